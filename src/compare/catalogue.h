@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quintrel {
+
+// Which folders hold a catalogue entry: bit 1 the old folder, bit 2 the new folder.
+using PresenceFlags = std::int32_t;
+inline constexpr PresenceFlags kInOld = 1;
+inline constexpr PresenceFlags kInNew = 2;
+
+// The text of a row's marker column: 0 "?", 1 "-", 2 "+", 3 empty.
+const char* RowMarker(PresenceFlags flags);
+
+// One row-to-be of a run. `name` is the name shown (the old folder's when the entry is in
+// both); `oldName` and `newName` are the names on disk, empty on a side that lacks it.
+struct CatalogueEntry {
+  std::string name;
+  std::string oldName;
+  std::string newName;
+  PresenceFlags flags = 0;
+};
+
+// Entries in catalogue order (CompareCatalogueNames of their shown names).
+using FileCatalogue = std::vector<CatalogueEntry>;
+
+// True when the part from the name's last '.' is exactly ".c", ".h" or ".cpp".
+bool IsSourceFileName(std::string_view name);
+
+enum class ScanStatus { kListed, kCannotOpen };
+
+// Lists the source file names directly in `folder` (no subfolders; any entry type) into
+// `names`, in byte order. An empty folder text lists nothing and succeeds; a folder that
+// can be opened but not read counts as empty.
+ScanStatus ScanFolder(const std::string& folder, std::vector<std::string>& names);
+
+// Pairs the names of the two folders: exact names first, then a leftover name with a
+// leftover of the other folder that differs only in letter case (leftovers taken in byte
+// order). Two names of one folder never merge.
+FileCatalogue BuildCatalogue(const std::vector<std::string>& oldNames,
+                             const std::vector<std::string>& newNames);
+
+// A folder text made absolute against the current directory; an empty text stays empty.
+std::string ResolveFolderText(const std::string& text);
+
+}  // namespace quintrel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compare/totals.h"
+
+namespace quintrel {
+
+// What the report shows, all texts in UTF-8 as the window shows them.
+struct ReportContent {
+  std::string oldFolderText;
+  std::string newFolderText;
+  std::vector<std::array<std::string, 5>> rows;  // marker, name, added, deleted, LOC
+  std::string fileCountText;
+  Totals totals;
+};
+
+// The report's rows for result rows in the order given.
+std::vector<std::array<std::string, 5>> ReportRows(const std::vector<ResultRow>& rows);
+
+// The whole report as code page 932 bytes with CR LF line ends; `localTime` is the stamp.
+std::string FormatCsvReport(const ReportContent& content, const std::tm& localTime);
+
+enum class WriteFailure { kNone, kCannotCreate, kWriteFailed };
+
+struct WriteOutcome {
+  WriteFailure failure = WriteFailure::kNone;
+  std::string detail;  // the system's reason, for messages
+
+  bool ok() const { return failure == WriteFailure::kNone; }
+};
+
+// Writes `bytes` to a temporary file beside `path`, flushes it and renames it over `path`,
+// so `path` holds either its earlier content or all of `bytes`. An existing `path` that is
+// not writable is left alone and reported as kCannotCreate.
+WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Formats the report with the local time of now and writes it atomically.
+WriteOutcome SaveCsvReport(const std::string& path, const ReportContent& content);
+
+}  // namespace quintrel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "compare/catalogue.h"
+#include "compare/totals.h"
+
+namespace quintrel {
+
+// Called on the thread that runs RunMeasurement, with the number of files measured so far
+// and the number in the catalogue. Not called more often than the files complete.
+using ProgressCallback = std::function<void(std::size_t done, std::size_t total)>;
+
+// Measures one catalogue entry given the resolved folders. A seam for tests; the default is
+// MeasureFilePair.
+using MeasureFunction = std::function<FileResult(
+    const std::string& oldFolder, const std::string& newFolder, const CatalogueEntry& entry)>;
+
+struct RunRequest {
+  std::string oldFolderText;  // as typed; resolved against the current directory once
+  std::string newFolderText;
+  unsigned jobs = 0;  // worker threads; 0 = one per core
+  ProgressCallback progress;
+  const std::atomic<bool>* cancel = nullptr;  // set from any thread to stop the run
+  MeasureFunction measure;
+};
+
+enum class RunStatus { kCompleted, kCancelled, kOldFolderError, kNewFolderError };
+
+struct RunResult {
+  RunStatus status = RunStatus::kCompleted;
+  std::vector<ResultRow> rows;  // catalogue order; after a cancel, the files before the
+                                // first one not measured
+  Summary summary;              // of `rows`
+  std::string oldFolder;        // the resolved folders
+  std::string newFolder;
+};
+
+// Scans both folders and measures every catalogue entry in parallel. On a folder error
+// nothing is measured and `rows` is empty.
+RunResult RunMeasurement(const RunRequest& request);
+
+}  // namespace quintrel

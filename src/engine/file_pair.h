@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quintrel {
+
+struct FileResult {
+  std::int32_t added = 0;    // statements on new lines without a partner
+  std::int32_t deleted = 0;  // statements on old lines without a partner
+  std::int32_t loc = 0;      // all statements of the new version
+
+  bool operator==(const FileResult&) const = default;
+};
+
+// Measures one file across two folders. An empty folder or an empty name makes that side
+// absent; so does a file that cannot be opened or read. Folders are used as given (resolve
+// relative ones first); the current directory is never changed, so calls may run in
+// parallel. The old file is not read when its size and modification time equal the new
+// file's.
+FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
+                           const std::string& oldName, const std::string& newName);
+
+inline FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
+                                  const std::string& name) {
+  return MeasureFilePair(oldFolder, newFolder, name, name);
+}
+
+}  // namespace quintrel

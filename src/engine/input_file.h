@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quintrel {
+
+// Size and modification time (whole seconds) as the identity test compares them.
+// size -1 means that no status was obtained.
+struct FileStatus {
+  std::int64_t size = -1;
+  std::int64_t mtime = 0;
+
+  bool operator==(const FileStatus&) const = default;
+};
+
+// A file opened for reading. This class and the free functions below are the engine's only
+// contact with the operating system; their platform implementation lives in one file.
+class InputFile {
+ public:
+  // Opens a regular file for reading; std::nullopt when it cannot be opened or is not a
+  // regular file (a directory named like a source file, for example).
+  static std::optional<InputFile> Open(const std::string& path);
+
+  InputFile(InputFile&& other) noexcept;
+  InputFile& operator=(InputFile&& other) noexcept;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile();
+
+  FileStatus Status() const;
+
+  // Reads the rest of the file into `bytes` (replacing its content), sizing the buffer from
+  // the file's size once and growing it only if the file grows while it is read. Returns
+  // false when the very first read fails; a later read error keeps what was read.
+  bool ReadAll(std::vector<unsigned char>& bytes);
+
+ private:
+  explicit InputFile(int handle) : m_handle(handle) {}
+  int m_handle = -1;
+};
+
+// Status of the file a path names, following links; size -1 when it cannot be queried.
+FileStatus QueryStatus(const std::string& path);
+
+// `folder` joined with `name` by the platform's separator (none added after a trailing one).
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace quintrel

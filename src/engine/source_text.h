@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quintrel {
+
+// One entry per line. After loading: the byte offset at which each line starts (0 first,
+// then one entry after every '\n'). After line matching: 1 when the line has an identical
+// partner in the other version, 0 when it has none.
+using LineTable = std::vector<std::int32_t>;
+
+// One version of one file in memory. An absent version (no file loaded) has no bytes and
+// no line entries; an empty file has no bytes and one entry.
+struct SourceText {
+  std::vector<unsigned char> bytes;
+  LineTable lines;
+};
+
+// Text-mode translation in place: each CR LF becomes LF, a lone CR stays, and a 0x1A byte
+// ends the data. Never makes the text longer.
+void TranslateTextMode(std::vector<unsigned char>& bytes);
+
+// Fills `lines` (emptied first) with the start offset of every line of `bytes`.
+void BuildLineTable(const std::vector<unsigned char>& bytes, LineTable& lines);
+
+}  // namespace quintrel

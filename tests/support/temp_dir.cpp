@@ -1,0 +1,70 @@
+#include "temp_dir.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+namespace quintrel::testing {
+
+ScopedTempDir::ScopedTempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quintrel-test-XXXXXX").string();
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  m_path = buffer.data();
+}
+
+ScopedTempDir::~ScopedTempDir() {
+  std::error_code error;
+  // Give back permissions that tests took away, so everything can be removed.
+  for (auto it = std::filesystem::recursive_directory_iterator(
+           m_path, std::filesystem::directory_options::skip_permission_denied, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, error);
+  }
+  std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, error);
+  std::filesystem::remove_all(m_path, error);
+}
+
+std::filesystem::path ScopedTempDir::Write(const std::string& relative,
+                                           std::string_view bytes) const {
+  std::filesystem::path full = m_path / relative;
+  std::filesystem::create_directories(full.parent_path());
+  std::ofstream out(full, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + full.string());
+  return full;
+}
+
+std::filesystem::path ScopedTempDir::MakeDir(const std::string& relative) const {
+  std::filesystem::path full = m_path / relative;
+  std::filesystem::create_directories(full);
+  return full;
+}
+
+void SetModificationTime(const std::filesystem::path& path, long long seconds) {
+  struct timespec times[2];
+  times[0].tv_sec = static_cast<time_t>(seconds);
+  times[0].tv_nsec = 0;
+  times[1] = times[0];
+  if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+    throw std::runtime_error("cannot set the time of " + path.string());
+  }
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool IgnoresFilePermissions() { return geteuid() == 0; }
+
+}  // namespace quintrel::testing

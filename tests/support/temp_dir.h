@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace quintrel::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when
+// the object goes out of scope.
+class ScopedTempDir {
+ public:
+  ScopedTempDir();
+  ~ScopedTempDir();
+  ScopedTempDir(const ScopedTempDir&) = delete;
+  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+
+  const std::filesystem::path& path() const { return m_path; }
+  std::string str() const { return m_path.string(); }
+
+  // Creates (or replaces) the file `relative` below this folder with exactly `bytes`,
+  // creating missing parent folders. Returns its full path.
+  std::filesystem::path Write(const std::string& relative, std::string_view bytes) const;
+
+  // Creates the folder `relative` below this folder. Returns its full path.
+  std::filesystem::path MakeDir(const std::string& relative) const;
+
+ private:
+  std::filesystem::path m_path;
+};
+
+// Sets the modification time of `path` to `seconds` since the epoch.
+void SetModificationTime(const std::filesystem::path& path, long long seconds);
+
+// Reads a whole file as bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+// True when the process can ignore file permissions (root), so permission tests must skip.
+bool IgnoresFilePermissions();
+
+}  // namespace quintrel::testing
