@@ -1,5 +1,6 @@
 #include "temp_dir.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
