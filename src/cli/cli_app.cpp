@@ -1,0 +1,119 @@
+#include "cli/cli_app.h"
+
+#include <ctime>
+
+#include "cli/cli_options.h"
+#include "cli/display_width.h"
+#include "cli/result_table.h"
+#include "cli/terminal_encoding.h"
+#include "compare/csv_report.h"
+#include "compare/measurement_run.h"
+
+#ifndef QUINTREL_VERSION
+#error "QUINTREL_VERSION must be defined by the build"
+#endif
+
+namespace quintrel {
+namespace {
+
+constexpr const char* kProgram = "quintrel-cli";
+constexpr const char* kStdoutPath = "-";
+
+class CliApp {
+ public:
+  CliApp(const std::string& codeset, std::ostream& out, std::ostream& err)
+      : m_encoder(codeset), m_out(out), m_err(err) {}
+
+  int Run(const std::vector<std::string>& args) {
+    CliParse parse = ParseCliOptions(args);
+    if (!parse.ok()) {
+      Error(std::string(kProgram) + ": " + parse.error + "\n" + UsageLine() + "Try '" + kProgram +
+            " --help' for more information.\n");
+      return kExitUsage;
+    }
+    if (parse.options.help) return Print(HelpText());
+    if (parse.options.version) return Print(std::string(kProgram) + " " + QUINTREL_VERSION + "\n");
+    return Measure(parse.options);
+  }
+
+ private:
+  int Measure(const CliOptions& options) {
+    RunRequest request;
+    request.oldFolderText = options.oldFolder;
+    request.newFolderText = options.newFolder;
+    request.jobs = options.jobs;
+    RunResult run = RunMeasurement(request);
+    if (run.status == RunStatus::kOldFolderError) {
+      return FolderError("旧ﾌｫﾙﾀﾞを開けません", options.oldFolder);
+    }
+    if (run.status == RunStatus::kNewFolderError) {
+      return FolderError("新ﾌｫﾙﾀﾞを開けません", options.newFolder);
+    }
+    ReportContent content{options.oldFolder, options.newFolder, ReportRows(run.rows),
+                          run.summary.fileCountText, run.summary.totals};
+    if (!options.csvPath) return Print(TableText(content));
+    if (*options.csvPath == kStdoutPath) return PrintRaw(FormatCsvReport(content, LocalNow()));
+    WriteOutcome outcome = SaveCsvReport(*options.csvPath, content);
+    if (!outcome.ok()) {
+      Error(std::string(kProgram) + ": cannot write the report '" +
+            ReplaceControlCharacters(*options.csvPath) + "': " + outcome.detail + "\n");
+      return kExitFailure;
+    }
+    return Print(TableText(content));
+  }
+
+  std::string TableText(const ReportContent& content) const {
+    std::vector<TableRow> lines{FitRow(ResultTableHeading())};
+    for (const TableRow& row : content.rows) lines.push_back(FitRow(row));
+    const Totals& totals = content.totals;
+    lines.push_back(FitRow({"Total", content.fileCountText, std::to_string(totals.added),
+                            std::to_string(totals.deleted), std::to_string(totals.loc)}));
+    return FormatResultTable(lines);
+  }
+
+  TableRow FitRow(const TableRow& row) const {
+    TableRow fitted;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      fitted[i] = m_encoder.Fit(ReplaceControlCharacters(row[i]));
+    }
+    return fitted;
+  }
+
+  static std::tm LocalNow() {
+    std::time_t now = std::time(nullptr);
+    return *std::localtime(&now);  // one thread here, so the shared buffer is safe
+  }
+
+  int FolderError(const std::string& message, const std::string& folder) {
+    Error(message + ": " + ReplaceControlCharacters(folder) + "\n");
+    return kExitFailure;
+  }
+
+  int Print(const std::string& utf8) { return PrintRaw(m_encoder.Encode(utf8)); }
+
+  int PrintRaw(const std::string& bytes) {
+    m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    m_out.flush();
+    if (m_out) return kExitSuccess;
+    Error(std::string(kProgram) + ": cannot write to standard output\n");
+    return kExitFailure;
+  }
+
+  void Error(const std::string& utf8) {
+    m_err << m_encoder.Encode(utf8);
+    m_err.flush();
+  }
+
+  TerminalEncoder m_encoder;
+  std::ostream& m_out;
+  std::ostream& m_err;
+};
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
+           std::ostream& err) {
+  return CliApp(codeset, out, err).Run(args);
+}
+
+}  // namespace quintrel

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quintrel {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;  // a folder cannot be opened, an output cannot be written
+inline constexpr int kExitUsage = 2;
+
+// The whole command-line program after the locale is set: parses `args` (without the
+// program name), measures, and writes the table (or the CSV report for "--csv -") to `out`
+// and messages to `err`, both in the terminal character set `codeset`. Returns the exit
+// status.
+int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
+           std::ostream& err);
+
+}  // namespace quintrel

@@ -1,0 +1,142 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace quintrel {
+namespace {
+
+constexpr unsigned kMaxJobs = 1024;
+
+// An option as "--name" or "--name=value".
+struct OptionArg {
+  std::string_view name;
+  std::optional<std::string_view> value;
+};
+
+OptionArg SplitOption(std::string_view arg) {
+  std::size_t equals = arg.find('=');
+  if (equals == std::string_view::npos) return {arg, std::nullopt};
+  return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+std::optional<unsigned> ParseJobs(std::string_view text) {
+  unsigned value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || value == 0 || value > kMaxJobs) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+class Parser {
+ public:
+  explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
+
+  CliParse Run() {
+    std::vector<std::string> folders;
+    bool optionsEnded = false;
+    for (m_index = 0; m_index < m_args.size() && m_result.ok(); ++m_index) {
+      const std::string& arg = m_args[m_index];
+      if (optionsEnded || arg == "-" || arg.size() < 2 || arg[0] != '-') {
+        folders.push_back(arg);
+      } else if (arg == "--") {
+        optionsEnded = true;
+      } else {
+        ParseOption(arg);
+      }
+    }
+    if (m_result.ok()) CheckFolders(folders);
+    return m_result;
+  }
+
+ private:
+  void ParseOption(std::string_view arg) {
+    auto [name, value] = SplitOption(arg);
+    CliOptions& options = m_result.options;
+    if (name == "--help" || name == "-h") {
+      if (!RefuseValue(name, value)) options.help = true;
+    } else if (name == "--version") {
+      if (!RefuseValue(name, value)) options.version = true;
+    } else if (name == "--csv") {
+      if (options.csvPath) return Fail("--csv given more than once");
+      if (auto path = TakeValue(name, value)) options.csvPath = std::string(*path);
+    } else if (name == "--jobs" || name == "-j") {
+      std::optional<std::string_view> text = TakeValue(name, value);
+      if (!text) return;
+      std::optional<unsigned> jobs = ParseJobs(*text);
+      if (!jobs) return Fail("--jobs needs a whole number from 1 to " + std::to_string(kMaxJobs));
+      options.jobs = *jobs;
+    } else {
+      Fail("unknown option '" + std::string(arg) + "'");
+    }
+  }
+
+  // The option's value: after '=' or the next argument.
+  std::optional<std::string_view> TakeValue(std::string_view name,
+                                            std::optional<std::string_view> value) {
+    if (value) return value;
+    if (m_index + 1 >= m_args.size()) {
+      Fail(std::string(name) + " needs a value");
+      return std::nullopt;
+    }
+    return std::string_view(m_args[++m_index]);
+  }
+
+  bool RefuseValue(std::string_view name, std::optional<std::string_view> value) {
+    if (value) Fail(std::string(name) + " takes no value");
+    return value.has_value();
+  }
+
+  void CheckFolders(std::vector<std::string>& folders) {
+    CliOptions& options = m_result.options;
+    if (options.help || options.version) return;
+    if (folders.size() != 2) {
+      return Fail(folders.size() < 2 ? "two folders are needed: OLD and NEW"
+                                     : "too many arguments: only OLD and NEW are expected");
+    }
+    options.oldFolder = std::move(folders[0]);
+    options.newFolder = std::move(folders[1]);
+  }
+
+  void Fail(std::string message) {
+    if (m_result.ok()) m_result.error = std::move(message);
+  }
+
+  const std::vector<std::string>& m_args;
+  std::size_t m_index = 0;
+  CliParse m_result;
+};
+
+}  // namespace
+
+CliParse ParseCliOptions(const std::vector<std::string>& args) {
+  return Parser(args).Run();
+}
+
+std::string UsageLine() {
+  return "Usage: quintrel-cli [--csv FILE] [--jobs N] OLD NEW\n";
+}
+
+std::string HelpText() {
+  return UsageLine() +
+         "\n"
+         "Measures how many statements of the C and C++ sources (*.c, *.h, *.cpp) directly in\n"
+         "folder OLD were added and deleted to make folder NEW, and how many NEW holds (LOC).\n"
+         "A statement is a ';', '{', ':' or '#' outside comments and literals; a line that\n"
+         "only moved counts as neither added nor deleted. An empty folder text (\"\") counts\n"
+         "as an empty folder.\n"
+         "\n"
+         "Options:\n"
+         "  --csv FILE   also write the table as a CSV report (Shift-JIS, CR LF) to FILE;\n"
+         "               with FILE '-' the report goes to standard output instead of the table\n"
+         "  --jobs N     measure with N threads (default: one per core)\n"
+         "  -h, --help   show this text\n"
+         "  --version    show the version\n"
+         "\n"
+         "Exit status: 0 success, 1 a folder cannot be opened or the report cannot be\n"
+         "written, 2 bad usage.\n";
+}
+
+}  // namespace quintrel

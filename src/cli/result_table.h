@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace quintrel {
+
+using TableRow = std::array<std::string, 5>;  // marker, file name, added, deleted, LOC
+
+// The heading of the result table: an empty marker heading, then "ﾌｧｲﾙ名", "追加", "削除"
+// and "LOC".
+TableRow ResultTableHeading();
+
+// Lays out the heading, the rows and the total line as text lines ending in '\n'. Column
+// widths come from the content in terminal cells; the marker and name columns are
+// left-aligned, the number columns right-aligned, columns are two blanks apart, and no
+// line ends in blanks. Cells must already be fit for the terminal (see TerminalEncoder).
+std::string FormatResultTable(const std::vector<TableRow>& lines);
+
+}  // namespace quintrel
