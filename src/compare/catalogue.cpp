@@ -1,0 +1,104 @@
+#include "compare/catalogue.h"
+
+#include <algorithm>
+#include <deque>
+#include <map>
+
+#include "compare/name_order.h"
+
+namespace quintrel {
+
+namespace {
+
+std::vector<std::string> SortedUnique(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+// Names of `from` that are not in `other`; both sorted, so is the result.
+std::vector<std::string> Without(const std::vector<std::string>& from,
+                                 const std::vector<std::string>& other) {
+  std::vector<std::string> rest;
+  std::set_difference(from.begin(), from.end(), other.begin(), other.end(),
+                      std::back_inserter(rest));
+  return rest;
+}
+
+// Pairs every old leftover, in byte order, with the first unpaired new leftover (in byte
+// order) that differs from it only in letter case. Paired names leave both lists.
+std::vector<CatalogueEntry> PairByCase(std::vector<std::string>& oldRest,
+                                       std::vector<std::string>& newRest) {
+  std::map<std::string, std::deque<std::string>> newByFolded;
+  for (const std::string& name : newRest) newByFolded[FoldLetterCase(name)].push_back(name);
+  std::vector<CatalogueEntry> paired;
+  std::vector<std::string> oldUnpaired;
+  for (std::string& name : oldRest) {
+    auto found = newByFolded.find(FoldLetterCase(name));
+    if (found == newByFolded.end() || found->second.empty()) {
+      oldUnpaired.push_back(std::move(name));
+      continue;
+    }
+    paired.push_back({name, name, std::move(found->second.front()), kInOld | kInNew});
+    found->second.pop_front();
+  }
+  std::vector<std::string> newUnpaired;
+  for (auto& [folded, names] : newByFolded) {
+    for (std::string& name : names) newUnpaired.push_back(std::move(name));
+  }
+  std::sort(newUnpaired.begin(), newUnpaired.end());
+  oldRest = std::move(oldUnpaired);
+  newRest = std::move(newUnpaired);
+  return paired;
+}
+
+void SortInCatalogueOrder(FileCatalogue& catalogue) {
+  // Each name is converted once; shown names are unique, so the byte tie-break is total.
+  std::vector<std::pair<NameSortKey, CatalogueEntry>> keyed;
+  keyed.reserve(catalogue.size());
+  for (CatalogueEntry& entry : catalogue) {
+    NameSortKey key = MakeNameSortKey(entry.name);
+    keyed.emplace_back(std::move(key), std::move(entry));
+  }
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first < b.first;
+    return a.second.name < b.second.name;
+  });
+  catalogue.clear();
+  for (auto& item : keyed) catalogue.push_back(std::move(item.second));
+}
+
+}  // namespace
+
+const char* RowMarker(PresenceFlags flags) {
+  static constexpr const char* kMarkers[] = {"?", "-", "+", ""};
+  return flags >= 0 && flags <= 3 ? kMarkers[flags] : "?";
+}
+
+bool IsSourceFileName(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  const std::string_view extension = name.substr(dot);
+  return extension == ".c" || extension == ".h" || extension == ".cpp";
+}
+
+FileCatalogue BuildCatalogue(const std::vector<std::string>& oldNames,
+                             const std::vector<std::string>& newNames) {
+  const std::vector<std::string> oldSorted = SortedUnique(oldNames);
+  const std::vector<std::string> newSorted = SortedUnique(newNames);
+  FileCatalogue catalogue;
+  std::vector<std::string> common;
+  std::set_intersection(oldSorted.begin(), oldSorted.end(), newSorted.begin(), newSorted.end(),
+                        std::back_inserter(common));
+  for (const std::string& name : common) catalogue.push_back({name, name, name, kInOld | kInNew});
+
+  std::vector<std::string> oldRest = Without(oldSorted, common);
+  std::vector<std::string> newRest = Without(newSorted, common);
+  for (CatalogueEntry& entry : PairByCase(oldRest, newRest)) catalogue.push_back(std::move(entry));
+  for (const std::string& name : oldRest) catalogue.push_back({name, name, "", kInOld});
+  for (const std::string& name : newRest) catalogue.push_back({name, "", name, kInNew});
+  SortInCatalogueOrder(catalogue);
+  return catalogue;
+}
+
+}  // namespace quintrel

@@ -1,0 +1,168 @@
+#include "compare/measurement_run.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "engine/file_pair.h"
+
+namespace quintrel {
+
+namespace {
+
+FileResult MeasureEntry(const std::string& oldFolder, const std::string& newFolder,
+                        const CatalogueEntry& entry) {
+  return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName);
+}
+
+// What the workers share with the thread that waits for them. Each worker claims entries by
+// index; `measured[i]` and `results[i]` are written only by the claiming worker and read
+// only after every worker has been joined.
+class RunState {
+ public:
+  RunState(const FileCatalogue& catalogue, const RunRequest& request, const RunResult& run)
+      : m_catalogue(catalogue),
+        m_request(request),
+        m_run(run),
+        m_measure(request.measure ? request.measure : MeasureFunction(MeasureEntry)),
+        m_results(catalogue.size()),
+        m_measured(catalogue.size(), 0) {}
+
+  void Work() {
+    while (!ShouldStop()) {
+      const std::size_t index = m_next.fetch_add(1);
+      if (index >= m_catalogue.size()) break;
+      if (!MeasureOne(index)) break;
+    }
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_finishedWorkers;
+    m_changed.notify_one();
+  }
+
+  // Waits on the calling thread until `workers` workers have finished, reporting progress.
+  void WaitForWorkers(std::size_t workers) {
+    std::size_t reported = 0;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+      m_changed.wait(lock, [&] { return m_done != reported || m_finishedWorkers == workers; });
+      const std::size_t done = m_done;
+      const bool finished = m_finishedWorkers == workers;
+      if (done != reported && m_request.progress) {
+        lock.unlock();
+        m_request.progress(done, m_catalogue.size());
+        lock.lock();
+      }
+      reported = done;
+      if (finished) return;
+    }
+  }
+
+  // The number of entries measured before the first one that was not.
+  std::size_t MeasuredPrefix() const {
+    std::size_t count = 0;
+    while (count < m_measured.size() && m_measured[count]) ++count;
+    return count;
+  }
+
+  const FileResult& Result(std::size_t index) const { return m_results[index]; }
+
+  void RethrowFailure() const {
+    if (m_failure) std::rethrow_exception(m_failure);
+  }
+
+ private:
+  bool ShouldStop() const {
+    const bool cancelled = m_request.cancel && m_request.cancel->load(std::memory_order_acquire);
+    return cancelled || m_failed.load(std::memory_order_acquire);
+  }
+
+  bool MeasureOne(std::size_t index) {
+    try {
+      m_results[index] = m_measure(m_run.oldFolder, m_run.newFolder, m_catalogue[index]);
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(m_mutex);
+      if (!m_failure) m_failure = std::current_exception();
+      m_failed.store(true, std::memory_order_release);
+      return false;
+    }
+    m_measured[index] = 1;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_done;
+    m_changed.notify_one();
+    return true;
+  }
+
+  const FileCatalogue& m_catalogue;
+  const RunRequest& m_request;
+  const RunResult& m_run;
+  const MeasureFunction m_measure;
+  std::vector<FileResult> m_results;
+  std::vector<char> m_measured;
+  std::atomic<std::size_t> m_next{0};
+  std::atomic<bool> m_failed{false};
+
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::size_t m_done = 0;
+  std::size_t m_finishedWorkers = 0;
+  std::exception_ptr m_failure;
+};
+
+std::size_t WorkerCount(unsigned jobs, std::size_t entries) {
+  std::size_t count = jobs != 0 ? jobs : std::thread::hardware_concurrency();
+  if (count == 0) count = 1;
+  return std::min(count, entries);
+}
+
+// Measures the catalogue on worker threads; returns the number of entries measured in order
+// from the first. An exception thrown by a measurement is passed on after every worker ends.
+std::size_t MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request,
+                             RunResult& run) {
+  RunState state(catalogue, request, run);
+  std::vector<std::thread> workers;
+  const std::size_t wanted = WorkerCount(request.jobs, catalogue.size());
+  for (std::size_t i = 0; i < wanted; ++i) {
+    try {
+      workers.emplace_back([&state] { state.Work(); });
+    } catch (const std::system_error&) {
+      if (workers.empty()) throw;
+      break;  // run on the threads that did start
+    }
+  }
+  state.WaitForWorkers(workers.size());
+  for (std::thread& worker : workers) worker.join();
+  state.RethrowFailure();
+
+  const std::size_t measured = state.MeasuredPrefix();
+  for (std::size_t i = 0; i < measured; ++i) {
+    run.rows.push_back({catalogue[i].flags, catalogue[i].name, state.Result(i)});
+  }
+  return measured;
+}
+
+}  // namespace
+
+RunResult RunMeasurement(const RunRequest& request) {
+  RunResult run;
+  run.oldFolder = ResolveFolderText(request.oldFolderText);
+  run.newFolder = ResolveFolderText(request.newFolderText);
+
+  std::vector<std::string> oldNames;
+  std::vector<std::string> newNames;
+  if (ScanFolder(run.oldFolder, oldNames) != ScanStatus::kListed) {
+    run.status = RunStatus::kOldFolderError;
+  } else if (ScanFolder(run.newFolder, newNames) != ScanStatus::kListed) {
+    run.status = RunStatus::kNewFolderError;
+  } else {
+    const FileCatalogue catalogue = BuildCatalogue(oldNames, newNames);
+    const std::size_t measured = MeasureCatalogue(catalogue, request, run);
+    run.status = measured == catalogue.size() ? RunStatus::kCompleted : RunStatus::kCancelled;
+  }
+  run.summary = SummarizeRows(run.rows);
+  return run;
+}
+
+}  // namespace quintrel

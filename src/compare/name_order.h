@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,5 +22,9 @@ int CompareCatalogueNames(std::string_view a, std::string_view b);
 // True when the names differ at most in the letter case of ASCII and full-width Latin
 // letters.
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
+// The name with ASCII and full-width Latin capitals lowered: two names are EqualIgnoringCase
+// exactly when these are equal, so it serves as a key for grouping names.
+std::string FoldLetterCase(std::string_view utf8Name);
 
 }  // namespace quintrel

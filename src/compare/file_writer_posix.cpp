@@ -1,0 +1,111 @@
+// Atomic replacement of a file on POSIX systems.
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+
+#include "compare/csv_report.h"
+
+namespace quintrel {
+
+namespace {
+
+WriteOutcome Failure(WriteFailure failure, const std::string& what, int error) {
+  return {failure, what + ": " + strerror(error)};
+}
+
+// The process's file creation mask. umask() can only be read by setting it, which races
+// with other threads creating files, so the kernel's report is preferred.
+mode_t CurrentUmask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    unsigned mask = 0;
+    if (std::sscanf(line.c_str(), "Umask: %o", &mask) == 1) return static_cast<mode_t>(mask);
+  }
+  static std::mutex mutex;
+  const std::lock_guard<std::mutex> lock(mutex);
+  const mode_t mask = umask(022);
+  umask(mask);
+  return mask;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes the rename itself durable; a failure here loses nothing already reported.
+void SyncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+// Fills, secures and closes the temporary file; returns the failure, if any.
+WriteOutcome FinishTemporary(int fd, std::string_view bytes, mode_t mode) {
+  WriteOutcome outcome;
+  if (!WriteAll(fd, bytes)) {
+    outcome = Failure(WriteFailure::kWriteFailed, "cannot write", errno);
+  } else if (fchmod(fd, mode) != 0) {
+    outcome = Failure(WriteFailure::kWriteFailed, "cannot set permissions", errno);
+  } else if (fsync(fd) != 0) {
+    outcome = Failure(WriteFailure::kWriteFailed, "cannot flush", errno);
+  }
+  if (close(fd) != 0 && outcome.ok()) {
+    outcome = Failure(WriteFailure::kWriteFailed, "cannot close", errno);
+  }
+  return outcome;
+}
+
+}  // namespace
+
+WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  mode_t mode = 0666 & ~CurrentUmask();
+  struct stat existing {};
+  if (stat(path.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) return Failure(WriteFailure::kCannotCreate, path, EISDIR);
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+      return Failure(WriteFailure::kCannotCreate, path, errno);
+    }
+    mode = existing.st_mode & 07777;
+  }
+  std::string temporary = path + ".XXXXXX";
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return Failure(WriteFailure::kCannotCreate, path, errno);
+
+  WriteOutcome outcome = FinishTemporary(fd, bytes, mode);
+  if (outcome.ok() && rename(temporary.c_str(), path.c_str()) != 0) {
+    outcome = Failure(WriteFailure::kWriteFailed, "cannot replace " + path, errno);
+  }
+  if (!outcome.ok()) {
+    unlink(temporary.c_str());
+    return outcome;
+  }
+  SyncFolder(FolderOf(path));
+  return outcome;
+}
+
+}  // namespace quintrel

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace quintrel {
+
+// One character read from UTF-8 text. An invalid or truncated sequence, an overlong form or
+// a surrogate yields valid == false and length 1, so a reader always moves forward.
+struct Utf8Char {
+  std::uint32_t codePoint = 0;
+  std::size_t length = 1;
+  bool valid = false;
+};
+
+Utf8Char DecodeUtf8Char(std::string_view text, std::size_t pos);
+
+}  // namespace quintrel
