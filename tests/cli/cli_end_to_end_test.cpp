@@ -1,0 +1,217 @@
+// Runs the real quintrel-cli binary on folders built for each test.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "run_cli.h"
+#include "support/temp_dir.h"
+
+namespace quintrel::testing {
+namespace {
+
+const std::string kOldFolderMessage = "旧ﾌｫﾙﾀﾞを開けません";
+const std::string kNewFolderMessage = "新ﾌｫﾙﾀﾞを開けません";
+
+// x.c changed (one line added, one moved), y.c only in the old folder, z.cpp only in the new.
+class CliEndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir.Write("old/x.c", "int a;\nint b;\n");
+    m_dir.Write("new/x.c", "int b;\nint c;\nint a;\n");
+    m_dir.Write("old/y.c", "#include <y.h>\nint y(void) { return 1; }\n");
+    m_dir.Write("new/z.cpp", "namespace z {\nint f();\n}\n");
+    m_dir.Write("new/notes.txt", "ignored;\n");
+  }
+
+  std::string Old() const { return (m_dir.path() / "old").string(); }
+  std::string New() const { return (m_dir.path() / "new").string(); }
+
+  ScopedTempDir m_dir;
+};
+
+constexpr const char* kMixedTable =
+    "       ﾌｧｲﾙ名     追加  削除  LOC\n"
+    "       x.c           1     0    3\n"
+    "-      y.c           0     3    0\n"
+    "+      z.cpp         2     0    2\n"
+    "Total  2 (+1/-1)     3     3    5\n";
+
+TEST_F(CliEndToEndTest, PrintsTheTableAndExitsZero) {
+  CliOutcome outcome = RunQuintrelCli({Old(), New()});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.out, kMixedTable);
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(CliEndToEndTest, SameNumbersWithOneJobOrMany) {
+  EXPECT_EQ(RunQuintrelCli({"--jobs", "1", Old(), New()}).out, kMixedTable);
+  EXPECT_EQ(RunQuintrelCli({"--jobs=7", Old(), New()}).out, kMixedTable);
+}
+
+TEST_F(CliEndToEndTest, EmptyOldFolderTextMarksEveryFileAdded) {
+  CliOutcome outcome = RunQuintrelCli({"", New()});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.out,
+            "       ﾌｧｲﾙ名     追加  削除  LOC\n"
+            "+      x.c           3     0    3\n"
+            "+      z.cpp         2     0    2\n"
+            "Total  2 (+2/-0)     5     0    5\n");
+}
+
+TEST_F(CliEndToEndTest, BothFolderTextsEmptyGiveAnEmptyTable) {
+  CliOutcome outcome = RunQuintrelCli({"", ""});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.out,
+            "       ﾌｧｲﾙ名     追加  削除  LOC\n"
+            "Total  0 (+0/-0)     0     0    0\n");
+}
+
+TEST_F(CliEndToEndTest, NamesDifferingInCaseShareOneRow) {
+  m_dir.Write("old/Config.h", "#define A 1\n");
+  m_dir.Write("new/CONFIG.h", "#define A 1\n#define B 2\n");
+  CliOutcome outcome = RunQuintrelCli({Old(), New()});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_NE(outcome.out.find("\n       Config.h      1     0    2\n"), std::string::npos)
+      << outcome.out;
+  EXPECT_EQ(outcome.out.find("CONFIG.h"), std::string::npos);
+}
+
+TEST_F(CliEndToEndTest, MissingOldFolderFailsBeforeLookingAtTheNewOne) {
+  std::string missing = (m_dir.path() / "absent").string();
+  std::string report = (m_dir.path() / "r.csv").string();
+  CliOutcome outcome = RunQuintrelCli({"--csv", report, missing, missing + "2"});
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, kOldFolderMessage + ": " + missing + "\n");
+  EXPECT_FALSE(std::filesystem::exists(report));
+}
+
+TEST_F(CliEndToEndTest, MissingOrNonFolderNewFolderFails) {
+  std::string file = (m_dir.path() / "new/z.cpp").string();
+  for (const std::string& target : {(m_dir.path() / "absent").string(), file}) {
+    CliOutcome outcome = RunQuintrelCli({Old(), target});
+    EXPECT_EQ(outcome.exitStatus, 1) << target;
+    EXPECT_EQ(outcome.out, "") << target;
+    EXPECT_EQ(outcome.err, kNewFolderMessage + ": " + target + "\n");
+  }
+}
+
+TEST_F(CliEndToEndTest, BadUsageExitsTwoWithUsageOnStandardError) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {Old()}, {"--jobs", "0", Old(), New()}, {"--nope", Old(), New()}}) {
+    CliOutcome outcome = RunQuintrelCli(args);
+    EXPECT_EQ(outcome.exitStatus, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find("Usage: quintrel-cli"), std::string::npos) << outcome.err;
+  }
+}
+
+TEST_F(CliEndToEndTest, HelpAndVersionGoToStandardOutput) {
+  CliOutcome help = RunQuintrelCli({"--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_NE(help.out.find("Usage: quintrel-cli"), std::string::npos);
+  EXPECT_NE(help.out.find("--csv FILE"), std::string::npos);
+  CliOutcome version = RunQuintrelCli({"--version"});
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_EQ(version.out, std::string("quintrel-cli ") + QUINTREL_VERSION + "\n");
+}
+
+// Everything after the time stamp, in code page 932 with CR LF line ends.
+std::string ReportBody(const std::string& oldText, const std::string& newText) {
+  return "\x8B\x8C\x83\x74\x83\x48\x83\x8B\x83\x5F," + oldText + "\r\n" +
+         "\x90\x56\x83\x74\x83\x48\x83\x8B\x83\x5F," + newText + "\r\n" +
+         "\r\n,\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xBC,\x92\xC7\x89\xC1,\x8D\xED\x8F\x9C,LOC\r\n"
+         ",x.c,1,0,3\r\n"
+         "-,y.c,0,3,0\r\n"
+         "+,z.cpp,2,0,2\r\n"
+         "Total,2 (+1/-1),3,3,5\r\n";
+}
+
+void ExpectReport(const std::string& bytes, const std::string& oldText,
+                  const std::string& newText) {
+  std::size_t stampEnd = bytes.find("\r\n");
+  ASSERT_NE(stampEnd, std::string::npos) << bytes;
+  EXPECT_TRUE(
+      std::regex_match(bytes.substr(0, stampEnd), std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d)")))
+      << bytes.substr(0, stampEnd);
+  EXPECT_EQ(bytes.substr(stampEnd + 2), ReportBody(oldText, newText));
+}
+
+TEST_F(CliEndToEndTest, CsvToStandardOutputIsTheRawReportWithFolderTextsAsGiven) {
+  // A relative folder text with a trailing separator stays exactly as typed.
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(m_dir.path());
+  CliOutcome outcome = RunQuintrelCli({"--csv", "-", "old/", "./new"});
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.err, "");
+  ExpectReport(outcome.out, "old/", "./new");
+}
+
+TEST_F(CliEndToEndTest, CsvFileIsWrittenAndTheTableStillPrinted) {
+  std::string report = (m_dir.path() / "report.csv").string();
+  m_dir.Write("report.csv", "an older report that is longer than the new one ...............");
+  CliOutcome outcome = RunQuintrelCli({"--csv", report, Old(), New()});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.out, kMixedTable);
+  ExpectReport(ReadFileBytes(report), Old(), New());
+}
+
+TEST_F(CliEndToEndTest, ReportInAMissingFolderFailsAndNamesThePath) {
+  std::string report = (m_dir.path() / "no-such-dir" / "r.csv").string();
+  CliOutcome outcome = RunQuintrelCli({"--csv", report, Old(), New()});
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_NE(outcome.err.find("cannot write the report '" + report + "': "), std::string::npos)
+      << outcome.err;
+  EXPECT_GT(outcome.err.size(), outcome.err.find("': ") + 4) << "a reason follows the path";
+  EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "no-such-dir"));
+}
+
+TEST_F(CliEndToEndTest, UnwritableReportLeavesTheEarlierFileAlone) {
+  if (IgnoresFilePermissions()) GTEST_SKIP() << "root ignores file permissions";
+  std::filesystem::path locked = m_dir.MakeDir("locked");
+  std::filesystem::path report = m_dir.Write("locked/r.csv", "earlier report\r\n");
+  chmod(report.c_str(), 0444);
+  chmod(locked.c_str(), 0555);
+  CliOutcome outcome = RunQuintrelCli({"--csv", report.string(), Old(), New()});
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_NE(outcome.err.find(report.string()), std::string::npos) << outcome.err;
+  EXPECT_EQ(ReadFileBytes(report), "earlier report\r\n");
+}
+
+TEST_F(CliEndToEndTest, FailedWriteToStandardOutputIsReported) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  CliOutcome outcome = RunQuintrelCli({Old(), New()}, "C.UTF-8", "/dev/full");
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_NE(outcome.err.find("standard output"), std::string::npos) << outcome.err;
+}
+
+TEST_F(CliEndToEndTest, AsciiTerminalGetsQuestionMarksAndKeepsColumnsAligned) {
+  m_dir.Write("new/設定.h", "int s;\n");
+  CliOutcome outcome = RunQuintrelCli({Old(), New()}, "C");
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.out,
+            "       ?????      ??  ??  LOC\n"
+            "       x.c         1   0    3\n"
+            "-      y.c         0   3    0\n"
+            "+      z.cpp       2   0    2\n"
+            "+      ??.h        1   0    1\n"
+            "Total  3 (+2/-1)   4   3    6\n");
+  std::string missing = (m_dir.path() / "absent").string();
+  CliOutcome failed = RunQuintrelCli({missing, New()}, "C");
+  EXPECT_EQ(failed.err, "????????????: " + missing + "\n");
+}
+
+TEST_F(CliEndToEndTest, ControlCharactersInNamesNeverReachTheTerminal) {
+  m_dir.Write("new/evil\x1B]0;title\x07.c", "int e;\n");
+  CliOutcome outcome = RunQuintrelCli({Old(), New()});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.out.find('\x1B'), std::string::npos);
+  EXPECT_NE(outcome.out.find("evil?]0;title?.c"), std::string::npos) << outcome.out;
+}
+
+}  // namespace
+}  // namespace quintrel::testing

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quintrel::testing {
+
+struct CliOutcome {
+  int exitStatus = -1;  // -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs the built quintrel-cli with `args` and the locale `locale` (LC_ALL), capturing both
+// output streams. Standard output goes to `stdoutPath` instead when it is not empty.
+CliOutcome RunQuintrelCli(const std::vector<std::string>& args,
+                          const std::string& locale = "C.UTF-8",
+                          const std::string& stdoutPath = "");
+
+}  // namespace quintrel::testing
