@@ -1,0 +1,57 @@
+#include "engine/file_pair.h"
+
+#include <optional>
+
+#include "engine/input_file.h"
+#include "engine/line_matching.h"
+#include "engine/statement_counter.h"
+
+namespace quintrel {
+
+namespace {
+
+// One version of the file: open when it could be opened, with its status when that could
+// be queried (a file that cannot be opened may still have a status).
+struct Version {
+  std::optional<InputFile> file;
+  FileStatus status;
+
+  InputFile* FileOrNull() { return file ? &*file : nullptr; }
+};
+
+Version OpenVersion(const std::string& folder, const std::string& name) {
+  Version version;
+  if (folder.empty() || name.empty()) return version;
+  std::string path = JoinPath(folder, name);
+  version.file = InputFile::Open(path);
+  version.status = version.file ? version.file->Status() : QueryStatus(path);
+  return version;
+}
+
+}  // namespace
+
+FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
+                           const std::string& oldName, const std::string& newName) {
+  SourceText oldText;
+  SourceText newText;
+  bool unchanged = false;
+  {
+    Version oldVersion = OpenVersion(oldFolder, oldName);
+    Version newVersion = OpenVersion(newFolder, newName);
+    // Same size and modification time: taken as unchanged without reading the old file.
+    unchanged = oldVersion.status.size >= 0 && oldVersion.status == newVersion.status;
+    MatchLines(unchanged ? nullptr : oldVersion.FileOrNull(), newVersion.FileOrNull(), oldText,
+               newText);
+  }  // both files are closed here, before counting
+
+  StatementCounts newCounts = CountStatements(newText);
+  FileResult result;
+  result.loc = newCounts.matched + newCounts.unmatched;
+  if (!unchanged) {
+    result.added = newCounts.unmatched;
+    result.deleted = CountStatements(oldText).unmatched;
+  }
+  return result;
+}
+
+}  // namespace quintrel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,15 +36,19 @@ class InputFile {
 
   // Reads the rest of the file into `bytes` (replacing its content), sizing the buffer from
   // the file's size once and growing it only if the file grows while it is read. Returns
-  // false when the very first read fails; a later read error keeps what was read.
-  bool ReadAll(std::vector<unsigned char>& bytes);
+  // false when the very first read fails; a later read error keeps what was read. Also
+  // returns false, with `bytes` empty, when the file holds more than `maxBytes` bytes, known
+  // from its size or found while reading (so a file that keeps growing cannot exhaust memory).
+  bool ReadAll(std::vector<unsigned char>& bytes,
+               std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
  private:
   explicit InputFile(int handle) : m_handle(handle) {}
   int m_handle = -1;
 };
 
-// Status of the file a path names, following links; size -1 when it cannot be queried.
+// Status of the file a path names, following links; size -1 when it cannot be queried or
+// names no regular file (a directory is no version of a source file).
 FileStatus QueryStatus(const std::string& path);
 
 // `folder` joined with `name` by the platform's separator (none added after a trailing one).

@@ -1,0 +1,115 @@
+// POSIX implementation of the engine's file access (a Windows build would provide
+// input_file_win32.cpp with the same functions).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include "engine/input_file.h"
+
+namespace quintrel {
+
+namespace {
+
+// Chunk used once the buffer sized from the file's status is full: it confirms the end of
+// the file and catches files that report a wrong size (growing files, /proc entries).
+constexpr std::size_t kTailChunk = 16 * 1024;
+
+FileStatus StatusFrom(const struct stat& info) {
+  if (!S_ISREG(info.st_mode)) return FileStatus{};
+  return FileStatus{static_cast<std::int64_t>(info.st_size),
+                    static_cast<std::int64_t>(info.st_mtim.tv_sec)};
+}
+
+// read() that retries when a signal interrupts it.
+ssize_t ReadSome(int handle, unsigned char* buffer, std::size_t size) {
+  ssize_t result;
+  do {
+    result = ::read(handle, buffer, size);
+  } while (result < 0 && errno == EINTR);
+  return result;
+}
+
+}  // namespace
+
+std::optional<InputFile> InputFile::Open(const std::string& path) {
+  // O_NONBLOCK keeps a FIFO named like a source file from blocking the open; it is cleared
+  // again below and has no effect on regular files anyway.
+  int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (handle < 0) return std::nullopt;
+  InputFile file(handle);
+  struct stat info;
+  if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  int flags = ::fcntl(handle, F_GETFL);
+  if (flags >= 0) ::fcntl(handle, F_SETFL, flags & ~O_NONBLOCK);
+  return file;
+}
+
+InputFile::InputFile(InputFile&& other) noexcept : m_handle(std::exchange(other.m_handle, -1)) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  if (this != &other) {
+    if (m_handle >= 0) ::close(m_handle);
+    m_handle = std::exchange(other.m_handle, -1);
+  }
+  return *this;
+}
+
+InputFile::~InputFile() {
+  if (m_handle >= 0) ::close(m_handle);
+}
+
+FileStatus InputFile::Status() const {
+  struct stat info;
+  if (::fstat(m_handle, &info) != 0) return FileStatus{};
+  return StatusFrom(info);
+}
+
+bool InputFile::ReadAll(std::vector<unsigned char>& bytes, std::size_t maxBytes) {
+  bytes.clear();
+  FileStatus status = Status();
+  if (status.size > 0 && static_cast<std::uint64_t>(status.size) > maxBytes) return false;
+  bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(status.size, 0)));
+
+  std::size_t filled = 0;
+  bool anyRead = false;
+  for (;;) {
+    // Once the reported size is used up, read into a small side buffer: usually it only
+    // confirms the end, so the main buffer is never reallocated for a well-behaved file.
+    unsigned char tail[kTailChunk];
+    bool intoTail = filled == bytes.size();
+    unsigned char* target = intoTail ? tail : bytes.data() + filled;
+    ssize_t count = ReadSome(m_handle, target, intoTail ? sizeof tail : bytes.size() - filled);
+    if (count < 0 && !anyRead) {
+      bytes.clear();
+      return false;
+    }
+    if (count <= 0) break;  // end of file, or a later error: keep what was read
+    anyRead = true;
+    if (intoTail) bytes.insert(bytes.end(), tail, tail + count);
+    filled += static_cast<std::size_t>(count);
+    if (filled > maxBytes) {
+      bytes.clear();
+      bytes.shrink_to_fit();
+      return false;
+    }
+  }
+  bytes.resize(filled);
+  return true;
+}
+
+FileStatus QueryStatus(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return FileStatus{};
+  return StatusFrom(info);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '/') return folder + name;
+  return folder + '/' + name;
+}
+
+}  // namespace quintrel

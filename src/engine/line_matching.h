@@ -10,8 +10,7 @@ namespace quintrel {
 // True when the line of `a` starting at byte `startA` equals the line of `b` starting at
 // `startB`. A line runs up to its first '\n', byte 0xFF or the end of the text; an offset
 // at or past the end denotes an empty line.
-bool LinesEqual(const SourceText& a, const SourceText& b, std::int64_t startA,
-                std::int64_t startB);
+bool LinesEqual(const SourceText& a, const SourceText& b, std::int64_t startA, std::int64_t startB);
 
 // Turns the two line tables (offsets, or empty for an absent version) into match flags:
 // for every distinct line content occurring a times in the old text and b times in the new
@@ -20,7 +19,6 @@ bool LinesEqual(const SourceText& a, const SourceText& b, std::int64_t startA,
 void PairLines(SourceText& oldText, SourceText& newText);
 
 // Loads the versions whose files are given (nullptr: absent version) and pairs their lines.
-void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText,
-                SourceText& newText);
+void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText);
 
 }  // namespace quintrel

@@ -1,0 +1,16 @@
+#include "engine/source_loader.h"
+
+namespace quintrel {
+
+bool LoadSourceText(InputFile& file, SourceText& text) {
+  text.lines.clear();
+  if (!file.ReadAll(text.bytes, static_cast<std::size_t>(kMaxSourceBytes))) {
+    text.bytes.clear();
+    return false;
+  }
+  TranslateTextMode(text.bytes);
+  BuildLineTable(text.bytes, text.lines);
+  return true;
+}
+
+}  // namespace quintrel

@@ -1,13 +1,19 @@
 #pragma once
 
+#include <cstdint>
+
 #include "engine/input_file.h"
 #include "engine/source_text.h"
 
 namespace quintrel {
 
+// The largest file that can be loaded: every line offset must fit a 32-bit signed entry.
+constexpr std::int64_t kMaxSourceBytes = 0x7FFFFFFF;
+
 // Loads one version of a file in text mode: bytes translated (CR LF -> LF, 0x1A ends the
 // data) and the line table of their line starts. Returns false, leaving `text` absent (no
-// bytes, no lines), when the file cannot be read at all or is too large for 32-bit offsets.
+// bytes, no lines), when the file cannot be read at all or holds more than kMaxSourceBytes
+// bytes before translation (by its size, or by what it yields if it grows while read).
 bool LoadSourceText(InputFile& file, SourceText& text);
 
 }  // namespace quintrel

@@ -1,0 +1,54 @@
+#include "engine/source_text.h"
+
+#include <cstring>
+
+namespace quintrel {
+
+namespace {
+
+constexpr unsigned char kCtrlZ = 0x1A;
+constexpr unsigned char kCr = '\r';
+constexpr unsigned char kLf = '\n';
+
+}  // namespace
+
+void TranslateTextMode(std::vector<unsigned char>& bytes) {
+  if (bytes.empty()) return;
+  if (const void* stop = std::memchr(bytes.data(), kCtrlZ, bytes.size())) {
+    bytes.resize(static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - bytes.data()));
+  }
+
+  // Compact in place: copy the runs between dropped CRs down over the gaps. Files with LF
+  // line ends have no CR, so the common case is a single memchr over the text.
+  unsigned char* const begin = bytes.data();
+  unsigned char* const end = begin + bytes.size();
+  unsigned char* read = begin;
+  unsigned char* write = begin;
+  while (read < end) {
+    auto* cr = static_cast<unsigned char*>(std::memchr(read, kCr, end - read));
+    unsigned char* runEnd = cr ? cr : end;
+    // Drop the CR only when an LF follows it; a lone CR is kept with its run.
+    bool dropCr = cr && cr + 1 < end && cr[1] == kLf;
+    unsigned char* keepEnd = cr && !dropCr ? cr + 1 : runEnd;
+    if (write != read) std::memmove(write, read, keepEnd - read);
+    write += keepEnd - read;
+    read = dropCr ? cr + 1 : keepEnd;
+  }
+  bytes.resize(static_cast<std::size_t>(write - begin));
+}
+
+void BuildLineTable(const std::vector<unsigned char>& bytes, LineTable& lines) {
+  lines.clear();
+  lines.push_back(0);
+  const unsigned char* const begin = bytes.data();
+  const unsigned char* const end = begin + bytes.size();
+  const unsigned char* at = begin;
+  while (at < end) {
+    const void* lf = std::memchr(at, kLf, static_cast<std::size_t>(end - at));
+    if (lf == nullptr) break;
+    at = static_cast<const unsigned char*>(lf) + 1;
+    lines.push_back(static_cast<std::int32_t>(at - begin));
+  }
+}
+
+}  // namespace quintrel

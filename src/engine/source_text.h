@@ -21,7 +21,8 @@ struct SourceText {
 // ends the data. Never makes the text longer.
 void TranslateTextMode(std::vector<unsigned char>& bytes);
 
-// Fills `lines` (emptied first) with the start offset of every line of `bytes`.
+// Fills `lines` (emptied first) with the start offset of every line of `bytes`, which must
+// be shorter than 2 GiB so that every offset fits.
 void BuildLineTable(const std::vector<unsigned char>& bytes, LineTable& lines);
 
 }  // namespace quintrel

@@ -1,0 +1,215 @@
+#include "engine/line_matching.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/greedy_reference.h"
+#include "engine/text_builder.h"
+#include "support/temp_dir.h"
+
+namespace quintrel {
+namespace {
+
+using testing::MakeText;
+
+TEST(LinesEqualTest, ComparesBytesUpToNewlineEndMarkerOrEnd) {
+  SourceText a = MakeText(
+      "abc\nab\xFF"
+      "cd\nAbc\nabc \nabc\r\n\n");
+  SourceText b = MakeText("abc");
+  EXPECT_TRUE(LinesEqual(a, b, 0, 0));   // "abc\n" and the final "abc" without newline
+  EXPECT_FALSE(LinesEqual(a, b, 4, 0));  // "ab" (cut at 0xFF) against "abc"
+  EXPECT_TRUE(LinesEqual(a, MakeText("ab\nx"), 4, 0));
+  EXPECT_FALSE(LinesEqual(a, b, 10, 0));   // letter case counts
+  EXPECT_FALSE(LinesEqual(a, b, 14, 0));   // a trailing blank counts
+  EXPECT_FALSE(LinesEqual(a, b, 19, 0));   // a CR counts
+  EXPECT_TRUE(LinesEqual(a, b, 24, 3));    // empty line against the end of b
+  EXPECT_TRUE(LinesEqual(a, b, 25, 100));  // past the end on both sides: empty lines
+  EXPECT_FALSE(LinesEqual(a, b, 100, 0));
+}
+
+struct Flags {
+  LineTable oldFlags;
+  LineTable newFlags;
+};
+
+Flags Pair(std::optional<std::string> oldBytes, std::optional<std::string> newBytes) {
+  SourceText oldText = oldBytes ? MakeText(*oldBytes) : SourceText{};
+  SourceText newText = newBytes ? MakeText(*newBytes) : SourceText{};
+  PairLines(oldText, newText);
+  return Flags{oldText.lines, newText.lines};
+}
+
+TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> oldBytes;
+    std::optional<std::string> newBytes;
+    LineTable oldFlags;
+    LineTable newFlags;
+  } cases[] = {
+      {"identical", "a\nb\n", "a\nb\n", {1, 1, 1}, {1, 1, 1}},
+      {"moved lines pair", "A\nB", "B\nA", {1, 1}, {1, 1}},
+      {"surplus copy stays unpaired", "}\n}\n}", "}\n}", {1, 1, 0}, {1, 1}},
+      {"earliest free new line is taken", "x", "y\nx\nx", {1}, {0, 1, 0}},
+      {"both absent", std::nullopt, std::nullopt, {}, {}},
+      {"old only", "a\nb", std::nullopt, {0, 0}, {}},
+      {"new only", std::nullopt, "a\n", {}, {0, 0}},
+      {"empty file pairs an empty line", "", "a\n\nb", {1}, {0, 1, 0}},
+      {"final newline's empty line pairs", "a\n", "\nb", {0, 1}, {1, 0}},
+      {"last line without newline", "abc", "x\nabc\n", {1}, {0, 1, 0}},
+      {"end marker cuts the line",
+       "ab\xFF"
+       "cd\nz",
+       "ab\nzz",
+       {1, 0},
+       {1, 0}},
+      {"blank, CR and case differ", "a \na\r\nA", "a\na\na", {0, 0, 0}, {0, 0, 0}},
+      {"changed line in the middle",
+       "int a;\nint b;\nint c;",
+       "int a;\nint x;\nint c;",
+       {1, 0, 1},
+       {1, 0, 1}},
+      {"old line paired after a prefix", "a\nb\nc", "a\nc\nb\nb", {1, 1, 1}, {1, 1, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    Flags flags = Pair(c.oldBytes, c.newBytes);
+    EXPECT_EQ(flags.oldFlags, c.oldFlags) << c.name;
+    EXPECT_EQ(flags.newFlags, c.newFlags) << c.name;
+  }
+}
+
+// Random text over a small alphabet, so that lines repeat often.
+std::string RandomText(std::mt19937& random, std::size_t maxLength) {
+  static const char kAlphabet[] = {'a', 'b', '\n', '\n', '\n', '\xFF', '\r', ' '};
+  std::string text;
+  std::size_t length = random() % (maxLength + 1);
+  for (std::size_t i = 0; i < length; ++i) text += kAlphabet[random() % sizeof kAlphabet];
+  return text;
+}
+
+// A copy of `base` with a few lines replaced, dropped, duplicated or moved.
+std::string Edited(std::mt19937& random, const std::string& base) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t lf; (lf = base.find('\n', start)) != std::string::npos; start = lf + 1) {
+    lines.push_back(base.substr(start, lf + 1 - start));
+  }
+  lines.push_back(base.substr(start));
+  for (int edits = random() % 4; edits > 0 && !lines.empty(); --edits) {
+    std::size_t at = random() % lines.size();
+    switch (random() % 4) {
+      case 0:
+        lines[at] = "edit\n";
+        break;
+      case 1:
+        lines.erase(lines.begin() + at);
+        break;
+      case 2:
+        lines.insert(lines.begin() + at, lines[at]);
+        break;
+      default:
+        std::swap(lines[at], lines[random() % lines.size()]);
+        break;
+    }
+  }
+  std::string text;
+  for (const std::string& line : lines) text += line;
+  return text;
+}
+
+void ExpectAgreesWithGreedy(const std::optional<std::string>& oldBytes,
+                            const std::optional<std::string>& newBytes) {
+  SourceText oldText = oldBytes ? MakeText(*oldBytes) : SourceText{};
+  SourceText newText = newBytes ? MakeText(*newBytes) : SourceText{};
+  SourceText oldReference = oldText;
+  SourceText newReference = newText;
+  PairLines(oldText, newText);
+  testing::GreedyPairLines(oldReference, newReference);
+  ASSERT_EQ(oldText.lines, oldReference.lines)
+      << ::testing::PrintToString(oldBytes) << " / " << ::testing::PrintToString(newBytes);
+  ASSERT_EQ(newText.lines, newReference.lines)
+      << ::testing::PrintToString(oldBytes) << " / " << ::testing::PrintToString(newBytes);
+}
+
+TEST(PairLinesTest, AgreesWithGreedyPassOnRandomTexts) {
+  std::mt19937 random(2024);
+  for (int round = 0; round < 4000; ++round) {
+    std::string oldBytes = RandomText(random, 30);
+    ExpectAgreesWithGreedy(oldBytes, RandomText(random, 30));
+  }
+}
+
+TEST(PairLinesTest, AgreesWithGreedyPassOnEditedCopies) {
+  std::mt19937 random(77);
+  for (int round = 0; round < 3000; ++round) {
+    std::string oldBytes = RandomText(random, 60);
+    ExpectAgreesWithGreedy(oldBytes, Edited(random, oldBytes));
+    ExpectAgreesWithGreedy(Edited(random, oldBytes), oldBytes);
+  }
+}
+
+TEST(PairLinesTest, AgreesWithGreedyPassWhenOneSideIsAbsentOrEmpty) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes = RandomText(random, 20);
+    ExpectAgreesWithGreedy(bytes, std::nullopt);
+    ExpectAgreesWithGreedy(std::nullopt, bytes);
+    ExpectAgreesWithGreedy(bytes, std::string());
+    ExpectAgreesWithGreedy(std::string(), bytes);
+  }
+  ExpectAgreesWithGreedy(std::nullopt, std::nullopt);
+}
+
+// Many lines and few distinct contents: long chains in the index and a crowded table.
+TEST(PairLinesTest, AgreesWithGreedyPassOnLongRepetitiveTexts) {
+  std::mt19937 random(99);
+  for (int round = 0; round < 20; ++round) {
+    std::string oldBytes;
+    std::string newBytes;
+    for (int line = 0; line < 800; ++line) {
+      oldBytes += "line" + std::to_string(random() % 50) + "\n";
+      newBytes += "line" + std::to_string(random() % 60) + "\n";
+    }
+    ExpectAgreesWithGreedy(oldBytes, newBytes);
+  }
+}
+
+class MatchLinesTest : public ::testing::Test {
+ protected:
+  InputFile Open(const std::string& name, const std::string& bytes) {
+    return *InputFile::Open(m_dir.Write(name, bytes).string());
+  }
+  testing::ScopedTempDir m_dir;
+};
+
+TEST_F(MatchLinesTest, LoadsAndPairsBothVersions) {
+  InputFile oldFile = Open("old.c", "a\r\nb\r\n");
+  InputFile newFile = Open("new.c", "b\nc\n");
+  SourceText oldText;
+  SourceText newText = MakeText("stale");
+  MatchLines(&oldFile, &newFile, oldText, newText);
+  EXPECT_EQ(std::string(oldText.bytes.begin(), oldText.bytes.end()), "a\nb\n");
+  EXPECT_EQ(oldText.lines, (LineTable{0, 1, 1}));
+  EXPECT_EQ(newText.lines, (LineTable{1, 0, 1}));
+}
+
+TEST_F(MatchLinesTest, AbsentVersionsHaveNoLines) {
+  InputFile file = Open("a.c", "x\n");
+  SourceText oldText = MakeText("stale\n");
+  SourceText newText = MakeText("stale\n");
+  MatchLines(nullptr, nullptr, oldText, newText);
+  EXPECT_TRUE(oldText.bytes.empty() && oldText.lines.empty());
+  EXPECT_TRUE(newText.bytes.empty() && newText.lines.empty());
+
+  MatchLines(&file, nullptr, oldText, newText);
+  EXPECT_EQ(oldText.lines, (LineTable{0, 0}));
+  EXPECT_TRUE(newText.lines.empty());
+}
+
+}  // namespace
+}  // namespace quintrel

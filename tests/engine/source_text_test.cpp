@@ -1,0 +1,92 @@
+#include "engine/source_text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace quintrel {
+namespace {
+
+std::vector<unsigned char> Bytes(const std::string& text) {
+  return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+std::string Translated(const std::string& raw) {
+  std::vector<unsigned char> bytes = Bytes(raw);
+  TranslateTextMode(bytes);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Byte-at-a-time statement of the rule, to check the in-place compaction against.
+std::string TranslatedSlowly(const std::string& raw) {
+  std::string out;
+  for (std::size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    out += raw[i];
+  }
+  return out;
+}
+
+TEST(TranslateTextModeTest, FollowsTheTextModeRules) {
+  struct Case {
+    std::string raw;
+    std::string expected;
+  } cases[] = {
+      {"", ""},
+      {"a\r\nb\r\n", "a\nb\n"},
+      {"a\rb", "a\rb"},
+      {"\r", "\r"},
+      {"a\r", "a\r"},
+      {"\r\n\r\n", "\n\n"},
+      {"a\r\r\nb", "a\r\nb"},
+      {"\n\r", "\n\r"},
+      {"ab\x1A"
+       "cd\r\n",
+       "ab"},
+      {"\x1A", ""},
+      {"a\r\x1A\nb", "a\r"},
+      {std::string("a\0\xFF\r\n", 5), std::string("a\0\xFF\n", 4)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Translated(c.raw), c.expected) << c.raw;
+}
+
+TEST(TranslateTextModeTest, AgreesWithByteAtATimeRuleOnRandomTexts) {
+  std::mt19937 random(12345);
+  const char alphabet[] = {'a', '\r', '\n', '\xFF'};
+  for (int round = 0; round < 3000; ++round) {
+    std::string raw;
+    std::size_t length = random() % 40;
+    for (std::size_t i = 0; i < length; ++i) {
+      // Ctrl-Z is rare, so that most texts have bytes after it or none at all.
+      std::size_t pick = random() % 40;
+      raw += pick == 0 ? '\x1A' : alphabet[pick % 4];
+    }
+    ASSERT_EQ(Translated(raw), TranslatedSlowly(raw)) << testing::PrintToString(raw);
+  }
+}
+
+TEST(BuildLineTableTest, RecordsEveryLineStart) {
+  struct Case {
+    std::string bytes;
+    LineTable expected;
+  } cases[] = {
+      {"", {0}},
+      {"a\nb", {0, 2}},
+      {"a\nb\n", {0, 2, 4}},
+      {"\n\n", {0, 1, 2}},
+      {"a\rb", {0}},
+      {"ab\xFF"
+       "cd\nx",
+       {0, 6}},
+  };
+  for (const Case& c : cases) {
+    LineTable lines = {7, 8, 9};  // replaced, not appended to
+    BuildLineTable(Bytes(c.bytes), lines);
+    EXPECT_EQ(lines, c.expected) << c.bytes;
+  }
+}
+
+}  // namespace
+}  // namespace quintrel
