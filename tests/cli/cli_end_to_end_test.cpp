@@ -213,5 +213,23 @@ TEST_F(CliEndToEndTest, ControlCharactersInNamesNeverReachTheTerminal) {
   EXPECT_NE(outcome.out.find("evil?]0;title?.c"), std::string::npos) << outcome.out;
 }
 
+// The bundled examples show every kind of change; their numbers were worked out by hand
+// from the counting rules (see README.md).
+TEST(CliExamplesTest, BundledExamplesGiveTheDocumentedTable) {
+  const std::string examples = QUINTREL_EXAMPLES_DIR;
+  CliOutcome outcome = RunQuintrelCli({examples + "/old", examples + "/new"});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_EQ(outcome.out,
+            "       ﾌｧｲﾙ名           追加  削除  LOC\n"
+            "       buffer.cpp          3     2   19\n"
+            "       Config.h            1     0    6\n"
+            "+      json_writer.cpp     5     0    5\n"
+            "-      legacy_io.c         0     5    0\n"
+            "       main.c              2     2   15\n"
+            "       parser.c            0     0   22\n"
+            "       util.h              2     1    9\n"
+            "Total  6 (+1/-1)          13    10   76\n");
+}
+
 }  // namespace
 }  // namespace quintrel::testing
