@@ -1,0 +1,120 @@
+#include "ui/history_combo.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+
+#include "ui/history_string.h"
+
+namespace quintrel {
+
+namespace {
+
+// The local path of a drop that carries exactly one local file or folder, else empty.
+QString SingleDroppedPath(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls()) return {};
+  const QList<QUrl> urls = mime->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+  return QDir::toNativeSeparators(urls.front().toLocalFile());
+}
+
+}  // namespace
+
+CHistoryCombo::CHistoryCombo(QWidget* parent) : QComboBox(parent) {
+  setEditable(true);
+  // The history rules below replace the box's own: no insertion on Enter, and completion
+  // that shows the history item in its own letter case (Qt's completer keeps the typed case).
+  setInsertPolicy(QComboBox::NoInsert);
+  setDuplicatesEnabled(true);
+  setCompleter(nullptr);
+  setAcceptDrops(true);
+  lineEdit()->setAcceptDrops(false);
+  lineEdit()->installEventFilter(this);
+  connect(lineEdit(), &QLineEdit::textEdited, this, &CHistoryCombo::OnTextEdited);
+}
+
+QString CHistoryCombo::GetText() const {
+  return currentText();
+}
+
+void CHistoryCombo::SetText(const QString& text) {
+  setEditText(text);
+}
+
+QString CHistoryCombo::GetHistoryString() const {
+  HistoryContent content{GetText(), {}};
+  for (int i = 0; i < count(); ++i) content.items.append(itemText(i));
+  return JoinHistoryString(content);
+}
+
+void CHistoryCombo::LoadHistoryString(const QString& history) {
+  const HistoryContent content = SplitHistoryString(history);
+  addItems(content.items);
+  // Set last: adding the first item makes it current, which would replace the edit text.
+  setEditText(content.editText);
+}
+
+void CHistoryCombo::CommitText() {
+  if (!m_bCommitOnKillFocus) return;
+  const QString text = GetText();
+  if (text.isEmpty()) return;
+  const int found = findText(text, Qt::MatchFixedString);
+  if (found >= 0) removeItem(found);
+  insertItem(0, text);
+  while (count() > m_nMaxHistory) removeItem(count() - 1);
+  setCurrentIndex(0);
+  setEditText(text);
+}
+
+void CHistoryCombo::focusOutEvent(QFocusEvent* event) {
+  QComboBox::focusOutEvent(event);
+  CommitText();
+}
+
+void CHistoryCombo::showPopup() {
+  CommitText();
+  QComboBox::showPopup();
+}
+
+bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Deleting must never bring the deleted characters back by completion.
+    m_bCompleteNext = key != Qt::Key_Backspace && key != Qt::Key_Delete;
+  }
+  return QComboBox::eventFilter(watched, event);
+}
+
+void CHistoryCombo::OnTextEdited(const QString& typed) {
+  if (!m_bAutoComplete || !m_bCompleteNext || typed.isEmpty()) return;
+  for (int i = 0; i < count(); ++i) {
+    const QString item = itemText(i);
+    if (item.startsWith(typed, Qt::CaseInsensitive)) {
+      lineEdit()->setText(item);
+      lineEdit()->setSelection(item.size(), typed.size() - item.size());
+      return;
+    }
+  }
+}
+
+void CHistoryCombo::dragEnterEvent(QDragEnterEvent* event) {
+  if (!SingleDroppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CHistoryCombo::dragMoveEvent(QDragMoveEvent* event) {
+  if (!SingleDroppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CHistoryCombo::dropEvent(QDropEvent* event) {
+  const QString path = SingleDroppedPath(event->mimeData());
+  if (path.isEmpty()) return;
+  SetText(path);
+  event->acceptProposedAction();
+}
+
+}  // namespace quintrel

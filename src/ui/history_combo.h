@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QComboBox>
+#include <QString>
+
+namespace quintrel {
+
+// An editable folder box that keeps a most-recent-first history, completes typed text from
+// it, and takes the path of one dropped file or folder.
+class CHistoryCombo : public QComboBox {
+  Q_OBJECT
+
+ public:
+  explicit CHistoryCombo(QWidget* parent = nullptr);
+
+  QString GetText() const;
+  void SetText(const QString& text);
+
+  // The edit text followed by "|" and each history item; LoadHistoryString reads it back,
+  // adding to the items already present.
+  QString GetHistoryString() const;
+  void LoadHistoryString(const QString& history);
+
+  // Moves the edit text to the top of the history, dropping a case-insensitive duplicate
+  // and trimming the history to its maximum. An empty text is not committed.
+  void CommitText();
+
+  int MaxHistory() const { return m_nMaxHistory; }
+
+ protected:
+  void focusOutEvent(QFocusEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ public:
+  void showPopup() override;
+
+ private:
+  void OnTextEdited(const QString& typed);
+
+  bool m_bCommitOnKillFocus = true;
+  bool m_bAutoComplete = true;
+  bool m_bCompleteNext = true;
+  int m_nMaxHistory = 10;
+};
+
+}  // namespace quintrel

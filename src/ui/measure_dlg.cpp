@@ -1,0 +1,283 @@
+#include "ui/measure_dlg.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <QTimer>
+#include <QTreeView>
+
+#include "ui/app_icon.h"
+#include "ui/history_combo.h"
+#include "ui/result_table_model.h"
+#include "ui/settings_store.h"
+#include "ui/system_menu.h"
+#include "ui/ui_texts.h"
+
+namespace quintrel {
+
+namespace {
+
+constexpr int kTemplateWidth = 262;
+constexpr int kTemplateHeight = 227;
+constexpr int kComboEditHeight = 12;  // dialog units of the closed box
+constexpr int kComboMaxHeight = 16;
+
+QPushButton* MakeButton(QStringView caption, const QRect& rect, QWidget* parent) {
+  auto* button = new QPushButton(caption.toString(), parent);
+  button->setGeometry(rect);
+  return button;
+}
+
+QLineEdit* MakeTotalEdit(const QRect& rect, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setReadOnly(true);
+  edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  edit->setFocusPolicy(Qt::ClickFocus);
+  edit->setGeometry(rect);
+  return edit;
+}
+
+}  // namespace
+
+CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, FileLauncher& launcher,
+                         QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_interaction(interaction), m_launcher(launcher) {
+  setWindowTitle(kMainCaption.toString());
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowIcon(AppIcon());
+  setSizeGripEnabled(false);
+  setFont(DialogFont());
+  m_units = ComputeBaseUnits(QFontMetrics(font()));
+  resize(TemplateClientSize());
+  setMinimumSize(TemplateClientSize());
+  CreateControls();
+  new QShortcut(QKeySequence::HelpContents, this, this, &CMeasureDlg::ShowAbout);
+}
+
+CMeasureDlg::~CMeasureDlg() = default;
+
+QSize CMeasureDlg::TemplateClientSize() const {
+  return DialogSize(m_units, kTemplateWidth, kTemplateHeight);
+}
+
+void CMeasureDlg::CreateControls() {
+  const auto du = [this](int x, int y, int w, int h) { return DialogRect(m_units, x, y, w, h); };
+  m_oldFolderBox = new CHistoryCombo(this);
+  m_newFolderBox = new CHistoryCombo(this);
+  const int comboHeight = std::min(
+      std::max(du(0, 0, 0, kComboEditHeight).height(), m_oldFolderBox->sizeHint().height()),
+      du(0, 0, 0, kComboMaxHeight).height());
+  m_oldFolderBox->setGeometry(du(39, 5, 141, 0).adjusted(0, 0, 0, comboHeight));
+  m_newFolderBox->setGeometry(du(39, 22, 141, 0).adjusted(0, 0, 0, comboHeight));
+  m_browseOldButton = MakeButton(kBrowseOldButton, du(184, 5, 30, 14), this);
+  m_browseNewButton = MakeButton(kBrowseNewButton, du(184, 21, 30, 14), this);
+  m_measureButton = MakeButton(kMeasureButton, du(218, 6, 43, 14), this);
+  m_measureButton->setDefault(true);
+  m_saveButton = MakeButton(kSaveButton, du(218, 39, 43, 14), this);
+  CreateList();
+  CreateTotalsRow();
+  m_oldLabel = new QLabel(kOldFolderLabel.toString(), this);
+  m_oldLabel->setGeometry(du(6, 7, 28, 8));
+  m_newLabel = new QLabel(kNewFolderLabel.toString(), this);
+  m_newLabel->setGeometry(du(6, 25, 28, 8));
+  m_totalLabel = new QLabel(kTotalLabel.toString(), this);
+  m_totalLabel->setGeometry(du(15, 215, 17, 8));
+
+  // Tab order is the template order.
+  setTabOrder(m_oldFolderBox, m_newFolderBox);
+  setTabOrder(m_newFolderBox, m_browseOldButton);
+  setTabOrder(m_browseOldButton, m_browseNewButton);
+  setTabOrder(m_browseNewButton, m_measureButton);
+  setTabOrder(m_measureButton, m_saveButton);
+
+  connect(m_measureButton, &QPushButton::clicked, this, &CMeasureDlg::RunMeasurement);
+  connect(m_saveButton, &QPushButton::clicked, this, &CMeasureDlg::SaveReport);
+  connect(m_browseOldButton, &QPushButton::clicked, this, &CMeasureDlg::OnBrowseOld);
+  connect(m_browseNewButton, &QPushButton::clicked, this, &CMeasureDlg::OnBrowseNew);
+}
+
+void CMeasureDlg::CreateList() {
+  m_rows = new ResultTableModel(this);
+  m_list = new QTreeView(this);
+  m_list->setModel(m_rows);
+  m_list->setGeometry(DialogRect(m_units, 6, 39, 208, 168));
+  m_list->setRootIsDecorated(false);
+  m_list->setItemsExpandable(false);
+  m_list->setUniformRowHeights(true);
+  m_list->setAllColumnsShowFocus(true);
+  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_list->setFocusPolicy(Qt::ClickFocus);
+  m_list->header()->setStretchLastSection(false);
+  m_list->header()->setSectionsMovable(false);
+  m_list->header()->setSectionsClickable(true);
+  m_list->header()->setMinimumSectionSize(4);
+  // The selection stays as visible as with focus, so the rows a command works on show.
+  QPalette palette = m_list->palette();
+  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  m_list->setPalette(palette);
+  connect(m_list->header(), &QHeaderView::sectionClicked, this, &CMeasureDlg::OnColumnClickList);
+  connect(m_list, &QAbstractItemView::doubleClicked, this, &CMeasureDlg::OnDblClkList);
+}
+
+void CMeasureDlg::CreateTotalsRow() {
+  m_fileCountEdit = MakeTotalEdit(DialogRect(m_units, 36, 211, 58, 14), this);
+  m_addedEdit = MakeTotalEdit(DialogRect(m_units, 97, 211, 32, 14), this);
+  m_deletedEdit = MakeTotalEdit(DialogRect(m_units, 132, 211, 32, 14), this);
+  m_locEdit = MakeTotalEdit(DialogRect(m_units, 167, 211, 32, 14), this);
+  UpdateData();
+}
+
+void CMeasureDlg::RegisterAnchors() {
+  for (int id : {kIdTotalLabel, kIdFileCount, kIdTotalAdded, kIdTotalDeleted, kIdTotalLoc}) {
+    m_anchors.AddControl(Control(id), kAnchorMove, kAnchorMove);
+  }
+  m_anchors.AddControl(m_measureButton, kAnchorMove, kAnchorKeep);
+  m_anchors.AddControl(m_saveButton, kAnchorMove, kAnchorKeep);
+  m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
+  m_anchors.AddControl(m_oldFolderBox, kAnchorStretch, kAnchorKeep);
+  m_anchors.AddControl(m_newFolderBox, kAnchorStretch, kAnchorKeep);
+  m_anchors.AddControl(m_browseOldButton, kAnchorMove, kAnchorKeep);
+  m_anchors.AddControl(m_browseNewButton, kAnchorMove, kAnchorKeep);
+  m_anchors.MeasureAll();
+}
+
+QWidget* CMeasureDlg::Control(int controlId) const {
+  switch (controlId) {
+    case kIdOk:
+      return m_measureButton;
+    case kIdOldFolder:
+      return m_oldFolderBox;
+    case kIdNewFolder:
+      return m_newFolderBox;
+    case kIdList:
+      return m_list;
+    case kIdTotalAdded:
+      return m_addedEdit;
+    case kIdTotalDeleted:
+      return m_deletedEdit;
+    case kIdTotalLoc:
+      return m_locEdit;
+    case kIdBrowseOld:
+      return m_browseOldButton;
+    case kIdBrowseNew:
+      return m_browseNewButton;
+    case kIdTotalLabel:
+      return m_totalLabel;
+    case kIdSave:
+      return m_saveButton;
+    case kIdFileCount:
+      return m_fileCountEdit;
+    default:
+      return nullptr;
+  }
+}
+
+QString CMeasureDlg::ShownText(int controlId) const {
+  const auto* edit = qobject_cast<const QLineEdit*>(Control(controlId));
+  return edit != nullptr ? edit->text() : QString();
+}
+
+void CMeasureDlg::OnInitDialog() {
+  AddAboutItemToSystemMenu(*this, kMenuAbout.toString());
+  RegisterAnchors();
+  const StoredSettings stored = LoadSettings(m_settings, DefaultWindowInfoText(OuterSize()));
+  m_oldFolderBox->LoadHistoryString(stored.oldFolder);
+  m_newFolderBox->LoadHistoryString(stored.newFolder);
+  RestoreWindowInfo(stored.windowInfo);
+  RunMeasurement();
+}
+
+QSize CMeasureDlg::FrameExtra() const {
+  return frameGeometry().size() - size();
+}
+
+QSize CMeasureDlg::OuterSize() const {
+  return size() + FrameExtra();
+}
+
+void CMeasureDlg::RestoreWindowInfo(const QString& text) {
+  const WindowInfo defaults{OuterSize(), kDefaultColumnWidths};
+  const QScreen* screen =
+      this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  const QSize available =
+      screen != nullptr ? screen->availableGeometry().size() : QSize(4096, 4096);
+  const WindowLimits limits{TemplateClientSize() + FrameExtra(), available, available.width()};
+  const WindowInfo info = ParseWindowInfo(text, defaults, limits);
+  ApplyOuterSize(info.outerSize);
+  for (int i = 0; i < kListColumnCount; ++i) {
+    m_list->header()->resizeSection(i, info.columnWidths[i]);
+  }
+}
+
+void CMeasureDlg::ApplyOuterSize(QSize outer) {
+  m_pendingOuterSize = outer;
+  resize(outer - FrameExtra());
+  // A hidden window gets its resize event only when shown; place the controls now.
+  m_anchors.ApplyAll();
+}
+
+WindowInfo CMeasureDlg::CurrentWindowInfo() const {
+  WindowInfo info{OuterSize(), {}};
+  for (int i = 0; i < kListColumnCount; ++i) {
+    info.columnWidths[i] = m_list->header()->sectionSize(i);
+  }
+  return info;
+}
+
+void CMeasureDlg::SaveWindowSettings() {
+  SaveSettings(m_settings, StoredSettings{m_oldFolderBox->GetHistoryString(),
+                                          m_newFolderBox->GetHistoryString(),
+                                          FormatWindowInfo(CurrentWindowInfo())});
+}
+
+void CMeasureDlg::accept() {
+  RunMeasurement();
+}
+
+void CMeasureDlg::reject() {
+  if (m_job != nullptr) return;  // the progress window is modal; close only between runs
+  if (!m_closing) {
+    m_closing = true;
+    SaveWindowSettings();
+  }
+  QDialog::reject();
+}
+
+void CMeasureDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  m_anchors.ApplyAll();
+}
+
+void CMeasureDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!m_pendingOuterSize.isValid()) return;
+  // The window manager's frame is known only once the window is mapped; apply the stored
+  // outer size again then, so that a size saved and restored stays the same.
+  QTimer::singleShot(0, this, [this] {
+    if (m_pendingOuterSize.isValid() && OuterSize() != m_pendingOuterSize) {
+      resize(m_pendingOuterSize - FrameExtra());
+    }
+    m_pendingOuterSize = QSize();
+  });
+}
+
+bool CMeasureDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  if (IsAboutSystemCommand(eventType, message)) {
+    ShowAbout();
+    *result = 0;
+    return true;
+  }
+  return QDialog::nativeEvent(eventType, message, result);
+}
+
+}  // namespace quintrel

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include <QDialog>
+#include <QSize>
+#include <QString>
+
+#include "compare/measurement_run.h"
+#include "ui/anchor_layout.h"
+#include "ui/dialog_units.h"
+#include "ui/user_interaction.h"
+#include "ui/window_info.h"
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSettings;
+class QTreeView;
+
+namespace quintrel {
+
+class CHistoryCombo;
+class FileLauncher;
+class MeasurementJob;
+class ResultTableModel;
+
+// The main window: two folder boxes, the result list with its totals row, and the commands
+// on them. Measuring, totals, ordering and the report are the compare layer's; this class
+// wires them to the controls.
+class CMeasureDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The settings, dialogs and launcher are not owned and must outlive the dialog.
+  CMeasureDlg(QSettings& settings, UserInteraction& interaction, FileLauncher& launcher,
+              QWidget* parent = nullptr);
+  ~CMeasureDlg() override;
+
+  // Restores the histories, size and column widths and runs the first measurement. Call
+  // once, before the dialog is first shown: a folder error of that run is not reported.
+  void OnInitDialog();
+
+  // Commands.
+  void RunMeasurement();
+  void UpdateTotalsFromSelection();
+  void SaveReport();
+  // The save command after the save dialog: writes the report to `path`, reporting every
+  // failure. Returns true when the report was written.
+  bool SaveReportTo(const QString& path);
+  void OnBrowseOld();
+  void OnBrowseNew();
+  void OnColumnClickList(int column);
+  void OnSelectAll();
+  void OnOpenOldFile();
+  void OnOpenNewFile();
+  void OnDblClkList();
+  void OpenInNotepad(const QString& folder);
+  void ShowAbout();
+  // Writes the histories, outer size and column widths to the settings.
+  void SaveWindowSettings();
+
+  // The context menu of the list, its commands in order; the caller owns it.
+  std::unique_ptr<QMenu> CreateContextMenu();
+
+  // Seams for tests: the run's worker count and per-file measurement.
+  void SetRunOptions(unsigned jobs, MeasureFunction measure);
+  // Stops a run in progress as its cancel button does; callable from any thread.
+  void RequestCancel();
+
+  CHistoryCombo* OldFolderBox() const { return m_oldFolderBox; }
+  CHistoryCombo* NewFolderBox() const { return m_newFolderBox; }
+  QTreeView* List() const { return m_list; }
+  ResultTableModel* Rows() const { return m_rows; }
+  QString FileCountText() const { return m_fileCountText; }
+  Totals CurrentTotals() const { return {m_totalAdded, m_totalDeleted, m_totalLoc}; }
+  QString ShownText(int controlId) const;
+  const std::array<bool, kListColumnCount>& SortAscending() const { return m_bSortAscending; }
+  CAnchorLayout& Anchors() { return m_anchors; }
+  QWidget* Control(int controlId) const;
+  // The size the template gives the client area.
+  QSize TemplateClientSize() const;
+  QSize OuterSize() const;
+  WindowInfo CurrentWindowInfo() const;
+
+ protected:
+  void accept() override;
+  void reject() override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+
+ private:
+  void CreateControls();
+  void CreateList();
+  void CreateTotalsRow();
+  void RegisterAnchors();
+  void RestoreWindowInfo(const QString& text);
+  void ApplyOuterSize(QSize outer);
+  QSize FrameExtra() const;
+  void ShowRunResult(RunResult result);
+  void ReportFolderError(CHistoryCombo& box, QStringView message);
+  void SetSummary(const Summary& summary);
+  void UpdateData();
+  int FirstSelectedRow() const;
+  void ShowMessage(MessageIcon icon, const QString& text);
+
+  QSettings& m_settings;
+  UserInteraction& m_interaction;
+  FileLauncher& m_launcher;
+  DialogBaseUnits m_units;
+
+  std::array<bool, kListColumnCount> m_bSortAscending{};
+  CAnchorLayout m_anchors;
+  CHistoryCombo* m_newFolderBox = nullptr;
+  CHistoryCombo* m_oldFolderBox = nullptr;
+  QTreeView* m_list = nullptr;
+  ResultTableModel* m_rows = nullptr;
+  std::int64_t m_totalAdded = 0;
+  std::int64_t m_totalDeleted = 0;
+  std::int64_t m_totalLoc = 0;
+  QString m_fileCountText;
+
+  QLabel* m_oldLabel = nullptr;
+  QLabel* m_newLabel = nullptr;
+  QLabel* m_totalLabel = nullptr;
+  QPushButton* m_browseOldButton = nullptr;
+  QPushButton* m_browseNewButton = nullptr;
+  QPushButton* m_measureButton = nullptr;
+  QPushButton* m_saveButton = nullptr;
+  QLineEdit* m_fileCountEdit = nullptr;
+  QLineEdit* m_addedEdit = nullptr;
+  QLineEdit* m_deletedEdit = nullptr;
+  QLineEdit* m_locEdit = nullptr;
+
+  unsigned m_jobs = 0;
+  MeasureFunction m_measure;
+  MeasurementJob* m_job = nullptr;  // the run in progress
+  QSize m_pendingOuterSize;         // applied again once the frame is known
+  bool m_closing = false;
+};
+
+// Control identifiers of the dialog template, used to name controls in tests and layout.
+enum ControlId {
+  kIdOk = 1,
+  kIdOldFolder = 300,
+  kIdNewFolder = 301,
+  kIdList = 302,
+  kIdTotalAdded = 303,
+  kIdTotalDeleted = 304,
+  kIdTotalLoc = 305,
+  kIdBrowseOld = 306,
+  kIdBrowseNew = 307,
+  kIdTotalLabel = 309,
+  kIdSave = 310,
+  kIdFileCount = 311,
+};
+
+}  // namespace quintrel

@@ -1,0 +1,98 @@
+// The main dialog's commands on the result list, the folder buttons and the about box.
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QTreeView>
+
+#include "compare/row_order.h"
+#include "ui/about_dlg.h"
+#include "ui/file_launcher.h"
+#include "ui/file_location.h"
+#include "ui/folder_picker.h"
+#include "ui/history_combo.h"
+#include "ui/measure_dlg.h"
+#include "ui/result_table_model.h"
+#include "ui/ui_texts.h"
+
+namespace quintrel {
+
+void CMeasureDlg::OnColumnClickList(int column) {
+  if (column < 0 || column >= kListColumnCount) return;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  m_rows->SortRows(column, m_bSortAscending[column]);
+  m_bSortAscending[column] = !m_bSortAscending[column];
+  QGuiApplication::restoreOverrideCursor();
+}
+
+void CMeasureDlg::OnSelectAll() {
+  m_list->selectAll();
+}
+
+std::unique_ptr<QMenu> CMeasureDlg::CreateContextMenu() {
+  auto menu = std::make_unique<QMenu>(this);
+  menu->addAction(kMenuSelectionTotal.toString(), this, &CMeasureDlg::UpdateTotalsFromSelection);
+  menu->addAction(kMenuSelectAll.toString(), this, &CMeasureDlg::OnSelectAll);
+  menu->addAction(kMenuOpenOld.toString(), this, &CMeasureDlg::OnOpenOldFile);
+  menu->addAction(kMenuOpenNew.toString(), this, &CMeasureDlg::OnOpenNewFile);
+  // The window menu of a desktop that cannot take the about item; F1 opens it too.
+  menu->addSeparator();
+  menu->addAction(kMenuAbout.toString(), this, &CMeasureDlg::ShowAbout);
+  return menu;
+}
+
+void CMeasureDlg::contextMenuEvent(QContextMenuEvent* event) {
+  const std::unique_ptr<QMenu> menu = CreateContextMenu();
+  menu->exec(event->globalPos());
+}
+
+int CMeasureDlg::FirstSelectedRow() const {
+  const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+  int first = -1;
+  for (const QModelIndex& index : selected) {
+    if (first < 0 || index.row() < first) first = index.row();
+  }
+  return first;
+}
+
+void CMeasureDlg::OpenInNotepad(const QString& folder) {
+  const int row = FirstSelectedRow();
+  if (row < 0) return;
+  const QString name = QString::fromStdString(m_rows->Rows()[row].name);
+  const QString path = LocateFileInFolder(folder, name);
+  if (!QFileInfo(path).isFile()) {
+    ShowMessage(MessageIcon::kWarning, kFileMissingMessage.toString().arg(path));
+    return;
+  }
+  if (!m_launcher.Open(path)) {
+    ShowMessage(MessageIcon::kWarning, kCannotOpenMessage.toString().arg(path));
+  }
+}
+
+void CMeasureDlg::OnOpenOldFile() {
+  OpenInNotepad(m_oldFolderBox->GetText());
+}
+
+void CMeasureDlg::OnOpenNewFile() {
+  OpenInNotepad(m_newFolderBox->GetText());
+}
+
+void CMeasureDlg::OnDblClkList() {
+  OnOpenNewFile();
+}
+
+void CMeasureDlg::OnBrowseOld() {
+  BrowseFolderInto(this, *m_oldFolderBox, kBrowseOldTitle.toString(), m_interaction);
+}
+
+void CMeasureDlg::OnBrowseNew() {
+  BrowseFolderInto(this, *m_newFolderBox, kBrowseNewTitle.toString(), m_interaction);
+}
+
+void CMeasureDlg::ShowAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+}  // namespace quintrel

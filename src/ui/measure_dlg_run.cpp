@@ -1,0 +1,150 @@
+// The main dialog's measurement run, totals and report.
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTreeView>
+
+#include "compare/csv_report.h"
+#include "ui/history_combo.h"
+#include "ui/measure_dlg.h"
+#include "ui/measurement_job.h"
+#include "ui/progress_dlg.h"
+#include "ui/result_table_model.h"
+#include "ui/ui_texts.h"
+
+namespace quintrel {
+
+namespace {
+
+// The wait cursor for the length of a command.
+class WaitCursor {
+ public:
+  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+void CMeasureDlg::SetRunOptions(unsigned jobs, MeasureFunction measure) {
+  m_jobs = jobs;
+  m_measure = std::move(measure);
+}
+
+void CMeasureDlg::RequestCancel() {
+  if (m_job != nullptr) m_job->Cancel();
+}
+
+void CMeasureDlg::RunMeasurement() {
+  if (m_job != nullptr) return;  // one run at a time
+  RunResult result;
+  {
+    WaitCursor wait;
+    RunRequest request;
+    request.oldFolderText = m_oldFolderBox->GetText().toStdString();
+    request.newFolderText = m_newFolderBox->GetText().toStdString();
+    request.jobs = m_jobs;
+    request.measure = m_measure;
+    MeasurementJob job(std::move(request));
+    CProgressDlg progress(this);
+    QEventLoop loop;
+    connect(&job, &MeasurementJob::Progress, &progress, &CProgressDlg::SetPosition);
+    connect(&progress, &QDialog::rejected, &job, [&job] { job.Cancel(); });
+    connect(&job, &MeasurementJob::Finished, &loop, &QEventLoop::quit);
+    m_job = &job;
+    job.Start();
+    progress.show();
+    loop.exec();
+    progress.hide();
+    result = job.TakeResult();
+    m_job = nullptr;
+  }
+  ShowRunResult(std::move(result));
+}
+
+void CMeasureDlg::ShowRunResult(RunResult result) {
+  switch (result.status) {
+    case RunStatus::kOldFolderError:
+      ReportFolderError(*m_oldFolderBox, kOldFolderError);
+      return;
+    case RunStatus::kNewFolderError:
+      ReportFolderError(*m_newFolderBox, kNewFolderError);
+      return;
+    case RunStatus::kCompleted:
+    case RunStatus::kCancelled:
+      break;
+  }
+  m_rows->SetRows(std::move(result.rows));
+  SetSummary(result.summary);
+  if (result.status == RunStatus::kCancelled) {
+    ShowMessage(MessageIcon::kWarning, kCancelledMessage.toString());
+  }
+}
+
+void CMeasureDlg::ReportFolderError(CHistoryCombo& box, QStringView message) {
+  // The start-up run happens before the window is shown and stays silent.
+  if (!isVisible()) return;
+  ShowMessage(MessageIcon::kWarning, message.toString());
+  box.setFocus();
+  box.lineEdit()->selectAll();
+}
+
+void CMeasureDlg::SetSummary(const Summary& summary) {
+  m_fileCountText = QString::fromStdString(summary.fileCountText);
+  m_totalAdded = summary.totals.added;
+  m_totalDeleted = summary.totals.deleted;
+  m_totalLoc = summary.totals.loc;
+  UpdateData();
+}
+
+void CMeasureDlg::UpdateData() {
+  m_fileCountEdit->setText(m_fileCountText);
+  m_addedEdit->setText(QString::number(m_totalAdded));
+  m_deletedEdit->setText(QString::number(m_totalDeleted));
+  m_locEdit->setText(QString::number(m_totalLoc));
+}
+
+void CMeasureDlg::UpdateTotalsFromSelection() {
+  QModelIndexList selected = m_list->selectionModel()->selectedRows();
+  std::sort(selected.begin(), selected.end(),
+            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  std::vector<const ResultRow*> rows;
+  rows.reserve(selected.size());
+  for (const QModelIndex& index : selected) rows.push_back(&m_rows->Rows()[index.row()]);
+  SetSummary(SummarizeRows(rows));
+}
+
+void CMeasureDlg::SaveReport() {
+  const std::optional<QString> path = m_interaction.ChooseReportPath(this);
+  if (path) SaveReportTo(*path);
+}
+
+bool CMeasureDlg::SaveReportTo(const QString& path) {
+  ReportContent content;
+  content.oldFolderText = m_oldFolderBox->GetText().toStdString();
+  content.newFolderText = m_newFolderBox->GetText().toStdString();
+  content.rows = ReportRows(m_rows->Rows());
+  content.fileCountText = m_fileCountText.toStdString();
+  content.totals = CurrentTotals();
+  const WriteOutcome outcome = [&] {
+    WaitCursor wait;
+    return SaveCsvReport(path.toStdString(), content);
+  }();
+  if (outcome.ok()) return true;
+  QString text = outcome.failure == WriteFailure::kWriteFailed
+                     ? kDiskFullMessage.toString().arg(path)
+                     : kCannotCreateMessage.toString().arg(path);
+  if (outcome.failure != WriteFailure::kWriteFailed && !outcome.detail.empty()) {
+    text += u'\n' + QString::fromStdString(outcome.detail);
+  }
+  ShowMessage(MessageIcon::kCritical, text);
+  return false;
+}
+
+void CMeasureDlg::ShowMessage(MessageIcon icon, const QString& text) {
+  m_interaction.ShowMessage(this, icon, text);
+}
+
+}  // namespace quintrel

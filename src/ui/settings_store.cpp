@@ -1,0 +1,48 @@
+#include "ui/settings_store.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStringList>
+
+namespace quintrel {
+
+namespace {
+
+constexpr char kOrganisation[] = "Vantle";
+
+QString ReadString(QSettings& settings, const QString& key, const QString& fallback) {
+  const QVariant value = settings.value(key);
+  if (!value.isValid()) return fallback;
+  // A hand-written text file may hold a bare comma, which the file format reads as a list.
+  if (value.userType() == QMetaType::QStringList) return value.toStringList().join(u',');
+  return value.canConvert<QString>() ? value.toString() : fallback;
+}
+
+}  // namespace
+
+std::unique_ptr<QSettings> OpenUserSettings() {
+  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                     QLatin1String(kOrganisation),
+                                     QCoreApplication::applicationName());
+}
+
+StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefault) {
+  settings.beginGroup(QStringLiteral("Settings"));
+  StoredSettings values;
+  values.oldFolder = ReadString(settings, QStringLiteral("OldFolder"), QString());
+  values.newFolder = ReadString(settings, QStringLiteral("NewFolder"), QString());
+  values.windowInfo = ReadString(settings, QStringLiteral("WindowInfo"), windowInfoDefault);
+  settings.endGroup();
+  return values;
+}
+
+void SaveSettings(QSettings& settings, const StoredSettings& values) {
+  settings.beginGroup(QStringLiteral("Settings"));
+  settings.setValue(QStringLiteral("OldFolder"), values.oldFolder);
+  settings.setValue(QStringLiteral("NewFolder"), values.newFolder);
+  settings.setValue(QStringLiteral("WindowInfo"), values.windowInfo);
+  settings.endGroup();
+  settings.sync();
+}
+
+}  // namespace quintrel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+#include <QString>
+
+class QSettings;
+
+namespace quintrel {
+
+// The three values kept between runs, in section "Settings".
+struct StoredSettings {
+  QString oldFolder;   // history string of the old folder box
+  QString newFolder;   // history string of the new folder box
+  QString windowInfo;  // see window_info.h
+};
+
+// The per-user store: organisation "Vantle", the application's name (its executable's base
+// name). On Linux ~/.config/Vantle/<name>.conf (honouring XDG_CONFIG_HOME), on Windows the
+// registry key HKEY_CURRENT_USER\Software\Vantle\<name>.
+std::unique_ptr<QSettings> OpenUserSettings();
+
+// A value that is missing or unreadable gives `windowInfoDefault` (window information) or
+// the empty string (histories).
+StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefault);
+void SaveSettings(QSettings& settings, const StoredSettings& values);
+
+}  // namespace quintrel
