@@ -1,0 +1,169 @@
+#include "compare/csv_report.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace quintrel {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::ScopedTempDir;
+
+std::tm MakeTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm time{};
+  time.tm_year = year - 1900;
+  time.tm_mon = month - 1;
+  time.tm_mday = day;
+  time.tm_hour = hour;
+  time.tm_min = minute;
+  time.tm_sec = second;
+  return time;
+}
+
+const std::string kHeading =
+    "\r\n,\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xBC,\x92\xC7\x89\xC1,\x8D\xED\x8F\x9C,LOC\r\n";
+const std::string kOldWord = "\x8B\x8C\x83\x74\x83\x48\x83\x8B\x83\x5F";
+const std::string kNewWord = "\x90\x56\x83\x74\x83\x48\x83\x8B\x83\x5F";
+
+ReportContent TwoFileReport() {
+  ReportContent content;
+  content.oldFolderText = "C:\\src\\old";
+  content.newFolderText = "C:\\src\\new";
+  content.rows = ReportRows(
+      {{kInOld | kInNew, "main.c", {3, 1, 120}}, {kInOld | kInNew, "util.h", {0, 0, 10}}});
+  content.fileCountText = "2 (+0/-0)";
+  content.totals = {3, 1, 130};
+  return content;
+}
+
+TEST(FormatCsvReport, MatchesTheDocumentedExampleByteForByte) {
+  const std::string expected = "03/15/01 09:05:42\r\n" + kOldWord + ",C:\\src\\old\r\n" + kNewWord +
+                               ",C:\\src\\new\r\n" + kHeading +
+                               ",main.c,3,1,120\r\n"
+                               ",util.h,0,0,10\r\n"
+                               "Total,2 (+0/-0),3,1,130\r\n";
+  EXPECT_EQ(FormatCsvReport(TwoFileReport(), MakeTime(2001, 3, 15, 9, 5, 42)), expected);
+}
+
+TEST(FormatCsvReport, WritesFixedLinesAndTotalForAnEmptyList) {
+  ReportContent content;
+  content.fileCountText = "0 (+0/-0)";
+  const std::string expected = "01/01/00 00:00:00\r\n" + kOldWord + ",\r\n" + kNewWord + ",\r\n" +
+                               kHeading + "Total,0 (+0/-0),0,0,0\r\n";
+  EXPECT_EQ(FormatCsvReport(content, MakeTime(2000, 1, 1, 0, 0, 0)), expected);
+  EXPECT_EQ(FormatCsvReport(content, MakeTime(1999, 12, 31, 23, 59, 59)).substr(0, 19),
+            "12/31/99 23:59:59\r\n");
+}
+
+TEST(FormatCsvReport, WritesFieldsAsTheyStandInCodePage932) {
+  ReportContent content;
+  content.oldFolderText = "/home/ユーザ/old";
+  content.rows = {{"-", "a,b.c", "0", "12", "0"}, {"+", "新\xF0\x9F\x98\x80.c", "1", "0", "1"}};
+  content.fileCountText = "1 (+1/-1)";
+  content.totals = {1, 12, 5000000000LL};
+  const std::string report = FormatCsvReport(content, MakeTime(2026, 12, 7, 8, 0, 0));
+  EXPECT_NE(report.find(kOldWord + ",/home/\x83\x86\x81\x5B\x83\x55/old\r\n"), std::string::npos);
+  EXPECT_NE(report.find("\r\n-,a,b.c,0,12,0\r\n"), std::string::npos);  // no quoting
+  EXPECT_NE(report.find("\r\n+,\x90\x56?.c,1,0,1\r\n"), std::string::npos);
+  EXPECT_NE(report.find("\r\nTotal,1 (+1/-1),1,12,5000000000\r\n"), std::string::npos);
+}
+
+TEST(ReportRows, ShowsMarkersAndDecimalNumbers) {
+  const auto rows =
+      ReportRows({{kInOld, "y.c", {0, 12, 0}}, {kInNew, "z.c", {-1, 0, 7}}, {0, "q.c", {}}});
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (std::array<std::string, 5>{"-", "y.c", "0", "12", "0"}));
+  EXPECT_EQ(rows[1], (std::array<std::string, 5>{"+", "z.c", "-1", "0", "7"}));
+  EXPECT_EQ(rows[2][0], "?");
+}
+
+std::size_t EntryCount(const std::filesystem::path& folder) {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+mode_t ProcessUmask() {
+  const mode_t mask = umask(022);
+  umask(mask);
+  return mask;
+}
+
+TEST(WriteFileAtomically, CreatesAFileWithDefaultPermissions) {
+  ScopedTempDir dir;
+  const auto path = dir.path() / "report.csv";
+  const WriteOutcome outcome = WriteFileAtomically(path.string(), "a\r\nb\r\n");
+  ASSERT_TRUE(outcome.ok()) << outcome.detail;
+  EXPECT_EQ(ReadFileBytes(path), "a\r\nb\r\n");
+  struct stat status {};
+  ASSERT_EQ(stat(path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0666 & ~ProcessUmask());
+  EXPECT_EQ(EntryCount(dir.path()), 1u);  // no temporary file left
+}
+
+TEST(WriteFileAtomically, ReplacesAnExistingFileFromItsFirstByte) {
+  ScopedTempDir dir;
+  const auto path = dir.Write("report.csv", "a much longer earlier report\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(WriteFileAtomically(path.string(), "new").ok());
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  struct stat status {};
+  ASSERT_EQ(stat(path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);
+  EXPECT_EQ(EntryCount(dir.path()), 1u);
+}
+
+TEST(WriteFileAtomically, FailsCleanlyWhereNothingCanBeCreated) {
+  ScopedTempDir dir;
+  const WriteOutcome missing =
+      WriteFileAtomically((dir.path() / "missing" / "r.csv").string(), "x");
+  EXPECT_EQ(missing.failure, WriteFailure::kCannotCreate);
+  EXPECT_FALSE(missing.detail.empty());
+
+  dir.MakeDir("folder.csv");
+  const WriteOutcome onFolder = WriteFileAtomically((dir.path() / "folder.csv").string(), "x");
+  EXPECT_EQ(onFolder.failure, WriteFailure::kCannotCreate);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "folder.csv"));
+  EXPECT_EQ(EntryCount(dir.path()), 1u);
+}
+
+TEST(WriteFileAtomically, LeavesProtectedTargetsAlone) {
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "permissions are not enforced";
+  ScopedTempDir dir;
+  const auto locked = dir.MakeDir("locked");
+  ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  const WriteOutcome inLocked = WriteFileAtomically((locked / "r.csv").string(), "x");
+  EXPECT_EQ(inLocked.failure, WriteFailure::kCannotCreate);
+  EXPECT_FALSE(std::filesystem::exists(locked / "r.csv"));
+
+  const auto readOnly = dir.Write("old.csv", "keep me");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  const WriteOutcome overReadOnly = WriteFileAtomically(readOnly.string(), "x");
+  EXPECT_EQ(overReadOnly.failure, WriteFailure::kCannotCreate);
+  EXPECT_FALSE(overReadOnly.detail.empty());
+  EXPECT_EQ(ReadFileBytes(readOnly), "keep me");
+  EXPECT_EQ(EntryCount(dir.path()), 2u);
+}
+
+TEST(SaveCsvReport, StampsTheReportWithTheCurrentTime) {
+  ScopedTempDir dir;
+  const auto path = dir.path() / "r.csv";
+  ASSERT_TRUE(SaveCsvReport(path.string(), TwoFileReport()).ok());
+  const std::string written = ReadFileBytes(path);
+  const std::string formatted = FormatCsvReport(TwoFileReport(), std::tm{});
+  ASSERT_GE(written.size(), 19u);
+  EXPECT_EQ(written.substr(19), formatted.substr(19));
+  const std::string stamp = written.substr(0, 17);
+  for (std::size_t i : {2u, 5u}) EXPECT_EQ(stamp[i], '/');
+  for (std::size_t i : {11u, 14u}) EXPECT_EQ(stamp[i], ':');
+  EXPECT_EQ(stamp[8], ' ');
+}
+
+}  // namespace
+}  // namespace quintrel
