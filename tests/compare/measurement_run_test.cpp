@@ -265,5 +265,89 @@ TEST(RunMeasurement, PassesOnAFailedMeasurementAfterStoppingTheWorkers) {
   EXPECT_THROW(RunMeasurement(request), std::runtime_error);
 }
 
+// The runs below measure real files with the engine.
+
+struct ExpectedRow {
+  std::string name;
+  PresenceFlags flags;
+  FileResult result;
+};
+
+void ExpectRows(const RunResult& run, const std::vector<ExpectedRow>& expected) {
+  ASSERT_EQ(run.rows.size(), expected.size()) << ::testing::PrintToString(RowNames(run));
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(run.rows[i].name, expected[i].name) << i;
+    EXPECT_EQ(run.rows[i].flags, expected[i].flags) << expected[i].name;
+    EXPECT_EQ(run.rows[i].result, expected[i].result) << expected[i].name;
+  }
+}
+
+TEST(RunMeasurementOnFiles, MeasuresEachFileUnderItsOwnNames) {
+  ScopedTempDir root;
+  root.Write("old/main.c", "int a;\nint b;\n");
+  root.Write("new/main.c", "int b;\nint c;\nint a;\n");
+  root.Write("old/y.c", "int y;\n");
+  root.Write("new/z.c", "int z; int w;\n");
+  root.Write("old/Main.h", "x;\n");
+  root.Write("new/MAIN.h", "x;\ny;\n");
+  // Two files of one folder whose names differ only in case stay two rows.
+  root.Write("old/xt_DSCP.c", "a;\n");
+  root.Write("new/xt_DSCP.c", "a;\nb;\n");
+  root.Write("old/xt_dscp.c", "c;\n");
+  root.Write("new/xt_dscp.c", "c;\nd;\ne;\n");
+  RunRequest request;
+  request.oldFolderText = (root.path() / "old").string();
+  request.newFolderText = (root.path() / "new").string();
+  request.jobs = 3;
+  const RunResult run = RunMeasurement(request);
+  EXPECT_EQ(run.status, RunStatus::kCompleted);
+  ExpectRows(run, {{"main.c", kInOld | kInNew, {1, 0, 3}},
+                   {"Main.h", kInOld | kInNew, {1, 0, 2}},
+                   {"xt_DSCP.c", kInOld | kInNew, {1, 0, 2}},
+                   {"xt_dscp.c", kInOld | kInNew, {2, 0, 3}},
+                   {"y.c", kInOld, {0, 1, 0}},
+                   {"z.c", kInNew, {2, 0, 2}}});
+  EXPECT_EQ(run.summary.fileCountText, "5 (+1/-1)");
+  EXPECT_EQ(run.summary.totals, (Totals{7, 1, 12}));
+}
+
+TEST(RunMeasurementOnFiles, ResolvesRelativeFoldersWithoutChangingDirectory) {
+  ScopedTempDir root;
+  root.Write("old/a.c", "int a;\n");
+  root.Write("new/a.c", "int a;\nint b;\n");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(root.path());
+  RunRequest request;
+  request.oldFolderText = "old";
+  request.newFolderText = "./new";
+  request.jobs = 2;
+  const RunResult run = RunMeasurement(request);
+  const std::filesystem::path after = std::filesystem::current_path();
+  std::filesystem::current_path(before);
+  EXPECT_EQ(after, root.path());
+  ExpectRows(run, {{"a.c", kInOld | kInNew, {1, 0, 2}}});
+}
+
+TEST(RunMeasurementOnFiles, SurvivesOddEntries) {
+  ScopedTempDir root;
+  root.MakeDir("old");
+  root.MakeDir("new/lib.h");  // a folder named like a header
+  root.Write("new/\xFF\xFE.c", "int a;\n");
+  root.Write("old/locked.c", "int a;\n");
+  const auto locked = root.Write("new/locked.c", "int a;\nint b;\n");
+  const bool permissionsHold = !testing::IgnoresFilePermissions();
+  if (permissionsHold) std::filesystem::permissions(locked, std::filesystem::perms::none);
+  RunRequest request;
+  request.oldFolderText = (root.path() / "old").string();
+  request.newFolderText = (root.path() / "new").string();
+  const RunResult run = RunMeasurement(request);
+  EXPECT_EQ(run.status, RunStatus::kCompleted);
+  // A new version that cannot be read counts as absent: its old statements are deleted.
+  const FileResult lockedResult = permissionsHold ? FileResult{0, 1, 0} : FileResult{1, 0, 2};
+  ExpectRows(run, {{"lib.h", kInNew, {0, 0, 0}},
+                   {"locked.c", kInOld | kInNew, lockedResult},
+                   {"\xFF\xFE.c", kInNew, {1, 0, 1}}});
+}
+
 }  // namespace
 }  // namespace quintrel
