@@ -53,19 +53,21 @@ std::vector<CatalogueEntry> PairByCase(std::vector<std::string>& oldRest,
 }
 
 void SortInCatalogueOrder(FileCatalogue& catalogue) {
-  // Each name is converted once; shown names are unique, so the byte tie-break is total.
-  std::vector<std::pair<NameSortKey, CatalogueEntry>> keyed;
-  keyed.reserve(catalogue.size());
-  for (CatalogueEntry& entry : catalogue) {
-    NameSortKey key = MakeNameSortKey(entry.name);
-    keyed.emplace_back(std::move(key), std::move(entry));
-  }
-  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    if (a.first != b.first) return a.first < b.first;
-    return a.second.name < b.second.name;
+  // Each name is converted once, and indices move instead of entries. Shown names are
+  // unique, so the byte tie-break makes the order total.
+  std::vector<NameSortKey> keys;
+  keys.reserve(catalogue.size());
+  for (const CatalogueEntry& entry : catalogue) keys.push_back(MakeNameSortKey(entry.name));
+  std::vector<std::size_t> order(catalogue.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    if (keys[a] != keys[b]) return keys[a] < keys[b];
+    return catalogue[a].name < catalogue[b].name;
   });
-  catalogue.clear();
-  for (auto& item : keyed) catalogue.push_back(std::move(item.second));
+  FileCatalogue sorted;
+  sorted.reserve(catalogue.size());
+  for (std::size_t index : order) sorted.push_back(std::move(catalogue[index]));
+  catalogue = std::move(sorted);
 }
 
 }  // namespace

@@ -30,9 +30,25 @@ int Sign(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// The key of a name whose characters all have a code page 932 form.
+NameSortKey KeyOfCp932(std::string_view cp932) {
+  NameSortKey key;
+  key.reserve(cp932.size());
+  for (std::size_t pos = 0; pos < cp932.size();) key.push_back(NextFoldedCp932Char(cp932, pos));
+  return key;
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 NameSortKey MakeNameSortKey(std::string_view utf8Name) {
+  // Most names convert whole; only the others are taken apart character by character.
+  if (IsAscii(utf8Name)) return KeyOfCp932(utf8Name);
+  if (const std::optional<std::string> cp932 = Utf8ToCp932(utf8Name)) return KeyOfCp932(*cp932);
   NameSortKey key;
   key.reserve(utf8Name.size());
   std::size_t pos = 0;
