@@ -19,20 +19,37 @@ struct LineKey {
   std::size_t size;
 };
 
-LineKey KeyOf(const SourceText& text, std::size_t line) {
-  const std::size_t total = text.bytes.size();
-  const std::size_t start = std::min<std::size_t>(text.lines[line], total);
-  std::size_t stop = total;
-  if (line + 1 < text.lines.size()) {
-    // The next line starts right after this line's '\n'.
-    stop =
-        std::clamp<std::size_t>(static_cast<std::size_t>(text.lines[line + 1]) - 1, start, total);
+// Finds the content of each line of one text from its line table.
+class LineKeys {
+ public:
+  explicit LineKeys(const SourceText& text)
+      : m_text(text),
+        // Most texts hold no 0xFF at all; then no line needs to be searched for one.
+        m_hasEndMarker(std::memchr(text.bytes.data(), kEndMarker, text.bytes.size()) != nullptr) {}
+
+  LineKey operator()(std::size_t line) const {
+    const std::size_t total = m_text.bytes.size();
+    const std::size_t start = std::min<std::size_t>(m_text.lines[line], total);
+    std::size_t stop = total;
+    if (line + 1 < m_text.lines.size()) {
+      // The next line starts right after this line's '\n'.
+      stop = std::clamp<std::size_t>(static_cast<std::size_t>(m_text.lines[line + 1]) - 1, start,
+                                     total);
+    }
+    const unsigned char* data = m_text.bytes.data() + start;
+    if (m_hasEndMarker) {
+      if (const void* marker = std::memchr(data, kEndMarker, stop - start)) {
+        return LineKey{data,
+                       static_cast<std::size_t>(static_cast<const unsigned char*>(marker) - data)};
+      }
+    }
+    return LineKey{data, stop - start};
   }
-  const unsigned char* data = text.bytes.data() + start;
-  const void* marker = std::memchr(data, kEndMarker, stop - start);
-  std::size_t size = marker ? static_cast<const unsigned char*>(marker) - data : stop - start;
-  return LineKey{data, size};
-}
+
+ private:
+  const SourceText& m_text;
+  bool m_hasEndMarker;
+};
 
 bool SameKey(const LineKey& a, const LineKey& b) {
   return a.size == b.size && (a.size == 0 || std::memcmp(a.data, b.data, a.size) == 0);
@@ -64,19 +81,17 @@ class NewLineIndex {
   static constexpr std::int32_t kNone = -1;
   static constexpr std::int32_t kPaired = -2;
 
-  NewLineIndex(const SourceText& text, std::size_t first)
-      : m_text(text), m_first(first), m_next(text.lines.size() - first, kNone) {
-    std::size_t capacity = 16;
-    while (capacity < 2 * m_next.size()) capacity *= 2;
-    m_slots.assign(capacity, Slot{});
-    m_mask = capacity - 1;
+  NewLineIndex(const LineKeys& keys, std::size_t first, std::size_t end)
+      : m_keys(keys), m_first(first), m_next(end - first, kNone) {
+    // Sized for the distinct contents, not the lines: a small table stays in the cache.
+    m_slots.assign(kInitialSlots, Slot{});
     // Insert from the last line back, so that each chain ends up in line order.
-    for (std::size_t line = text.lines.size(); line-- > first;) Insert(line);
+    for (std::size_t line = end; line-- > first;) Insert(line);
   }
 
   // Hands out the earliest free new line with the content of `key`, or kNone.
   std::int32_t Take(const LineKey& key) {
-    Slot& slot = Find(key, HashKey(key));
+    Slot& slot = m_slots[Find(key, HashKey(key))];
     if (slot.cursor < 0) return kNone;
     std::int32_t line = slot.cursor;
     slot.cursor = m_next[line - m_first];
@@ -87,44 +102,61 @@ class NewLineIndex {
   bool IsPaired(std::size_t line) const { return m_next[line - m_first] == kPaired; }
 
  private:
+  static constexpr std::size_t kInitialSlots = 1024;
+
   struct Slot {
     std::uint32_t hash = 0;
     std::int32_t sample = kNone;  // a line of the group, for comparing contents
     std::int32_t cursor = kNone;  // earliest line not handed out, kNone when all are
   };
 
+  std::size_t Mask() const { return m_slots.size() - 1; }
+
   // The slot of the group with this content, or the empty slot where it belongs.
-  Slot& Find(const LineKey& key, std::uint32_t hash) {
-    for (std::size_t at = hash & m_mask;; at = (at + 1) & m_mask) {
-      Slot& slot = m_slots[at];
-      if (slot.sample == kNone) return slot;
-      if (slot.hash == hash && SameKey(KeyOf(m_text, slot.sample), key)) return slot;
+  std::size_t Find(const LineKey& key, std::uint32_t hash) const {
+    for (std::size_t at = hash & Mask();; at = (at + 1) & Mask()) {
+      const Slot& slot = m_slots[at];
+      if (slot.sample == kNone) return at;
+      if (slot.hash == hash && SameKey(m_keys(slot.sample), key)) return at;
     }
   }
 
   void Insert(std::size_t line) {
-    LineKey key = KeyOf(m_text, line);
+    LineKey key = m_keys(line);
     std::uint32_t hash = HashKey(key);
-    Slot& slot = Find(key, hash);
+    Slot& slot = m_slots[Find(key, hash)];
+    bool newGroup = slot.sample == kNone;
     m_next[line - m_first] = slot.cursor;
-    slot.hash = hash;
-    slot.sample = static_cast<std::int32_t>(line);
-    slot.cursor = static_cast<std::int32_t>(line);
+    slot = Slot{hash, static_cast<std::int32_t>(line), static_cast<std::int32_t>(line)};
+    if (newGroup && ++m_groups * 2 > m_slots.size()) Grow();
   }
 
-  const SourceText& m_text;
+  // Doubles the table; the groups are distinct, so only their hashes need to be placed.
+  void Grow() {
+    std::vector<Slot> old(m_slots.size() * 2);
+    old.swap(m_slots);
+    for (const Slot& slot : old) {
+      if (slot.sample == kNone) continue;
+      std::size_t at = slot.hash & Mask();
+      while (m_slots[at].sample != kNone) at = (at + 1) & Mask();
+      m_slots[at] = slot;
+    }
+  }
+
+  const LineKeys& m_keys;
   std::size_t m_first;
   std::vector<std::int32_t> m_next;  // per line: the next line of its group, or kPaired
-  std::vector<Slot> m_slots;
-  std::size_t m_mask = 0;
+  std::vector<Slot> m_slots;         // open addressing; the size is a power of two
+  std::size_t m_groups = 0;
 };
 
 // Lines that agree position by position from the top pair with each other: each is the
 // earliest free line with its content on both sides.
-std::size_t CommonPrefix(const SourceText& oldText, const SourceText& newText) {
-  std::size_t limit = std::min(oldText.lines.size(), newText.lines.size());
+std::size_t CommonPrefix(const LineKeys& oldKeys, std::size_t oldCount, const LineKeys& newKeys,
+                         std::size_t newCount) {
+  std::size_t limit = std::min(oldCount, newCount);
   std::size_t line = 0;
-  while (line < limit && SameKey(KeyOf(oldText, line), KeyOf(newText, line))) ++line;
+  while (line < limit && SameKey(oldKeys(line), newKeys(line))) ++line;
   return line;
 }
 
@@ -154,22 +186,23 @@ void PairLines(SourceText& oldText, SourceText& newText) {
     return;
   }
 
-  std::size_t prefix = CommonPrefix(oldText, newText);
-  if (prefix == oldLines.size() && prefix == newLines.size()) {
-    std::fill(oldLines.begin(), oldLines.end(), 1);
-    std::fill(newLines.begin(), newLines.end(), 1);
-    return;
-  }
-
-  NewLineIndex index(newText, prefix);
-  // Old line j still needs the start of line j + 1, so its flag is written only after it
-  // has been handled; the new offsets stay intact until every old line is done.
-  for (std::size_t line = prefix; line < oldLines.size(); ++line) {
-    bool paired = index.Take(KeyOf(oldText, line)) != NewLineIndex::kNone;
-    oldLines[line] = paired ? 1 : 0;
-  }
-  for (std::size_t line = prefix; line < newLines.size(); ++line) {
-    newLines[line] = index.IsPaired(line) ? 1 : 0;
+  const LineKeys oldKeys(oldText);
+  const LineKeys newKeys(newText);
+  const std::size_t prefix = CommonPrefix(oldKeys, oldLines.size(), newKeys, newLines.size());
+  if (prefix < oldLines.size() && prefix < newLines.size()) {
+    NewLineIndex index(newKeys, prefix, newLines.size());
+    // Old line j still needs the start of line j + 1, so its flag is written only after it
+    // has been handled; the new offsets stay intact until every old line is done.
+    for (std::size_t line = prefix; line < oldLines.size(); ++line) {
+      oldLines[line] = index.Take(oldKeys(line)) != NewLineIndex::kNone ? 1 : 0;
+    }
+    for (std::size_t line = prefix; line < newLines.size(); ++line) {
+      newLines[line] = index.IsPaired(line) ? 1 : 0;
+    }
+  } else {
+    // One text is a prefix of the other: the rest of the longer one has no partners.
+    std::fill(oldLines.begin() + prefix, oldLines.end(), 0);
+    std::fill(newLines.begin() + prefix, newLines.end(), 0);
   }
   std::fill(oldLines.begin(), oldLines.begin() + prefix, 1);
   std::fill(newLines.begin(), newLines.begin() + prefix, 1);
