@@ -66,6 +66,8 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool IgnoresFilePermissions() { return geteuid() == 0; }
+bool IgnoresFilePermissions() {
+  return geteuid() == 0;
+}
 
 }  // namespace quintrel::testing
