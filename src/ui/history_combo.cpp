@@ -111,10 +111,14 @@ void CHistoryCombo::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CHistoryCombo::dropEvent(QDropEvent* event) {
-  const QString path = SingleDroppedPath(event->mimeData());
-  if (path.isEmpty()) return;
+  if (TakeDrop(event->mimeData())) event->acceptProposedAction();
+}
+
+bool CHistoryCombo::TakeDrop(const QMimeData* mime) {
+  const QString path = SingleDroppedPath(mime);
+  if (path.isEmpty()) return false;
   SetText(path);
-  event->acceptProposedAction();
+  return true;
 }
 
 }  // namespace quintrel

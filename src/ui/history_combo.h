@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QString>
 
+class QMimeData;
+
 namespace quintrel {
 
 // An editable folder box that keeps a most-recent-first history, completes typed text from
@@ -26,6 +28,10 @@ class CHistoryCombo : public QComboBox {
   void CommitText();
 
   int MaxHistory() const { return m_nMaxHistory; }
+
+  // Takes the local path of a drop carrying exactly one local file or folder as the text;
+  // anything else is refused. Returns whether the drop was taken.
+  bool TakeDrop(const QMimeData* mime);
 
  protected:
   void focusOutEvent(QFocusEvent* event) override;

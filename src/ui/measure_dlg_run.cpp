@@ -40,6 +40,7 @@ void CMeasureDlg::RequestCancel() {
 void CMeasureDlg::RunMeasurement() {
   if (m_job != nullptr) return;  // one run at a time
   RunResult result;
+  QString failure;
   {
     WaitCursor wait;
     RunRequest request;
@@ -59,7 +60,13 @@ void CMeasureDlg::RunMeasurement() {
     loop.exec();
     progress.hide();
     result = job.TakeResult();
+    failure = QString::fromStdString(job.Failure());
     m_job = nullptr;
+  }
+  if (!failure.isEmpty()) {
+    // Nothing was measured to the end: the list keeps the previous run, as on a folder error.
+    ShowMessage(MessageIcon::kCritical, kRunFailedMessage.toString().arg(failure));
+    return;
   }
   ShowRunResult(std::move(result));
 }

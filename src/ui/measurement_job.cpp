@@ -1,6 +1,7 @@
 #include "ui/measurement_job.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace quintrel {
 
@@ -27,7 +28,14 @@ MeasurementJob::~MeasurementJob() {
 
 void MeasurementJob::Start() {
   m_worker = std::thread([this] {
-    m_result = RunMeasurement(m_request);
+    // An exception must not end the process from a worker thread; the window reports it.
+    try {
+      m_result = RunMeasurement(m_request);
+    } catch (const std::exception& error) {
+      m_failure = error.what();
+    } catch (...) {
+      m_failure = "unknown error";
+    }
     Q_EMIT Finished();
   });
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include <QObject>
@@ -26,6 +27,8 @@ class MeasurementJob : public QObject {
 
   // Waits for the worker; meant for after Finished has been delivered.
   RunResult TakeResult();
+  // The reason the run failed (out of memory, no thread could start), empty when it did not.
+  const std::string& Failure() const { return m_failure; }
 
  Q_SIGNALS:
   // The share already measured, 0 to 100, as 100 * done / total; only when it changes.
@@ -35,6 +38,7 @@ class MeasurementJob : public QObject {
  private:
   RunRequest m_request;
   RunResult m_result;
+  std::string m_failure;
   std::atomic<bool> m_cancel{false};
   std::atomic<int> m_lastPosition{-1};
   std::thread m_worker;

@@ -39,6 +39,7 @@ inline constexpr QStringView kNewFolderError = u"新ﾌｫﾙﾀﾞを開けま�
 inline constexpr QStringView kCancelledMessage = u"中断されました";
 inline constexpr QStringView kDiskFullMessage = u"%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
 inline constexpr QStringView kCannotCreateMessage = u"%1 を作成できません。";
+inline constexpr QStringView kRunFailedMessage = u"計測できませんでした。\n%1";
 inline constexpr QStringView kFileMissingMessage = u"%1 が見つかりません。";
 inline constexpr QStringView kCannotOpenMessage = u"%1 を開けません。";
 

@@ -1,0 +1,73 @@
+#include "ui/measurement_job.h"
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "support/temp_dir.h"
+
+namespace quintrel {
+namespace {
+
+TEST(MeasurementJobTest, ProgressIsTheShareAlreadyMeasured) {
+  EXPECT_EQ(ProgressPosition(0, 3), 0);
+  EXPECT_EQ(ProgressPosition(1, 3), 33);
+  EXPECT_EQ(ProgressPosition(2, 3), 66);
+  EXPECT_EQ(ProgressPosition(3, 3), 100);
+  EXPECT_EQ(ProgressPosition(0, 0), 0);
+  EXPECT_EQ(ProgressPosition(7, 5), 100);
+}
+
+// Runs a job to its end on this thread's event loop, collecting the progress it reports.
+RunResult RunToEnd(MeasurementJob& job, std::vector<int>& positions) {
+  QObject receiver;
+  QEventLoop loop;
+  QObject::connect(&job, &MeasurementJob::Progress, &receiver,
+                   [&](int position) { positions.push_back(position); });
+  QObject::connect(&job, &MeasurementJob::Finished, &loop, &QEventLoop::quit);
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  job.Start();
+  loop.exec();
+  return job.TakeResult();
+}
+
+TEST(MeasurementJobTest, DeliversProgressAndResultToTheOwningThread) {
+  testing::ScopedTempDir dir;
+  dir.Write("old/a.c", "x;\n");
+  dir.Write("new/a.c", "x;\ny;\n");
+  dir.Write("new/b.c", "z;\n");
+  dir.Write("new/c.h", "#define C\n");
+  RunRequest request;
+  request.oldFolderText = (dir.path() / "old").string();
+  request.newFolderText = (dir.path() / "new").string();
+  request.jobs = 1;
+  MeasurementJob job(request);
+  std::vector<int> positions;
+  const RunResult result = RunToEnd(job, positions);
+  EXPECT_EQ(result.status, RunStatus::kCompleted);
+  ASSERT_EQ(result.rows.size(), 3u);
+  EXPECT_EQ(result.rows[0].result, (FileResult{1, 0, 2}));
+  ASSERT_FALSE(positions.empty());
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_EQ(positions.back(), 100);
+  EXPECT_TRUE(job.Failure().empty());
+}
+
+TEST(MeasurementJobTest, AFailingMeasurementIsReportedNotFatal) {
+  testing::ScopedTempDir dir;
+  dir.Write("new/a.c", "x;\n");
+  RunRequest request;
+  request.newFolderText = (dir.path() / "new").string();
+  request.measure = [](const std::string&, const std::string&,
+                       const CatalogueEntry&) -> FileResult {
+    throw std::runtime_error("measure failed");
+  };
+  MeasurementJob job(request);
+  std::vector<int> positions;
+  RunToEnd(job, positions);
+  EXPECT_EQ(job.Failure(), "measure failed");
+}
+
+}  // namespace
+}  // namespace quintrel
