@@ -1,0 +1,249 @@
+// The per-user settings file, read and written where the program keeps it. Qt fixes the
+// configuration folder the first time it looks, so this test has its own main, which points
+// XDG_CONFIG_HOME at a temporary folder before the application object exists.
+#include "ui/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <QTreeView>
+
+#include "support/temp_dir.h"
+#include "ui/history_combo.h"
+#include "ui/measure_dlg.h"
+#include "ui/result_table_model.h"
+#include "ui/window_info.h"
+#include "ui_fakes.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace quintrel {
+namespace {
+
+testing::ScopedTempDir* g_configHome = nullptr;
+
+std::filesystem::path SettingsFile() {
+  return g_configHome->path() / "Vantle" / "quintrel.conf";
+}
+
+// Replaces the settings file. Every file gets its own modification time, so that Qt, which
+// keeps a parsed copy of the file, notices each change.
+void WriteSettingsFile(const std::string& content) {
+  static long long stamp = 1'000'000'000;
+  g_configHome->Write("Vantle/quintrel.conf", content);
+  testing::SetModificationTime(SettingsFile(), ++stamp);
+}
+
+StoredSettings LoadFromUserStore(const QString& windowInfoDefault = QString()) {
+  const std::unique_ptr<QSettings> settings = OpenUserSettings();
+  return LoadSettings(*settings, windowInfoDefault);
+}
+
+TEST(SettingsStoreTest, RoundTripThroughTheUserFile) {
+  const StoredSettings written{QStringLiteral("/src/ポ v2|/src/ポ v2|/a, b|"),
+                               QStringLiteral("|\"quoted\"|C:\\win\\path|;#=[x]"),
+                               QStringLiteral("700 500 20 200 60 60 70")};
+  {
+    const std::unique_ptr<QSettings> settings = OpenUserSettings();
+    SaveSettings(*settings, written);
+  }
+  ASSERT_TRUE(std::filesystem::exists(SettingsFile()));
+  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("[Settings]"), std::string::npos);
+
+  const StoredSettings read = LoadFromUserStore();
+  EXPECT_EQ(read.oldFolder, written.oldFolder);
+  EXPECT_EQ(read.newFolder, written.newFolder);
+  EXPECT_EQ(read.windowInfo, written.windowInfo);
+}
+
+TEST(SettingsStoreTest, ReadsAHandWrittenFile) {
+  WriteSettingsFile(
+      "[Settings]\n"
+      "OldFolder=\"/abs/examples/old\"\n"
+      "NewFolder=\"/abs/examples/new\"\n");
+  StoredSettings read = LoadFromUserStore(QStringLiteral("1 2 15 140 60 60 60"));
+  EXPECT_EQ(read.oldFolder, QStringLiteral("/abs/examples/old"));
+  EXPECT_EQ(read.newFolder, QStringLiteral("/abs/examples/new"));
+  EXPECT_EQ(read.windowInfo, QStringLiteral("1 2 15 140 60 60 60"));
+
+  // Unquoted values: a comma would make a list of the value, and it must come back whole.
+  WriteSettingsFile(
+      "[Settings]\n"
+      "OldFolder=/a,b|/c\n"
+      "NewFolder=\n");
+  read = LoadFromUserStore();
+  EXPECT_EQ(read.oldFolder, QStringLiteral("/a,b|/c"));
+  EXPECT_EQ(read.newFolder, QString());
+
+  // No file at all: every value takes its default.
+  std::filesystem::remove(SettingsFile());
+  read = LoadFromUserStore(QStringLiteral("default"));
+  EXPECT_EQ(read.oldFolder, QString());
+  EXPECT_EQ(read.windowInfo, QStringLiteral("default"));
+}
+
+// A main dialog on the user's settings, initialised as the program does.
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<CMeasureDlg> OpenDialog() {
+    m_settings = OpenUserSettings();
+    auto dialog = std::make_unique<CMeasureDlg>(*m_settings, m_interaction, m_launcher);
+    dialog->OnInitDialog();
+    // As the program does: the stored outer size is settled once the frame is known.
+    dialog->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    QCoreApplication::processEvents();
+    return dialog;
+  }
+
+  static std::array<int, kListColumnCount> ColumnWidths(const CMeasureDlg& dialog) {
+    std::array<int, kListColumnCount> widths{};
+    for (int i = 0; i < kListColumnCount; ++i) {
+      widths[i] = dialog.List()->header()->sectionSize(i);
+    }
+    return widths;
+  }
+
+  static QSize Screen() { return QGuiApplication::primaryScreen()->availableGeometry().size(); }
+
+  std::unique_ptr<QSettings> m_settings;
+  testing::FakeInteraction m_interaction;
+  testing::FakeLauncher m_launcher;
+};
+
+TEST_F(SettingsDialogTest, HandWrittenFoldersBecomeTheBoxesAndAreMeasured) {
+  testing::ScopedTempDir folders;
+  folders.Write("old/a.c", "x;\n");
+  folders.Write("new/a.c", "x;\ny;\n");
+  const std::string old = (folders.path() / "old").string();
+  const std::string fresh = (folders.path() / "new").string();
+  WriteSettingsFile("[Settings]\nOldFolder=\"" + old + "\"\nNewFolder=\"" + fresh +
+                    "|/earlier\"\n");
+
+  const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+  EXPECT_EQ(dialog->OldFolderBox()->GetText(), QString::fromStdString(old));
+  EXPECT_EQ(dialog->NewFolderBox()->GetText(), QString::fromStdString(fresh));
+  ASSERT_EQ(dialog->NewFolderBox()->count(), 1);
+  EXPECT_EQ(dialog->NewFolderBox()->itemText(0), QStringLiteral("/earlier"));
+  EXPECT_EQ(dialog->FileCountText(), QStringLiteral("1 (+0/-0)"));
+  EXPECT_EQ(dialog->ShownText(kIdTotalAdded), QStringLiteral("1"));
+}
+
+TEST_F(SettingsDialogTest, FirstStartKeepsTheTemplateSizeAndDefaultColumns) {
+  std::filesystem::remove(SettingsFile());
+  const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+  EXPECT_EQ(dialog->size(), dialog->TemplateClientSize());
+  EXPECT_EQ(ColumnWidths(*dialog), kDefaultColumnWidths);
+  EXPECT_EQ(dialog->OldFolderBox()->GetText(), QString());
+  EXPECT_EQ(dialog->Rows()->rowCount(), 0);
+  EXPECT_TRUE(m_interaction.messages.empty());
+}
+
+TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
+  std::filesystem::remove(SettingsFile());
+  QString oldHistory;
+  QString newHistory;
+  QSize outer;
+  std::array<int, kListColumnCount> widths{};
+  {
+    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    for (const char* folder : {"/first", "/second", "/third"}) {
+      dialog->OldFolderBox()->SetText(QString::fromLatin1(folder));
+      dialog->OldFolderBox()->CommitText();
+    }
+    dialog->OldFolderBox()->SetText(QStringLiteral("/typed, not committed"));
+    dialog->NewFolderBox()->SetText(QStringLiteral("/新しい"));
+    dialog->resize(dialog->TemplateClientSize() + QSize(37, 23));
+    dialog->List()->header()->resizeSection(1, 211);
+    dialog->List()->header()->resizeSection(4, 33);
+    oldHistory = dialog->OldFolderBox()->GetHistoryString();
+    newHistory = dialog->NewFolderBox()->GetHistoryString();
+    outer = dialog->OuterSize();
+    widths = ColumnWidths(*dialog);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);  // closing writes the settings
+  }
+  EXPECT_EQ(oldHistory, QStringLiteral("/typed, not committed|/third|/second|/first"));
+
+  const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+  EXPECT_EQ(dialog->OldFolderBox()->GetHistoryString(), oldHistory);
+  EXPECT_EQ(dialog->NewFolderBox()->GetHistoryString(), newHistory);
+  EXPECT_EQ(dialog->OuterSize(), outer);
+  EXPECT_EQ(ColumnWidths(*dialog), widths);
+}
+
+TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
+  WriteSettingsFile("[Settings]\nWindowInfo=700 500 20 200 60 60 70\n");
+  const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+  EXPECT_EQ(dialog->OuterSize(), QSize(700, 500).boundedTo(Screen()));
+  EXPECT_EQ(ColumnWidths(*dialog), (std::array<int, kListColumnCount>{20, 200, 60, 60, 70}));
+  // The anchored controls keep their gaps to the right edge of the template, and those that
+  // follow the bottom edge their gaps to it.
+  CMeasureDlg plain(*m_settings, m_interaction, m_launcher);
+  const auto gaps = [](const CMeasureDlg& d, int id) {
+    const QRect r = d.Control(id)->geometry();
+    return QSize(d.width() - r.right(), d.height() - r.bottom());
+  };
+  for (int id : {kIdSave, kIdBrowseNew, kIdOldFolder}) {
+    EXPECT_EQ(gaps(*dialog, id).width(), gaps(plain, id).width()) << id;
+    EXPECT_EQ(dialog->Control(id)->y(), plain.Control(id)->y()) << id;
+  }
+  for (int id : {kIdList, kIdTotalLoc, kIdFileCount}) {
+    EXPECT_EQ(gaps(*dialog, id), gaps(plain, id)) << id;
+  }
+}
+
+TEST_F(SettingsDialogTest, DamagedWindowInfoStillGivesAUsableWindow) {
+  struct Case {
+    const char* stored;
+    bool defaults;  // the whole value is unusable
+  };
+  for (const Case& c :
+       {Case{"garbage", true}, Case{"700 500", true}, Case{"700 500 20 200 60 60", true},
+        Case{"700 500 20 200 60 60 x", true}, Case{"99999999999 500 20 200 60 60 70", true},
+        Case{"99999 99999 99999 99999 99999 99999 99999", false},
+        Case{"1 -1 0 -5 60 60 60", false}}) {
+    SCOPED_TRACE(c.stored);
+    WriteSettingsFile(std::string("[Settings]\nWindowInfo=") + c.stored + "\n");
+    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    const QSize minimum = dialog->TemplateClientSize();
+    EXPECT_GE(dialog->width(), minimum.width());
+    EXPECT_GE(dialog->height(), minimum.height());
+    EXPECT_LE(dialog->OuterSize().width(), std::max(Screen().width(), minimum.width()));
+    EXPECT_LE(dialog->OuterSize().height(), std::max(Screen().height(), minimum.height()));
+    const std::array<int, kListColumnCount> widths = ColumnWidths(*dialog);
+    if (c.defaults) {
+      EXPECT_EQ(dialog->size(), minimum);
+      EXPECT_EQ(widths, kDefaultColumnWidths);
+    }
+    for (int i = 0; i < kListColumnCount; ++i) {
+      EXPECT_GE(widths[i], 1);
+      EXPECT_LE(widths[i], std::max(Screen().width(), kDefaultColumnWidths[i]));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quintrel
+
+int main(int argc, char** argv) {
+  quintrel::testing::ScopedTempDir configHome;
+  quintrel::g_configHome = &configHome;
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configHome.str()));
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int result = 0;
+  {
+    QApplication application(argc, argv);
+    // The program's name is its executable's; this test stands in for "quintrel".
+    QCoreApplication::setApplicationName(QStringLiteral("quintrel"));
+    ::testing::InitGoogleTest(&argc, argv);
+    result = RUN_ALL_TESTS();
+  }
+  return result;
+}
