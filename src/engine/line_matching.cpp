@@ -24,8 +24,10 @@ class LineKeys {
  public:
   explicit LineKeys(const SourceText& text)
       : m_text(text),
-        // Most texts hold no 0xFF at all; then no line needs to be searched for one.
-        m_hasEndMarker(std::memchr(text.bytes.data(), kEndMarker, text.bytes.size()) != nullptr) {}
+        // Most texts hold no 0xFF at all; then no line needs to be searched for one. An empty
+        // text may have no buffer at all, which memchr must not be given.
+        m_hasEndMarker(!text.bytes.empty() &&
+                       std::memchr(text.bytes.data(), kEndMarker, text.bytes.size()) != nullptr) {}
 
   LineKey operator()(std::size_t line) const {
     const std::size_t total = m_text.bytes.size();
