@@ -21,8 +21,9 @@ constexpr const char* kStdoutPath = "-";
 
 class CliApp {
  public:
-  CliApp(const std::string& codeset, std::ostream& out, std::ostream& err)
-      : m_encoder(codeset), m_out(out), m_err(err) {}
+  CliApp(const std::string& codeset, std::ostream& out, std::ostream& err,
+         const MeasureFunction& measure)
+      : m_encoder(codeset), m_out(out), m_err(err), m_measure(measure) {}
 
   int Run(const std::vector<std::string>& args) {
     CliParse parse = ParseCliOptions(args);
@@ -42,6 +43,7 @@ class CliApp {
     request.oldFolderText = options.oldFolder;
     request.newFolderText = options.newFolder;
     request.jobs = options.jobs;
+    request.measure = m_measure;
     RunResult run = RunMeasurement(request);
     if (run.status == RunStatus::kOldFolderError) {
       return FolderError("旧ﾌｫﾙﾀﾞを開けません", options.oldFolder);
@@ -107,13 +109,14 @@ class CliApp {
   TerminalEncoder m_encoder;
   std::ostream& m_out;
   std::ostream& m_err;
+  const MeasureFunction& m_measure;
 };
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
-           std::ostream& err) {
-  return CliApp(codeset, out, err).Run(args);
+           std::ostream& err, const MeasureFunction& measure) {
+  return CliApp(codeset, out, err, measure).Run(args);
 }
 
 }  // namespace quintrel

@@ -90,6 +90,9 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
     if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
       return Failure(WriteFailure::kCannotCreate, path, errno);
     }
+    // A report marked read-only stays, even for a user whom the system lets write anyway:
+    // the rename below would replace it regardless of its mode.
+    if ((existing.st_mode & 0222) == 0) return Failure(WriteFailure::kCannotCreate, path, EACCES);
     mode = existing.st_mode & 07777;
   }
   std::string temporary = path + ".XXXXXX";

@@ -1,0 +1,126 @@
+// The command-line tool on totals beyond 32 bits and on reports that cannot be saved.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_app.h"
+#include "support/small_file_system.h"
+#include "support/temp_dir.h"
+
+namespace quintrel::testing {
+namespace {
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr const char* kEarlier = "an earlier report\r\n";
+
+struct CliRun {
+  int exitStatus = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunInProcess(const std::vector<std::string>& args, const MeasureFunction& measure = {}) {
+  std::ostringstream out;
+  std::ostringstream err;
+  CliRun run;
+  run.exitStatus = RunCli(args, "UTF-8", out, err, measure);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+// The words of each line, blanks removed, so column widths do not matter.
+std::vector<std::vector<std::string>> Words(const std::string& text) {
+  std::vector<std::vector<std::string>> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    lines.emplace_back();
+    for (std::string word; words >> word;) lines.back().push_back(word);
+  }
+  return lines;
+}
+
+class CliFaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir.Write("old/a.c", "int a;\n");
+    m_dir.Write("new/a.c", "int a;\nint b;\n");
+    m_dir.Write("old/b.c", "int b;\n");
+    m_dir.Write("new/c.c", "int c;\n");
+    m_dir.Write("new/d.c", "int d;\n");
+  }
+
+  std::string Old() const { return (m_dir.path() / "old").string(); }
+  std::string New() const { return (m_dir.path() / "new").string(); }
+
+  ScopedTempDir m_dir;
+};
+
+// Per-file numbers at the 32-bit limit, as a huge tree would produce them in sum.
+FileResult HugeResult(const std::string&, const std::string&, const CatalogueEntry& entry) {
+  if (entry.flags == kInOld) return {0, kMax, 0};
+  if (entry.flags == kInNew) return {kMax, 0, kMax};
+  return {kMax, 1, kMax};
+}
+
+TEST_F(CliFaultTest, TotalsBeyond32BitsAreExactInTheTableAndTheReport) {
+  const CliRun table = RunInProcess({Old(), New()}, HugeResult);
+  ASSERT_EQ(table.exitStatus, kExitSuccess) << table.err;
+  const auto lines = Words(table.out);
+  ASSERT_EQ(lines.size(), 6u) << table.out;
+  EXPECT_EQ(lines[1], (std::vector<std::string>{"a.c", "2147483647", "1", "2147483647"}));
+  EXPECT_EQ(lines[5], (std::vector<std::string>{"Total", "3", "(+2/-1)", "6442450941", "2147483648",
+                                                "6442450941"}));
+
+  const CliRun csv = RunInProcess({"--csv", "-", Old(), New()}, HugeResult);
+  ASSERT_EQ(csv.exitStatus, kExitSuccess) << csv.err;
+  const std::string tail =
+      "-,b.c,0,2147483647,0\r\n+,c.c,2147483647,0,2147483647\r\n"
+      "+,d.c,2147483647,0,2147483647\r\n"
+      "Total,3 (+2/-1),6442450941,2147483648,6442450941\r\n";
+  ASSERT_GE(csv.out.size(), tail.size());
+  EXPECT_EQ(csv.out.substr(csv.out.size() - tail.size()), tail);
+}
+
+TEST_F(CliFaultTest, ReadOnlyReportIsKeptAndTheFailureReported) {
+  const auto report = m_dir.Write("report.csv", kEarlier);
+  ASSERT_EQ(chmod(report.c_str(), 0444), 0);
+  const CliRun run = RunInProcess({"--csv", report.string(), Old(), New()});
+  EXPECT_EQ(run.exitStatus, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("cannot write the report '" + report.string() + "': "), std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadFileBytes(report), kEarlier);
+}
+
+TEST_F(CliFaultTest, FullFileSystemKeepsTheEarlierReport) {
+  ScopedSmallFileSystem fs(64 * 1024);
+  if (!fs.mounted()) GTEST_SKIP() << fs.reason();
+  const auto report = fs.path() / "report.csv";
+  {
+    const CliRun first = RunInProcess({"--csv", report.string(), Old(), New()});
+    ASSERT_EQ(first.exitStatus, kExitSuccess) << first.err;
+  }
+  const std::string earlier = ReadFileBytes(report);
+  fs.Fill();
+  // Enough rows that the report cannot fit into what filling may have left over.
+  for (int i = 0; i < 300; ++i) m_dir.Write("new/added_file_" + std::to_string(i) + ".c", "x;");
+  const CliRun run = RunInProcess({"--csv", report.string(), Old(), New()});
+  EXPECT_EQ(run.exitStatus, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(report.string()), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(std::strerror(ENOSPC)), std::string::npos) << run.err;
+  EXPECT_EQ(ReadFileBytes(report), earlier);
+}
+
+}  // namespace
+}  // namespace quintrel::testing

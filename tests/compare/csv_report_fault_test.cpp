@@ -1,0 +1,101 @@
+// Saving the report where it cannot be saved: the caller hears of it, and an earlier report
+// keeps every byte.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "compare/csv_report.h"
+#include "support/small_file_system.h"
+#include "support/temp_dir.h"
+
+namespace quintrel {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::ScopedSmallFileSystem;
+using testing::ScopedTempDir;
+
+constexpr const char* kEarlier = "03/15/01 09:05:42\r\nTotal,0 (+0/-0),0,0,0\r\n";
+
+std::size_t EntryCount(const std::filesystem::path& folder) {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+// Enforced by the mode alone, so it holds for root as well, who could write the file.
+TEST(WriteFileAtomicallyFaults, ReadOnlyReportIsNeverReplaced) {
+  ScopedTempDir dir;
+  for (mode_t mode : {0444, 0555, 0400, 0}) {
+    const auto path = dir.Write("report.csv", kEarlier);
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    const WriteOutcome outcome = WriteFileAtomically(path.string(), "new report\r\n");
+    EXPECT_EQ(outcome.failure, WriteFailure::kCannotCreate) << std::oct << mode;
+    EXPECT_FALSE(outcome.detail.empty());
+    EXPECT_EQ(ReadFileBytes(path), kEarlier) << std::oct << mode;
+    EXPECT_EQ(EntryCount(dir.path()), 1u) << "no temporary file left";
+    std::filesystem::remove(path);
+  }
+}
+
+TEST(WriteFileAtomicallyFaults, ReportWritableByAnyoneIsReplacedWithItsMode) {
+  ScopedTempDir dir;
+  const auto path = dir.Write("report.csv", kEarlier);
+  ASSERT_EQ(chmod(path.c_str(), 0604), 0);
+  ASSERT_TRUE(WriteFileAtomically(path.string(), "new").ok());
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  struct stat status {};
+  ASSERT_EQ(stat(path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0604u);
+}
+
+class FullFileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!m_fs.mounted()) GTEST_SKIP() << m_fs.reason();
+  }
+
+  ScopedSmallFileSystem m_fs{64 * 1024};
+};
+
+TEST_F(FullFileSystemTest, ReportLargerThanTheSpaceLeftKeepsTheEarlierOne) {
+  const auto path = m_fs.path() / "report.csv";
+  ASSERT_TRUE(WriteFileAtomically(path.string(), kEarlier).ok());
+  const std::string large(1024 * 1024, ';');
+  const WriteOutcome outcome = WriteFileAtomically(path.string(), large);
+  EXPECT_EQ(outcome.failure, WriteFailure::kWriteFailed);
+  EXPECT_NE(outcome.detail.find(strerror(ENOSPC)), std::string::npos) << outcome.detail;
+  EXPECT_EQ(ReadFileBytes(path), kEarlier);
+  EXPECT_EQ(EntryCount(m_fs.path()), 1u) << "the partial temporary file is removed";
+}
+
+TEST_F(FullFileSystemTest, NoRoomAtAllLeavesNoFileBehind) {
+  m_fs.Fill();
+  const std::size_t before = EntryCount(m_fs.path());
+  const auto path = m_fs.path() / "report.csv";
+  const WriteOutcome outcome = WriteFileAtomically(path.string(), kEarlier);
+  EXPECT_FALSE(outcome.ok());
+  EXPECT_FALSE(outcome.detail.empty());
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(EntryCount(m_fs.path()), before);
+}
+
+TEST_F(FullFileSystemTest, SaveCsvReportPassesTheFailureOn) {
+  const auto path = m_fs.path() / "report.csv";
+  ASSERT_TRUE(WriteFileAtomically(path.string(), kEarlier).ok());
+  m_fs.Fill();
+  ReportContent content;
+  content.rows.assign(2000, {"+", "a_rather_long_file_name.cpp", "1", "0", "1"});
+  content.fileCountText = "2000 (+2000/-0)";
+  const WriteOutcome outcome = SaveCsvReport(path.string(), content);
+  EXPECT_EQ(outcome.failure, WriteFailure::kWriteFailed);
+  EXPECT_EQ(ReadFileBytes(path), kEarlier);
+}
+
+}  // namespace
+}  // namespace quintrel
