@@ -37,6 +37,7 @@ TEST(WriteFileAtomicallyFaults, ReadOnlyReportIsNeverReplaced) {
     const WriteOutcome outcome = WriteFileAtomically(path.string(), "new report\r\n");
     EXPECT_EQ(outcome.failure, WriteFailure::kCannotCreate) << std::oct << mode;
     EXPECT_FALSE(outcome.detail.empty());
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);  // so that a user other than root can check it
     EXPECT_EQ(ReadFileBytes(path), kEarlier) << std::oct << mode;
     EXPECT_EQ(EntryCount(dir.path()), 1u) << "no temporary file left";
     std::filesystem::remove(path);

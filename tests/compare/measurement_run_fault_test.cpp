@@ -1,0 +1,209 @@
+// Files and folders that change between the scan and the measurement: the run finishes and
+// measures each version as it is at that moment, absent when it is gone.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "compare/measurement_run.h"
+#include "support/temp_dir.h"
+
+namespace quintrel {
+
+void PrintTo(const FileResult& r, std::ostream* out) {
+  *out << "{added " << r.added << ", deleted " << r.deleted << ", loc " << r.loc << "}";
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScopedTempDir;
+
+constexpr long long kOldTime = 1'700'000'000;
+constexpr long long kNewTime = kOldTime + 3600;
+
+struct Tree {
+  ScopedTempDir root;
+  fs::path oldFolder = root.MakeDir("old");
+  fs::path newFolder = root.MakeDir("new");
+
+  void Put(const fs::path& folder, const std::string& name, const std::string& bytes,
+           long long time) const {
+    const fs::path path = root.Write((folder.filename() / name).string(), bytes);
+    testing::SetModificationTime(path, time);
+  }
+  void Old(const std::string& name, const std::string& bytes) const {
+    Put(oldFolder, name, bytes, kOldTime);
+  }
+  void New(const std::string& name, const std::string& bytes) const {
+    Put(newFolder, name, bytes, kNewTime);
+  }
+};
+
+// A run whose every file is first handed to `change` and then measured by the engine.
+RunResult RunChanging(const Tree& tree, unsigned jobs,
+                      const std::function<void(const CatalogueEntry&)>& change) {
+  RunRequest request;
+  request.oldFolderText = tree.oldFolder.string();
+  request.newFolderText = tree.newFolder.string();
+  request.jobs = jobs;
+  request.measure = [&change](const std::string& oldFolder, const std::string& newFolder,
+                              const CatalogueEntry& entry) {
+    change(entry);
+    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName);
+  };
+  return RunMeasurement(request);
+}
+
+std::map<std::string, FileResult> ResultsByName(const RunResult& run) {
+  std::map<std::string, FileResult> results;
+  for (const ResultRow& row : run.rows) results[row.name] = row.result;
+  return results;
+}
+
+TEST(RunMeasurementFaults, FilesChangedAfterTheScanAreMeasuredAsTheyAreNow) {
+  Tree tree;
+  const std::string twoLines = "int a;\nint b;\n";
+  std::map<std::string, std::function<void()>> changes;
+  std::map<std::string, FileResult> expected;
+  auto add = [&](const std::string& name, const std::string& oldBytes, const std::string& newBytes,
+                 std::function<void()> change, FileResult result) {
+    tree.Old(name, oldBytes);
+    tree.New(name, newBytes);
+    changes[name] = std::move(change);
+    expected[name] = result;
+  };
+  const fs::path oldDir = tree.oldFolder;
+  const fs::path newDir = tree.newFolder;
+
+  // Gone: that version is absent.
+  add("new_gone.c", twoLines, "int a;\n", [=] { fs::remove(newDir / "new_gone.c"); }, {0, 2, 0});
+  add("old_gone.c", "int a;\n", twoLines, [=] { fs::remove(oldDir / "old_gone.c"); }, {2, 0, 2});
+  add("both_gone.c", twoLines, twoLines,
+      [=] {
+        fs::remove(oldDir / "both_gone.c");
+        fs::remove(newDir / "both_gone.c");
+      },
+      {0, 0, 0});
+  // Shrunk to the old content: every line pairs.
+  add("shrunk.c", "int a;\n", "int a;\nint b;\nint c;\n",
+      [=] { fs::resize_file(newDir / "shrunk.c", 7); }, {0, 0, 1});
+  // Emptied: the old statement is deleted, and the two empty last lines pair.
+  add("emptied.c", "int a;\n", twoLines, [=] { fs::resize_file(newDir / "emptied.c", 0); },
+      {0, 1, 0});
+  // Grown by a line of two statements.
+  add("grown.c", "int a;\n", "int a;\n",
+      [=] { std::ofstream(newDir / "grown.c", std::ios::app) << "int b; int c;\n"; }, {2, 0, 3});
+  // Replaced by entries that are no source file: absent, and a FIFO must not block.
+  add("now_folder.c", twoLines, twoLines,
+      [=] {
+        fs::remove(newDir / "now_folder.c");
+        fs::create_directory(newDir / "now_folder.c");
+      },
+      {0, 2, 0});
+  add("now_fifo.c", twoLines, twoLines,
+      [=] {
+        fs::remove(newDir / "now_fifo.c");
+        ASSERT_EQ(mkfifo((newDir / "now_fifo.c").c_str(), 0644), 0);
+      },
+      {0, 2, 0});
+
+  std::mutex mutex;  // the changes run on the workers
+  const RunResult run = RunChanging(tree, 4, [&](const CatalogueEntry& entry) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    changes.at(entry.name)();
+  });
+  EXPECT_EQ(run.status, RunStatus::kCompleted);
+  EXPECT_EQ(ResultsByName(run), expected);
+  EXPECT_EQ(run.summary.fileCountText, "8 (+0/-0)");
+  EXPECT_EQ(run.summary.totals, (Totals{4, 7, 6}));
+}
+
+TEST(RunMeasurementFaults, FileThatBecomesUnreadableIsAbsent) {
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "permissions are not enforced for root";
+  Tree tree;
+  tree.Old("locked_new.c", "int a;\nint b;\n");
+  tree.New("locked_new.c", "int a;\n");
+  tree.Old("locked_old.c", "int a;\n");
+  tree.New("locked_old.c", "int a;\nint b;\n");
+  const RunResult run = RunChanging(tree, 1, [&](const CatalogueEntry& entry) {
+    const fs::path folder = entry.name == "locked_new.c" ? tree.newFolder : tree.oldFolder;
+    fs::permissions(folder / entry.name, fs::perms::none);
+  });
+  EXPECT_EQ(run.status, RunStatus::kCompleted);
+  EXPECT_EQ(ResultsByName(run), (std::map<std::string, FileResult>{{"locked_new.c", {0, 2, 0}},
+                                                                   {"locked_old.c", {2, 0, 2}}}));
+}
+
+// The folder goes away before the fourth of eight files: the first three are measured in
+// full, the rest without the versions of that folder.
+TEST(RunMeasurementFaults, FolderRemovedDuringTheRun) {
+  enum class Side { kOld, kNew };
+  for (Side side : {Side::kOld, Side::kNew}) {
+    for (bool replacedByFile : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << (side == Side::kOld ? "old" : "new")
+                                        << (replacedByFile ? ", replaced by a file" : ""));
+      Tree tree;
+      const std::vector<std::string> names = {"f0.c", "f1.c", "f2.c", "f3.c",
+                                              "f4.c", "f5.c", "f6.c", "f7.c"};
+      for (const std::string& name : names) {
+        tree.Old(name, "int a;\nint b;\n");
+        tree.New(name, "int a;\nint c;\n");
+      }
+      const fs::path gone = side == Side::kOld ? tree.oldFolder : tree.newFolder;
+      const RunResult run = RunChanging(tree, 1, [&](const CatalogueEntry& entry) {
+        if (entry.name != "f3.c") return;
+        fs::remove_all(gone);
+        if (replacedByFile) tree.root.Write(gone.filename().string(), "not a folder");
+      });
+      EXPECT_EQ(run.status, RunStatus::kCompleted);
+      ASSERT_EQ(run.rows.size(), names.size());
+      const FileResult remaining = side == Side::kOld ? FileResult{2, 0, 2} : FileResult{0, 2, 0};
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(run.rows[i].name, names[i]);
+        EXPECT_EQ(run.rows[i].result, (i < 3 ? FileResult{1, 1, 2} : remaining)) << names[i];
+      }
+    }
+  }
+}
+
+// The same with many workers and the folder removed from the progress report: each file
+// is measured either with its new version or without it, never anything in between.
+TEST(RunMeasurementFaults, FolderRemovedWhileWorkersMeasure) {
+  Tree tree;
+  std::vector<std::string> names;
+  for (int i = 0; i < 40; ++i) {
+    names.push_back("f" + std::to_string(100 + i) + ".c");
+    tree.Old(names.back(), "int a;\nint b;\n");
+    tree.New(names.back(), "int a;\nint c;\nint d;\n");
+  }
+  RunRequest request;
+  request.oldFolderText = tree.oldFolder.string();
+  request.newFolderText = tree.newFolder.string();
+  request.jobs = 4;
+  request.progress = [&](std::size_t, std::size_t) {
+    std::error_code ignored;
+    fs::remove_all(tree.newFolder, ignored);
+  };
+  const RunResult run = RunMeasurement(request);
+  EXPECT_EQ(run.status, RunStatus::kCompleted);
+  ASSERT_EQ(run.rows.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(run.rows[i].name, names[i]);
+    const FileResult& result = run.rows[i].result;
+    EXPECT_TRUE(result == (FileResult{2, 1, 3}) || result == (FileResult{0, 2, 0}))
+        << names[i] << ": " << ::testing::PrintToString(result);
+  }
+  EXPECT_FALSE(fs::exists(tree.newFolder));
+}
+
+}  // namespace
+}  // namespace quintrel
