@@ -26,6 +26,9 @@ constexpr int kTemplateWidth = 262;
 constexpr int kTemplateHeight = 227;
 constexpr int kComboEditHeight = 12;  // dialog units of the closed box
 constexpr int kComboMaxHeight = 16;
+// A shown window looks for its frame every kFrameCheckMs, at most kFrameChecks times.
+constexpr int kFrameCheckMs = 20;
+constexpr int kFrameChecks = 100;
 
 QPushButton* MakeButton(QStringView caption, const QRect& rect, QWidget* parent) {
   auto* button = new QPushButton(caption.toString(), parent);
@@ -48,8 +51,9 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
                          QWidget* parent)
     : QDialog(parent), m_settings(settings), m_interaction(interaction), m_launcher(launcher) {
   setWindowTitle(kMainCaption.toString());
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
+  // Customised, so that the window manager leaves out the minimise and maximise buttons.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setWindowIcon(AppIcon());
   setSizeGripEnabled(false);
   setFont(DialogFont());
@@ -57,6 +61,8 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
   resize(TemplateClientSize());
   setMinimumSize(TemplateClientSize());
   CreateControls();
+  m_frameCheck.setInterval(kFrameCheckMs);
+  connect(&m_frameCheck, &QTimer::timeout, this, &CMeasureDlg::SettlePendingOuterSize);
   new QShortcut(QKeySequence::HelpContents, this, this, &CMeasureDlg::ShowAbout);
 }
 
@@ -188,7 +194,7 @@ QString CMeasureDlg::ShownText(int controlId) const {
 }
 
 void CMeasureDlg::OnInitDialog() {
-  AddAboutItemToSystemMenu(*this, kMenuAbout.toString());
+  m_aboutInSystemMenu = AddAboutItemToSystemMenu(*this, kMenuAbout.toString());
   RegisterAnchors();
   const StoredSettings stored = LoadSettings(m_settings, DefaultWindowInfoText(OuterSize()));
   m_oldFolderBox->LoadHistoryString(stored.oldFolder);
@@ -261,14 +267,33 @@ void CMeasureDlg::resizeEvent(QResizeEvent* event) {
 void CMeasureDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!m_pendingOuterSize.isValid()) return;
-  // The window manager's frame is known only once the window is mapped; apply the stored
-  // outer size again then, so that a size saved and restored stays the same.
-  QTimer::singleShot(0, this, [this] {
-    if (m_pendingOuterSize.isValid() && OuterSize() != m_pendingOuterSize) {
-      resize(m_pendingOuterSize - FrameExtra());
-    }
+  // The window manager's frame becomes known some time after the window is mapped (on X11
+  // once the manager has reparented it), and no event of the window need follow. The stored
+  // outer size is applied again as soon as the frame shows, so that a size saved and
+  // restored stays the same; a platform that reports no frame needs nothing more.
+  m_frameChecksLeft = kFrameChecks;
+  m_frameCheck.start();
+  SettlePendingOuterSize();
+}
+
+void CMeasureDlg::SettlePendingOuterSize() {
+  if (!m_pendingOuterSize.isValid() || !isVisible() || --m_frameChecksLeft < 0) {
+    m_frameCheck.stop();
     m_pendingOuterSize = QSize();
-  });
+    return;
+  }
+  // A frame is taken once it is reported, and only a plausible one: while the window is
+  // being managed the reported frame geometry can be briefly wrong.
+  const QSize frame = FrameExtra();
+  if (frame.isNull() || frame.width() < 0 || frame.height() < 0 ||
+      frame.width() * 4 > m_pendingOuterSize.width() ||
+      frame.height() * 4 > m_pendingOuterSize.height()) {
+    return;
+  }
+  m_frameCheck.stop();
+  const QSize client = m_pendingOuterSize - frame;
+  m_pendingOuterSize = QSize();
+  if (size() != client) resize(client);
 }
 
 bool CMeasureDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QSize>
 #include <QString>
+#include <QTimer>
 
 #include "compare/measurement_run.h"
 #include "ui/anchor_layout.h"
@@ -102,6 +103,7 @@ class CMeasureDlg : public QDialog {
   void RestoreWindowInfo(const QString& text);
   void ApplyOuterSize(QSize outer);
   QSize FrameExtra() const;
+  void SettlePendingOuterSize();
   void ShowRunResult(RunResult result);
   void ReportFolderError(CHistoryCombo& box, QStringView message);
   void SetSummary(const Summary& summary);
@@ -141,7 +143,10 @@ class CMeasureDlg : public QDialog {
   MeasureFunction m_measure;
   MeasurementJob* m_job = nullptr;  // the run in progress
   QSize m_pendingOuterSize;         // applied again once the frame is known
+  QTimer m_frameCheck;
+  int m_frameChecksLeft = 0;
   bool m_closing = false;
+  bool m_aboutInSystemMenu = false;
 };
 
 // Control identifiers of the dialog template, used to name controls in tests and layout.

@@ -36,9 +36,13 @@ std::unique_ptr<QMenu> CMeasureDlg::CreateContextMenu() {
   menu->addAction(kMenuSelectAll.toString(), this, &CMeasureDlg::OnSelectAll);
   menu->addAction(kMenuOpenOld.toString(), this, &CMeasureDlg::OnOpenOldFile);
   menu->addAction(kMenuOpenNew.toString(), this, &CMeasureDlg::OnOpenNewFile);
-  // The window menu of a desktop that cannot take the about item; F1 opens it too.
-  menu->addSeparator();
-  menu->addAction(kMenuAbout.toString(), this, &CMeasureDlg::ShowAbout);
+  // Where the window menu cannot take the about item it ends this menu (F1 opens it too),
+  // without its mnemonic, which would clash with the select-all command's.
+  if (!m_aboutInSystemMenu) {
+    menu->addSeparator();
+    menu->addAction(kMenuAbout.toString().remove(QStringLiteral("(&A)")), this,
+                    &CMeasureDlg::ShowAbout);
+  }
   return menu;
 }
 

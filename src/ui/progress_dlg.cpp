@@ -11,8 +11,9 @@ namespace quintrel {
 CProgressDlg::CProgressDlg(QWidget* owner) : QDialog(owner) {
   setWindowTitle(kProgressCaption.toString());
   setWindowModality(Qt::WindowModal);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
   setFont(DialogFont());
   const DialogBaseUnits units = ComputeBaseUnits(QFontMetrics(font()));
   setFixedSize(DialogSize(units, 151, 39));

@@ -276,6 +276,15 @@ TEST_F(MeasureDlgTest, ContextMenuOffersFourCommandsInOrder) {
                                 QStringLiteral("全てを選択(&A)"),
                                 QStringLiteral("旧フォルダのファイルを開く(&1)"),
                                 QStringLiteral("新フォルダのファイルを開く(&2)")}));
+  // Any further item must leave each key choosing one command.
+  QString keys;
+  for (const QAction* action : actions) {
+    const qsizetype amp = action->text().indexOf(u'&');
+    if (amp < 0) continue;
+    const QChar key = action->text().at(amp + 1).toUpper();
+    EXPECT_FALSE(keys.contains(key)) << action->text().toStdString();
+    keys += key;
+  }
 
   // "Select all" then "total of the selection" gives the totals of the run.
   m_dlg.RunMeasurement();
