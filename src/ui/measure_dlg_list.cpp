@@ -64,8 +64,9 @@ void CMeasureDlg::OpenInNotepad(const QString& folder) {
   const int row = FirstSelectedRow();
   if (row < 0) return;
   const QString name = QString::fromStdString(m_rows->Rows()[row].name);
-  const QString path = LocateFileInFolder(folder, name);
-  if (!QFileInfo(path).isFile()) {
+  // An empty folder text names no folder (the run lists nothing there), not the current one.
+  const QString path = folder.isEmpty() ? name : LocateFileInFolder(folder, name);
+  if (folder.isEmpty() || !QFileInfo(path).isFile()) {
     ShowMessage(MessageIcon::kWarning, kFileMissingMessage.toString().arg(path));
     return;
   }

@@ -358,6 +358,19 @@ TEST_F(MeasureDlgTest, OpeningAMissingFileOrAFailedStartIsReported) {
                                      QStringLiteral(" を開けません。")}));
 }
 
+TEST_F(MeasureDlgTest, AnEmptyFolderTextOpensNothing) {
+  m_dlg.RunMeasurement();
+  SelectRows({RowOf(QStringLiteral("x.c"))});
+  m_dlg.NewFolderBox()->SetText(QString());
+  // Even with a file of that name in the current directory.
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(m_dir.path() / "old");
+  m_dlg.OnOpenNewFile();
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(m_launcher.opened.empty());
+  EXPECT_EQ(Messages(), QStringList({QStringLiteral("x.c が見つかりません。")}));
+}
+
 TEST_F(MeasureDlgTest, OpensTheOtherFoldersSpellingOfAName) {
   m_dir.Write("old/Main.c", "x;\n");
   m_dir.Write("new/MAIN.c", "y;\n");
