@@ -87,6 +87,11 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
   struct stat existing {};
   if (stat(path.c_str(), &existing) == 0) {
     if (S_ISDIR(existing.st_mode)) return Failure(WriteFailure::kCannotCreate, path, EISDIR);
+    // Only a regular file is replaced: renaming over a device or a FIFO (/dev/null, say, when
+    // run as root) would leave a plain file in its place.
+    if (!S_ISREG(existing.st_mode)) {
+      return {WriteFailure::kCannotCreate, path + ": not a regular file"};
+    }
     if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
       return Failure(WriteFailure::kCannotCreate, path, errno);
     }

@@ -55,6 +55,25 @@ TEST(WriteFileAtomicallyFaults, ReportWritableByAnyoneIsReplacedWithItsMode) {
   EXPECT_EQ(status.st_mode & 0777, 0604u);
 }
 
+// A device or FIFO named as the report, directly or through a link, is never replaced by a
+// plain file (which, for root, would break /dev/null).
+TEST(WriteFileAtomicallyFaults, SpecialFilesAreNotReplaced) {
+  ScopedTempDir dir;
+  const auto fifo = dir.path() / "fifo.csv";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  const auto toNull = dir.path() / "null.csv";
+  std::filesystem::create_symlink("/dev/null", toNull);
+  for (const auto& path : {fifo, toNull}) {
+    const WriteOutcome outcome = WriteFileAtomically(path.string(), "report\r\n");
+    EXPECT_EQ(outcome.failure, WriteFailure::kCannotCreate) << path;
+    EXPECT_NE(outcome.detail.find(path.string()), std::string::npos) << outcome.detail;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
+  EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(toNull)));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  EXPECT_EQ(EntryCount(dir.path()), 2u) << "no temporary file left";
+}
+
 class FullFileSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
