@@ -52,7 +52,7 @@ class RunState {
       const bool finished = m_finishedWorkers == workers;
       if (done != reported && m_request.progress) {
         lock.unlock();
-        m_request.progress(done, m_catalogue.size());
+        ReportProgress(done);
         lock.lock();
       }
       reported = done;
@@ -79,13 +79,29 @@ class RunState {
     return cancelled || m_failed.load(std::memory_order_acquire);
   }
 
+  // Stops the workers and keeps the first exception for RethrowFailure.
+  void RecordFailure() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_failure) m_failure = std::current_exception();
+    m_failed.store(true, std::memory_order_release);
+  }
+
+  // A throwing progress report ends the run like a throwing measurement: the exception may
+  // only leave once every worker has been joined.
+  void ReportProgress(std::size_t done) {
+    if (m_failed.load(std::memory_order_acquire)) return;
+    try {
+      m_request.progress(done, m_catalogue.size());
+    } catch (...) {
+      RecordFailure();
+    }
+  }
+
   bool MeasureOne(std::size_t index) {
     try {
       m_results[index] = m_measure(m_run.oldFolder, m_run.newFolder, m_catalogue[index]);
     } catch (...) {
-      const std::lock_guard<std::mutex> lock(m_mutex);
-      if (!m_failure) m_failure = std::current_exception();
-      m_failed.store(true, std::memory_order_release);
+      RecordFailure();
       return false;
     }
     m_measured[index] = 1;

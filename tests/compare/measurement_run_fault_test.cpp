@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -203,6 +205,27 @@ TEST(RunMeasurementFaults, FolderRemovedWhileWorkersMeasure) {
         << names[i] << ": " << ::testing::PrintToString(result);
   }
   EXPECT_FALSE(fs::exists(tree.newFolder));
+}
+
+// The caller's progress report fails (a full event queue, say): the run stops its workers
+// and passes the failure on instead of ending the process.
+TEST(RunMeasurementFaults, ThrowingProgressReportStopsTheRun) {
+  Tree tree;
+  for (int i = 0; i < 30; ++i) tree.New("f" + std::to_string(10 + i) + ".c", "int a;\n");
+  for (unsigned jobs : {1u, 4u}) {
+    std::atomic<int> measured{0};
+    RunRequest request;
+    request.oldFolderText = tree.oldFolder.string();
+    request.newFolderText = tree.newFolder.string();
+    request.jobs = jobs;
+    request.measure = [&](const std::string&, const std::string&, const CatalogueEntry&) {
+      ++measured;
+      return FileResult{1, 0, 1};
+    };
+    request.progress = [](std::size_t, std::size_t) { throw std::runtime_error("queue full"); };
+    EXPECT_THROW(RunMeasurement(request), std::runtime_error) << jobs << " jobs";
+    EXPECT_GE(measured.load(), 1);
+  }
 }
 
 }  // namespace
