@@ -57,7 +57,7 @@ TEST(WriteFileAtomicallyFaults, ReportWritableByAnyoneIsReplacedWithItsMode) {
 
 // A device or FIFO named as the report, directly or through a link, is never replaced by a
 // plain file (which, for root, would break /dev/null).
-TEST(WriteFileAtomicallyFaults, SpecialFilesAreNotReplaced) {
+TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
   ScopedTempDir dir;
   const auto fifo = dir.path() / "fifo.csv";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
