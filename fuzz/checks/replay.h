@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check_report.h"
@@ -43,6 +44,20 @@ std::vector<ReplayedInput> ReplayFolder(const std::filesystem::path& folder, Che
     replayed.push_back({file.filename().string(), check(data, bytes.size())});
   }
   return replayed;
+}
+
+// Every committed input of one target: the inputs it once failed on (regressions/<target>/,
+// named "regressions/<file>") and its seeds (corpus/<target>/, named "corpus/<file>").
+template <typename Check>
+std::vector<ReplayedInput> ReplayTarget(const std::string& target, Check check) {
+  std::vector<ReplayedInput> all;
+  for (const char* kind : {"regressions", "corpus"}) {
+    for (ReplayedInput& input : ReplayFolder(FuzzFolder() / kind / target, check)) {
+      input.file = std::string(kind) + "/" + input.file;
+      all.push_back(std::move(input));
+    }
+  }
+  return all;
 }
 
 }  // namespace quintrel::fuzz
