@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QTreeView>
+#include <optional>
 
 #include "compare/row_order.h"
 #include "engine/file_pair.h"
@@ -39,6 +40,12 @@ QString Native(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
 }
 
+QStringList Texts(std::initializer_list<const char*> texts) {
+  QStringList list;
+  for (const char* text : texts) list.append(QString::fromUtf8(text));
+  return list;
+}
+
 // Old and new folders holding one changed, one deleted and one added file:
 //   x.c  both  added 2, deleted 1, LOC 3
 //   y.c  old   added 0, deleted 2, LOC 0
@@ -46,19 +53,21 @@ QString Native(const std::filesystem::path& path) {
 class MeasureDlgTest : public ::testing::Test {
  protected:
   MeasureDlgTest()
-      : m_settings(Native(m_dir.path() / "settings.ini"), QSettings::IniFormat),
+      : m_settings(In("settings.ini"), QSettings::IniFormat),
         m_dlg(m_settings, m_interaction, m_launcher) {
     m_dir.Write("old/x.c", "a;\nb;\n");
     m_dir.Write("old/y.c", "p; q;\n");
     m_dir.Write("new/x.c", "a;\nc;\nd;\n");
     m_dir.Write("new/z.c", "{\n");
     m_dlg.SetRunOptions(1, {});
-    m_dlg.OldFolderBox()->SetText(OldFolder());
-    m_dlg.NewFolderBox()->SetText(NewFolder());
+    m_dlg.OldFolderBox()->SetText(In("old"));
+    m_dlg.NewFolderBox()->SetText(In("new"));
   }
 
-  QString OldFolder() const { return Native(m_dir.path() / "old"); }
-  QString NewFolder() const { return Native(m_dir.path() / "new"); }
+  // The native path of a file or folder in the temporary folder.
+  QString In(const char* relative) const {
+    return Native((m_dir.path() / relative).make_preferred());
+  }
 
   QStringList Column(int column) const {
     QStringList texts;
@@ -75,17 +84,15 @@ class MeasureDlgTest : public ::testing::Test {
             m_dlg.ShownText(kIdTotalDeleted), m_dlg.ShownText(kIdTotalLoc)};
   }
 
-  void SelectRows(std::initializer_list<int> rows) {
+  // Selects the rows of the named files.
+  void Select(std::initializer_list<const char*> names) {
     QItemSelectionModel* selection = m_dlg.List()->selectionModel();
     selection->clearSelection();
-    for (int row : rows) {
+    for (const char* name : names) {
+      const auto row = static_cast<int>(Column(kColumnName).indexOf(QString::fromUtf8(name)));
       selection->select(m_dlg.Rows()->index(row, 0),
                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-  }
-
-  int RowOf(const QString& name) const {
-    return static_cast<int>(Column(kColumnName).indexOf(name));
   }
 
   QStringList Messages() const {
@@ -101,43 +108,30 @@ class MeasureDlgTest : public ::testing::Test {
   CMeasureDlg m_dlg;
 };
 
-TEST_F(MeasureDlgTest, RunShowsRowsMarkersFileCountAndTotals) {
+TEST_F(MeasureDlgTest, RunShowsRowsMarkersAndTotalsAndReplacesTheLastRun) {
   m_dlg.RunMeasurement();
-  EXPECT_EQ(Column(kColumnName),
-            QStringList({QStringLiteral("x.c"), QStringLiteral("y.c"), QStringLiteral("z.c")}));
-  EXPECT_EQ(Column(kColumnMarker),
-            QStringList({QString(), QStringLiteral("-"), QStringLiteral("+")}));
-  EXPECT_EQ(Column(kColumnAdded),
-            QStringList({QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("1")}));
-  EXPECT_EQ(Column(kColumnDeleted),
-            QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("0")}));
-  EXPECT_EQ(Column(kColumnLoc),
-            QStringList({QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("1")}));
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("2 (+1/-1)"), QStringLiteral("3"),
-                                      QStringLiteral("3"), QStringLiteral("4")}));
+  EXPECT_EQ(Column(kColumnName), Texts({"x.c", "y.c", "z.c"}));
+  EXPECT_EQ(Column(kColumnMarker), Texts({"", "-", "+"}));
+  EXPECT_EQ(Column(kColumnAdded), Texts({"2", "0", "1"}));
+  EXPECT_EQ(Column(kColumnDeleted), Texts({"1", "2", "0"}));
+  EXPECT_EQ(Column(kColumnLoc), Texts({"3", "0", "1"}));
+  EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-1)", "3", "3", "4"}));
   EXPECT_EQ(m_dlg.CurrentTotals(), (Totals{3, 3, 4}));
-  EXPECT_TRUE(m_interaction.messages.empty());
 
-  // A second run replaces the rows rather than adding to them.
   m_dir.Write("new/w.h", "#x\n");
   m_dlg.RunMeasurement();
-  EXPECT_EQ(Column(kColumnName), QStringList({QStringLiteral("w.h"), QStringLiteral("x.c"),
-                                              QStringLiteral("y.c"), QStringLiteral("z.c")}));
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("3 (+2/-1)"), QStringLiteral("4"),
-                                      QStringLiteral("3"), QStringLiteral("5")}));
-}
+  EXPECT_EQ(Column(kColumnName), Texts({"w.h", "x.c", "y.c", "z.c"}));
+  EXPECT_EQ(TotalsRow(), Texts({"3 (+2/-1)", "4", "3", "5"}));
 
-TEST_F(MeasureDlgTest, EmptyFolderTextsListNothing) {
+  // An empty folder text lists nothing from that side, and says nothing.
   m_dlg.OldFolderBox()->SetText(QString());
   m_dlg.RunMeasurement();
-  EXPECT_EQ(Column(kColumnMarker), QStringList({QStringLiteral("+"), QStringLiteral("+")}));
-  EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("2 (+2/-0)"));
-
+  EXPECT_EQ(Column(kColumnMarker), Texts({"+", "+", "+"}));
+  EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("3 (+3/-0)"));
   m_dlg.NewFolderBox()->SetText(QString());
   m_dlg.RunMeasurement();
   EXPECT_EQ(m_dlg.Rows()->rowCount(), 0);
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("0 (+0/-0)"), QStringLiteral("0"),
-                                      QStringLiteral("0"), QStringLiteral("0")}));
+  EXPECT_EQ(TotalsRow(), Texts({"0 (+0/-0)", "0", "0", "0"}));
   EXPECT_TRUE(m_interaction.messages.empty());
 }
 
@@ -165,11 +159,9 @@ TEST_F(MeasureDlgTest, CancelKeepsTheRowsMeasuredBeforeIt) {
   });
   m_dlg.RunMeasurement();
   EXPECT_TRUE(progressShown);
-  EXPECT_EQ(Column(kColumnName),
-            QStringList({QStringLiteral("a.c"), QStringLiteral("b.c"), QStringLiteral("c.c")}));
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("3 (+3/-0)"), QStringLiteral("3"),
-                                      QStringLiteral("0"), QStringLiteral("3")}));
-  EXPECT_EQ(Messages(), QStringList({QStringLiteral("中断されました")}));
+  EXPECT_EQ(Column(kColumnName), Texts({"a.c", "b.c", "c.c"}));
+  EXPECT_EQ(TotalsRow(), Texts({"3 (+3/-0)", "3", "0", "3"}));
+  EXPECT_EQ(Messages(), Texts({"中断されました"}));
   EXPECT_EQ(m_dlg.findChild<CProgressDlg*>(), nullptr);
 }
 
@@ -178,47 +170,41 @@ TEST_F(MeasureDlgTest, FolderErrorKeepsThePreviousRunAndSelectsTheBox) {
   m_dlg.RunMeasurement();
   const QStringList rowsBefore = Column(kColumnName);
   const QStringList totalsBefore = TotalsRow();
-  const QString missing = Native(m_dir.path() / "missing");
-
-  struct Case {
-    CHistoryCombo* box;
-    QString message;
-  };
-  for (const Case& c : {Case{m_dlg.OldFolderBox(), QStringLiteral("旧ﾌｫﾙﾀﾞを開けません")},
-                        Case{m_dlg.NewFolderBox(), QStringLiteral("新ﾌｫﾙﾀﾞを開けません")}}) {
-    SCOPED_TRACE(c.message.toStdString());
+  for (const auto& [box, message] : {std::pair(m_dlg.OldFolderBox(), "旧ﾌｫﾙﾀﾞを開けません"),
+                                     std::pair(m_dlg.NewFolderBox(), "新ﾌｫﾙﾀﾞを開けません")}) {
+    SCOPED_TRACE(message);
     m_interaction.messages.clear();
     m_dlg.List()->setFocus();
-    c.box->SetText(missing);
+    const QString good = box->GetText();
+    box->SetText(In("missing"));
     m_dlg.RunMeasurement();
-    EXPECT_EQ(Messages(), QStringList({c.message}));
+    EXPECT_EQ(Messages(), Texts({message}));
     EXPECT_EQ(Column(kColumnName), rowsBefore);
     EXPECT_EQ(TotalsRow(), totalsBefore);
     QWidget* focus = m_dlg.focusWidget();
-    EXPECT_TRUE(focus == c.box || c.box->isAncestorOf(focus));
-    EXPECT_EQ(c.box->lineEdit()->selectedText(), missing);
-    c.box->SetText(c.box == m_dlg.OldFolderBox() ? OldFolder() : NewFolder());
+    EXPECT_TRUE(focus == box || box->isAncestorOf(focus));
+    EXPECT_EQ(box->lineEdit()->selectedText(), In("missing"));
+    box->SetText(good);
   }
 }
 
 TEST_F(MeasureDlgTest, StartUpRunIsSilentAboutAMissingFolder) {
-  m_settings.setValue(QStringLiteral("Settings/OldFolder"), Native(m_dir.path() / "missing"));
-  m_settings.setValue(QStringLiteral("Settings/NewFolder"), NewFolder());
+  m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("missing"));
+  m_settings.setValue(QStringLiteral("Settings/NewFolder"), In("new"));
   m_dlg.OnInitDialog();
   EXPECT_TRUE(m_interaction.messages.empty());
   EXPECT_EQ(m_dlg.Rows()->rowCount(), 0);
-  EXPECT_EQ(TotalsRow(), QStringList({QString(), QStringLiteral("0"), QStringLiteral("0"),
-                                      QStringLiteral("0")}));
+  EXPECT_EQ(TotalsRow(), Texts({"", "0", "0", "0"}));
 }
 
 TEST_F(MeasureDlgTest, StartUpRunFillsTheListBeforeTheWindowShows) {
-  m_settings.setValue(QStringLiteral("Settings/OldFolder"), OldFolder());
-  m_settings.setValue(QStringLiteral("Settings/NewFolder"), NewFolder() + QStringLiteral("|/b"));
+  m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("old"));
+  m_settings.setValue(QStringLiteral("Settings/NewFolder"), In("new") + QStringLiteral("|/b"));
   m_dlg.OnInitDialog();
   EXPECT_FALSE(m_dlg.isVisible());
   EXPECT_EQ(m_dlg.Rows()->rowCount(), 3);
   EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("2 (+1/-1)"));
-  EXPECT_EQ(m_dlg.NewFolderBox()->GetText(), NewFolder());
+  EXPECT_EQ(m_dlg.NewFolderBox()->GetText(), In("new"));
   EXPECT_EQ(m_dlg.NewFolderBox()->itemText(0), QStringLiteral("/b"));
 }
 
@@ -232,27 +218,19 @@ TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
                         header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
   };
-
   click(kColumnName);
-  EXPECT_EQ(Column(kColumnName),
-            QStringList({QStringLiteral("z.c"), QStringLiteral("y.c"), QStringLiteral("x.c")}));
+  EXPECT_EQ(Column(kColumnName), Texts({"z.c", "y.c", "x.c"}));
   click(kColumnName);
-  EXPECT_EQ(Column(kColumnName),
-            QStringList({QStringLiteral("x.c"), QStringLiteral("y.c"), QStringLiteral("z.c")}));
-
+  EXPECT_EQ(Column(kColumnName), Texts({"x.c", "y.c", "z.c"}));
   // Every column keeps its own direction: the first click on "added" is descending too.
   click(kColumnAdded);
-  EXPECT_EQ(Column(kColumnAdded),
-            QStringList({QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0")}));
+  EXPECT_EQ(Column(kColumnAdded), Texts({"2", "1", "0"}));
   EXPECT_EQ(m_dlg.SortAscending(), (std::array<bool, 5>{false, false, true, false, false}));
-
   // Markers descending: "-", then "+", then the rows in both folders.
   click(kColumnMarker);
-  EXPECT_EQ(Column(kColumnMarker),
-            QStringList({QStringLiteral("-"), QStringLiteral("+"), QString()}));
+  EXPECT_EQ(Column(kColumnMarker), Texts({"-", "+", ""}));
   click(kColumnMarker);
-  EXPECT_EQ(Column(kColumnMarker),
-            QStringList({QString(), QStringLiteral("+"), QStringLiteral("-")}));
+  EXPECT_EQ(Column(kColumnMarker), Texts({"", "+", "-"}));
 
   // A new run keeps the directions, and sorting an empty list still flips its flag.
   m_dlg.NewFolderBox()->SetText(QString());
@@ -272,10 +250,8 @@ TEST_F(MeasureDlgTest, ContextMenuOffersFourCommandsInOrder) {
     EXPECT_TRUE(actions[i]->isEnabled());
     EXPECT_FALSE(actions[i]->isCheckable());
   }
-  EXPECT_EQ(texts, QStringList({QStringLiteral("選択部分でTotal更新(&U)"),
-                                QStringLiteral("全てを選択(&A)"),
-                                QStringLiteral("旧フォルダのファイルを開く(&1)"),
-                                QStringLiteral("新フォルダのファイルを開く(&2)")}));
+  EXPECT_EQ(texts, Texts({"選択部分でTotal更新(&U)", "全てを選択(&A)",
+                          "旧フォルダのファイルを開く(&1)", "新フォルダのファイルを開く(&2)"}));
   // Any further item must leave each key choosing one command.
   QString keys;
   for (const QAction* action : actions) {
@@ -288,41 +264,35 @@ TEST_F(MeasureDlgTest, ContextMenuOffersFourCommandsInOrder) {
 
   // "Select all" then "total of the selection" gives the totals of the run.
   m_dlg.RunMeasurement();
-  SelectRows({});
+  Select({});
   actions[1]->trigger();
   EXPECT_EQ(m_dlg.List()->selectionModel()->selectedRows().size(), 3);
   actions[0]->trigger();
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("2 (+1/-1)"), QStringLiteral("3"),
-                                      QStringLiteral("3"), QStringLiteral("4")}));
-
-  SelectRows({RowOf(QStringLiteral("x.c"))});
+  EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-1)", "3", "3", "4"}));
+  Select({"x.c"});
   actions[2]->trigger();
   actions[3]->trigger();
-  EXPECT_EQ(m_launcher.opened, (std::vector<QString>{Native(m_dir.path() / "old" / "x.c"),
-                                                     Native(m_dir.path() / "new" / "x.c")}));
+  EXPECT_EQ(m_launcher.opened, (std::vector<QString>{In("old/x.c"), In("new/x.c")}));
 }
 
 TEST_F(MeasureDlgTest, SelectionTotalsCountTheSelectedRowsOnly) {
   m_dlg.RunMeasurement();
-  SelectRows({RowOf(QStringLiteral("y.c"))});
+  Select({"y.c"});
   m_dlg.UpdateTotalsFromSelection();
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("0 (+0/-1)"), QStringLiteral("0"),
-                                      QStringLiteral("2"), QStringLiteral("0")}));
-
+  EXPECT_EQ(TotalsRow(), Texts({"0 (+0/-1)", "0", "2", "0"}));
   // The same files give the same totals however the list is sorted.
   m_dlg.OnColumnClickList(kColumnLoc);
-  SelectRows({RowOf(QStringLiteral("z.c")), RowOf(QStringLiteral("x.c"))});
+  Select({"z.c", "x.c"});
   m_dlg.UpdateTotalsFromSelection();
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("2 (+1/-0)"), QStringLiteral("3"),
-                                      QStringLiteral("1"), QStringLiteral("4")}));
-
-  SelectRows({});
+  EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-0)", "3", "1", "4"}));
+  Select({});
   m_dlg.UpdateTotalsFromSelection();
-  EXPECT_EQ(TotalsRow(), QStringList({QStringLiteral("0 (+0/-0)"), QStringLiteral("0"),
-                                      QStringLiteral("0"), QStringLiteral("0")}));
+  EXPECT_EQ(TotalsRow(), Texts({"0 (+0/-0)", "0", "0", "0"}));
 }
 
 TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
+  m_dir.Write("old/Main.c", "x;\n");
+  m_dir.Write("new/MAIN.c", "y;\n");
   m_dlg.RunMeasurement();
   // Nothing selected: nothing opens and nothing is said.
   m_dlg.OnOpenOldFile();
@@ -332,52 +302,45 @@ TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
 
   // Several selected: the first in display order, after a sort by name descending.
   m_dlg.OnColumnClickList(kColumnName);
-  SelectRows({RowOf(QStringLiteral("x.c")), RowOf(QStringLiteral("z.c"))});
+  Select({"x.c", "z.c"});
   m_dlg.OnDblClkList();
-  EXPECT_EQ(m_launcher.opened, (std::vector<QString>{Native(m_dir.path() / "new" / "z.c")}));
+  EXPECT_EQ(m_launcher.opened, (std::vector<QString>{In("new/z.c")}));
+  // A name spelt differently in the other folder opens that folder's spelling.
+  Select({"Main.c"});
+  m_dlg.OnOpenNewFile();
+  EXPECT_EQ(m_launcher.opened.back(), In("new/MAIN.c"));
 
   // The box's present text decides the folder, not the folder of the last run.
+  Select({"z.c"});
   m_dir.Write("elsewhere/z.c", "");
-  m_dlg.NewFolderBox()->SetText(Native(m_dir.path() / "elsewhere"));
+  m_dlg.NewFolderBox()->SetText(In("elsewhere"));
   m_dlg.OnOpenNewFile();
-  EXPECT_EQ(m_launcher.opened.back(), Native(m_dir.path() / "elsewhere" / "z.c"));
+  EXPECT_EQ(m_launcher.opened.back(), In("elsewhere/z.c"));
 }
 
 TEST_F(MeasureDlgTest, OpeningAMissingFileOrAFailedStartIsReported) {
   m_dlg.RunMeasurement();
-  SelectRows({RowOf(QStringLiteral("y.c"))});
+  Select({"y.c"});
   m_dlg.OnOpenNewFile();
   EXPECT_TRUE(m_launcher.opened.empty());
-  EXPECT_EQ(Messages(), QStringList({Native(m_dir.path() / "new" / "y.c") +
-                                     QStringLiteral(" が見つかりません。")}));
+  EXPECT_EQ(Messages(), QStringList({In("new/y.c") + QStringLiteral(" が見つかりません。")}));
 
   m_interaction.messages.clear();
   m_launcher.succeeds = false;
   m_dlg.OnOpenOldFile();
-  EXPECT_EQ(Messages(), QStringList({Native(m_dir.path() / "old" / "y.c") +
-                                     QStringLiteral(" を開けません。")}));
-}
+  EXPECT_EQ(Messages(), QStringList({In("old/y.c") + QStringLiteral(" を開けません。")}));
 
-TEST_F(MeasureDlgTest, AnEmptyFolderTextOpensNothing) {
-  m_dlg.RunMeasurement();
-  SelectRows({RowOf(QStringLiteral("x.c"))});
+  // An empty folder text opens nothing, even with a file of that name in the current
+  // directory.
+  m_interaction.messages.clear();
+  Select({"x.c"});
   m_dlg.NewFolderBox()->SetText(QString());
-  // Even with a file of that name in the current directory.
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(m_dir.path() / "old");
   m_dlg.OnOpenNewFile();
   std::filesystem::current_path(before);
-  EXPECT_TRUE(m_launcher.opened.empty());
-  EXPECT_EQ(Messages(), QStringList({QStringLiteral("x.c が見つかりません。")}));
-}
-
-TEST_F(MeasureDlgTest, OpensTheOtherFoldersSpellingOfAName) {
-  m_dir.Write("old/Main.c", "x;\n");
-  m_dir.Write("new/MAIN.c", "y;\n");
-  m_dlg.RunMeasurement();
-  SelectRows({RowOf(QStringLiteral("Main.c"))});
-  m_dlg.OnOpenNewFile();
-  EXPECT_EQ(m_launcher.opened, (std::vector<QString>{Native(m_dir.path() / "new" / "MAIN.c")}));
+  EXPECT_EQ(m_launcher.opened, (std::vector<QString>{In("old/y.c")}));
+  EXPECT_EQ(Messages(), Texts({"x.c が見つかりません。"}));
 }
 
 // The report lines as text; the fixed words are code page 932 bytes.
@@ -395,7 +358,7 @@ std::vector<std::string> ReportLines(const std::filesystem::path& path) {
 TEST_F(MeasureDlgTest, SaveWritesTheTableAsShown) {
   m_dlg.RunMeasurement();
   m_dlg.OnColumnClickList(kColumnDeleted);
-  SelectRows({RowOf(QStringLiteral("z.c"))});
+  Select({"z.c"});
   m_dlg.UpdateTotalsFromSelection();
   m_dlg.OldFolderBox()->SetText(QStringLiteral("typed later"));
 
@@ -410,7 +373,7 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShown) {
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0].size(), 17u);  // MM/DD/YY HH:MM:SS
   EXPECT_EQ(lines[1], "\x8B\x8C\x83\x74\x83\x48\x83\x8B\x83\x5F,typed later");
-  EXPECT_EQ(lines[2], "\x90\x56\x83\x74\x83\x48\x83\x8B\x83\x5F," + NewFolder().toStdString());
+  EXPECT_EQ(lines[2], "\x90\x56\x83\x74\x83\x48\x83\x8B\x83\x5F," + In("new").toStdString());
   EXPECT_EQ(lines[3], "");
   EXPECT_EQ(lines[4],
             ",\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xBC,\x92\xC7\x89\xC1,\x8D\xED\x8F\x9C,LOC");
@@ -422,13 +385,12 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShown) {
 
 TEST_F(MeasureDlgTest, SaveFailureToCreateIsShownAndWritesNothing) {
   m_dlg.RunMeasurement();
-  const QString path = Native(m_dir.path() / "no-such-folder" / "report.csv");
+  const QString path = In("no-such-folder/report.csv");
   EXPECT_FALSE(m_dlg.SaveReportTo(path));
   ASSERT_EQ(m_interaction.messages.size(), 1u);
   EXPECT_EQ(m_interaction.messages[0].first, MessageIcon::kCritical);
-  EXPECT_TRUE(
-      m_interaction.messages[0].second.startsWith(path + QStringLiteral(" を作成できません。")))
-      << m_interaction.messages[0].second.toStdString();
+  EXPECT_TRUE(Messages()[0].startsWith(path + QStringLiteral(" を作成できません。")))
+      << Messages()[0].toStdString();
   EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "no-such-folder"));
 }
 
@@ -436,9 +398,8 @@ TEST_F(MeasureDlgTest, SaveFailureToCreateIsShownAndWritesNothing) {
 // limit fail instead of raising the signal.
 class FileSizeLimit {
  public:
-  explicit FileSizeLimit(rlim_t bytes) {
+  explicit FileSizeLimit(rlim_t bytes) : m_savedHandler(signal(SIGXFSZ, SIG_IGN)) {
     getrlimit(RLIMIT_FSIZE, &m_saved);
-    m_savedHandler = signal(SIGXFSZ, SIG_IGN);
     rlimit limit = m_saved;
     limit.rlim_cur = bytes;
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -447,12 +408,10 @@ class FileSizeLimit {
     setrlimit(RLIMIT_FSIZE, &m_saved);
     signal(SIGXFSZ, m_savedHandler);
   }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
   rlimit m_saved{};
-  sighandler_t m_savedHandler = SIG_DFL;
+  sighandler_t m_savedHandler;
 };
 
 TEST_F(MeasureDlgTest, SaveFailureWhileWritingKeepsTheEarlierReport) {
@@ -460,15 +419,11 @@ TEST_F(MeasureDlgTest, SaveFailureWhileWritingKeepsTheEarlierReport) {
   const std::filesystem::path report = m_dir.path() / "report.csv";
   ASSERT_TRUE(m_dlg.SaveReportTo(Native(report)));
   const std::string earlier = testing::ReadFileBytes(report);
-
   m_dir.Write("new/more.c", "m;\n");
   m_dlg.RunMeasurement();
-  bool saved = true;
-  {
-    const FileSizeLimit limit(40);
-    saved = m_dlg.SaveReportTo(Native(report));
-  }
-  EXPECT_FALSE(saved);
+  std::optional<FileSizeLimit> limit(std::in_place, 40);
+  EXPECT_FALSE(m_dlg.SaveReportTo(Native(report)));
+  limit.reset();
   EXPECT_EQ(
       Messages(),
       QStringList({Native(report) + QStringLiteral(" へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。")}));
@@ -484,9 +439,8 @@ TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeClosesAndSaves) {
   m_dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
   m_dlg.RunMeasurement();
+  // Enter, typed in the folder box or on the window, reaches the default button.
   m_dir.Write("new/late.c", "l;\n");
-
-  // Enter typed in the folder box reaches the default button.
   QTest::keyClick(m_dlg.OldFolderBox()->lineEdit(), Qt::Key_Return);
   EXPECT_TRUE(m_dlg.isVisible());
   EXPECT_EQ(m_dlg.Rows()->rowCount(), 4);
@@ -498,7 +452,7 @@ TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeClosesAndSaves) {
   QTest::keyClick(&m_dlg, Qt::Key_Escape);
   EXPECT_FALSE(m_dlg.isVisible());
   EXPECT_EQ(m_dlg.result(), QDialog::Rejected);
-  EXPECT_EQ(m_settings.value(QStringLiteral("Settings/NewFolder")).toString(), NewFolder());
+  EXPECT_EQ(m_settings.value(QStringLiteral("Settings/NewFolder")).toString(), In("new"));
   EXPECT_EQ(m_settings.value(QStringLiteral("Settings/WindowInfo")).toString().split(u' ').size(),
             7);
 }
@@ -508,14 +462,14 @@ TEST_F(MeasureDlgTest, BrowseButtonsPutThePickedFolderInTheirBox) {
   QTest::mouseClick(qobject_cast<QPushButton*>(m_dlg.Control(kIdBrowseNew)), Qt::LeftButton);
   ASSERT_EQ(m_interaction.folderRequests.size(), 1u);
   EXPECT_EQ(m_interaction.folderRequests[0],
-            (std::pair<QString, QString>(QStringLiteral("新フォルダ"), NewFolder())));
+            (std::pair<QString, QString>(QStringLiteral("新フォルダ"), In("new"))));
   EXPECT_EQ(m_dlg.NewFolderBox()->GetText(), QStringLiteral("/picked"));
   EXPECT_EQ(m_dlg.NewFolderBox()->count(), 0);  // the history is not touched
 
   m_interaction.folderAnswer.reset();
   QTest::mouseClick(qobject_cast<QPushButton*>(m_dlg.Control(kIdBrowseOld)), Qt::LeftButton);
   EXPECT_EQ(m_interaction.folderRequests.back().first, QStringLiteral("旧フォルダ"));
-  EXPECT_EQ(m_dlg.OldFolderBox()->GetText(), OldFolder());
+  EXPECT_EQ(m_dlg.OldFolderBox()->GetText(), In("old"));
 }
 
 }  // namespace
