@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -28,15 +29,13 @@ class MeasureFilePairTest : public ::testing::Test {
 
   std::filesystem::path WriteOld(const std::string& name, const std::string& bytes,
                                  long long time = kTime) {
-    return Write("old/" + name, bytes, time);
+    return Stamped(m_dir.Write("old/" + name, bytes), time);
   }
   std::filesystem::path WriteNew(const std::string& name, const std::string& bytes,
                                  long long time = kTime + 60) {
-    return Write("new/" + name, bytes, time);
+    return Stamped(m_dir.Write("new/" + name, bytes), time);
   }
-  std::filesystem::path Write(const std::string& relative, const std::string& bytes,
-                              long long time) {
-    auto path = m_dir.Write(relative, bytes);
+  static std::filesystem::path Stamped(std::filesystem::path path, long long time) {
     testing::SetModificationTime(path, time);
     return path;
   }
@@ -52,48 +51,36 @@ class MeasureFilePairTest : public ::testing::Test {
 
 const std::string kThreeStatements = "#include <a.h>\nint main() {\n  return 0;\n}\n";
 
-TEST_F(MeasureFilePairTest, UnchangedCopyWithTimeKept) {
-  WriteOld("a.c", kThreeStatements, kTime);
-  WriteNew("a.c", kThreeStatements, kTime);
-  EXPECT_EQ(Measure("a.c"), (FileResult{0, 0, 3}));
-}
-
-TEST_F(MeasureFilePairTest, SameContentNewerTimeComparesEqual) {
-  WriteOld("a.c", kThreeStatements);
-  WriteNew("a.c", kThreeStatements);
-  EXPECT_EQ(Measure("a.c"), (FileResult{0, 0, 3}));
-}
-
-TEST_F(MeasureFilePairTest, SameSizeAndTimeIsTakenAsUnchangedEvenIfContentDiffers) {
-  WriteOld("a.c", "int a;\n", kTime);
-  WriteNew("a.c", "int b;\n", kTime);
-  EXPECT_EQ(Measure("a.c"), (FileResult{0, 0, 1}));
-}
-
-TEST_F(MeasureFilePairTest, SameSizeDifferentTimeIsCompared) {
-  WriteOld("a.c", "int a;\n", kTime);
-  WriteNew("a.c", "int b;\n", kTime + 1);
-  EXPECT_EQ(Measure("a.c"), (FileResult{1, 1, 1}));
-}
-
-TEST_F(MeasureFilePairTest, MovedAndAddedLines) {
-  WriteOld("a.c", "int a;\nint b;\n");
-  WriteNew("a.c", "int b;\nint c;\nint a;\n");
-  EXPECT_EQ(Measure("a.c"), (FileResult{1, 0, 3}));
-}
-
-TEST_F(MeasureFilePairTest, CrLfAndLfVersionsPairEveryLine) {
-  WriteOld("a.c", "int a;\r\nint b;\r\n");
-  WriteNew("a.c", "int a;\nint b;\n");
-  EXPECT_EQ(Measure("a.c"), (FileResult{0, 0, 2}));
-}
-
-TEST_F(MeasureFilePairTest, OneSidedFiles) {
-  WriteNew("new_only.c", kThreeStatements);
-  WriteOld("old_only.c", kThreeStatements);
-  EXPECT_EQ(Measure("new_only.c"), (FileResult{3, 0, 3}));
-  EXPECT_EQ(Measure("old_only.c"), (FileResult{0, 3, 0}));
-  EXPECT_EQ(Measure("nowhere.c"), (FileResult{0, 0, 0}));
+// Each case is one file name, written to the folders holding a version of it.
+TEST_F(MeasureFilePairTest, MeasuresEachPairByTheRules) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> oldBytes;
+    std::optional<std::string> newBytes;
+    long long newTime;
+    FileResult expected;
+  } cases[] = {
+      {"unchanged.c", kThreeStatements, kThreeStatements, kTime, {0, 0, 3}},
+      {"newer_time.c", kThreeStatements, kThreeStatements, kTime + 60, {0, 0, 3}},
+      // Same size and time is taken as unchanged, even if the content differs.
+      {"same_stamp.c", "int a;\n", "int b;\n", kTime, {0, 0, 1}},
+      {"same_size.c", "int a;\n", "int b;\n", kTime + 1, {1, 1, 1}},
+      {"moved.c", "int a;\nint b;\n", "int b;\nint c;\nint a;\n", kTime + 60, {1, 0, 3}},
+      {"crlf.c", "int a;\r\nint b;\r\n", "int a;\nint b;\n", kTime + 60, {0, 0, 2}},
+      {"new_only.c", std::nullopt, kThreeStatements, kTime + 60, {3, 0, 3}},
+      {"old_only.c", kThreeStatements, std::nullopt, kTime + 60, {0, 3, 0}},
+      {"nowhere.c", std::nullopt, std::nullopt, kTime + 60, {0, 0, 0}},
+      // NUL is an ordinary byte; 0xFF in code ends the count; no final newline is fine.
+      {"odd.c", "", std::string("a;\0b;\nc; \xFF d;\ne;", 16), kTime + 60, {3, 0, 3}},
+      {"ctrl_z.c", "x;\x1A y;\n", "x;", kTime + 60, {0, 0, 1}},  // Ctrl-Z ends the old data
+  };
+  for (const Case& c : cases) {
+    if (c.oldBytes) WriteOld(c.name, *c.oldBytes);
+    if (c.newBytes) WriteNew(c.name, *c.newBytes, c.newTime);
+  }
+  const auto before = std::filesystem::current_path();
+  for (const Case& c : cases) EXPECT_EQ(Measure(c.name), c.expected) << c.name;
+  EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
 TEST_F(MeasureFilePairTest, EmptyFolderOrNameMakesThatSideAbsent) {
@@ -103,24 +90,19 @@ TEST_F(MeasureFilePairTest, EmptyFolderOrNameMakesThatSideAbsent) {
   EXPECT_EQ(MeasureFilePair(OldFolder(), "", "a.c"), (FileResult{0, 3, 0}));
   EXPECT_EQ(MeasureFilePair("", "", "a.c"), (FileResult{0, 0, 0}));
   EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder(), "", "a.c"), (FileResult{3, 0, 3}));
-}
-
-TEST_F(MeasureFilePairTest, NamesMayDifferBetweenFolders) {
+  // Names may differ between the folders.
   WriteOld("A.C", "int a;\nint b;\n");
-  WriteNew("a.c", "int a;\nint c;\n");
-  EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder() + "/", "A.C", "a.c"), (FileResult{1, 1, 2}));
+  WriteNew("b.c", "int a;\nint c;\n");
+  EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder() + "/", "A.C", "b.c"), (FileResult{1, 1, 2}));
 }
 
-TEST_F(MeasureFilePairTest, FolderNamedLikeASourceFileIsAbsent) {
+TEST_F(MeasureFilePairTest, FoldersAndFifosAreAbsentAndDoNotBlock) {
   m_dir.MakeDir("old/lib.h");
   WriteNew("lib.h", "int a;\n");
   EXPECT_EQ(Measure("lib.h"), (FileResult{1, 0, 1}));
   m_dir.MakeDir("new/both.h");
   m_dir.MakeDir("old/both.h");
   EXPECT_EQ(Measure("both.h"), (FileResult{0, 0, 0}));
-}
-
-TEST_F(MeasureFilePairTest, FifoIsAbsentAndDoesNotBlock) {
   ASSERT_EQ(mkfifo((m_dir.path() / "old/pipe.c").c_str(), 0600), 0);
   WriteNew("pipe.c", "a;\n");
   EXPECT_EQ(Measure("pipe.c"), (FileResult{1, 0, 1}));
@@ -142,24 +124,6 @@ TEST_F(MeasureFilePairTest, UnreadableNewFileIsAbsent) {
   auto newer = WriteNew("a.c", "int a;\nint b;\n");
   std::filesystem::permissions(newer, std::filesystem::perms::none);
   EXPECT_EQ(Measure("a.c"), (FileResult{0, 1, 0}));
-}
-
-TEST_F(MeasureFilePairTest, OddBytesAreMeasuredByTheRules) {
-  WriteOld("a.c", "");
-  WriteNew("a.c", std::string("a;\0b;\nc; \xFF d;\ne;", 16));
-  // NUL is an ordinary byte; 0xFF in code ends the count; no final newline is fine.
-  EXPECT_EQ(Measure("a.c"), (FileResult{3, 0, 3}));
-  WriteOld("z.c", "x;\x1A y;\n");
-  WriteNew("z.c", "x;");
-  EXPECT_EQ(Measure("z.c"), (FileResult{0, 0, 1}));  // Ctrl-Z ends the old data
-}
-
-TEST_F(MeasureFilePairTest, LeavesTheCurrentDirectoryAlone) {
-  WriteOld("a.c", "int a;\n");
-  WriteNew("a.c", "int b;\n");
-  auto before = std::filesystem::current_path();
-  Measure("a.c");
-  EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
 }  // namespace

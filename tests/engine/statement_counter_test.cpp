@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,32 +21,10 @@ struct CounterCase {
   std::int32_t unmatched;
 };
 
-void PrintTo(const CounterCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-SourceText Flagged(const CounterCase& c) {
-  SourceText text = testing::MakeText(c.bytes);
-  if (c.flags) {
-    text.lines = *c.flags;
-  } else {
-    std::fill(text.lines.begin(), text.lines.end(), 0);
-  }
-  return text;
-}
-
-class CountStatementsTest : public ::testing::TestWithParam<CounterCase> {};
-
-TEST_P(CountStatementsTest, CountsMarksOutsideLiteralsAndComments) {
-  const CounterCase& c = GetParam();
-  StatementCounts counts = CountStatements(Flagged(c));
-  EXPECT_EQ(counts.matched, c.matched);
-  EXPECT_EQ(counts.unmatched, c.unmatched);
-}
-
 using Flags = std::vector<std::int32_t>;
 
-const CounterCase kWorkedExamples[] = {
+const CounterCase kCases[] = {
+    // Worked examples.
     {"ForLoop", "for (i = 0; i < n; i++) {", {}, 0, 3},
     {"Conditional", "x = y ? a : b;", {}, 0, 2},
     {"ScopeStringAndComment", "std::string s = \"a;b\"; // c;d", {}, 0, 1},
@@ -67,9 +44,7 @@ const CounterCase kWorkedExamples[] = {
     {"EndMarkerInCode", "a; \xFF b;\nc;", {}, 0, 1},
     {"EndMarkerInCommentEndsComment", "/* a; \xFF b; */", {}, 0, 1},
     {"MatchedAndUnmatchedLines", "int a;\nint b;", Flags{1, 0}, 1, 1},
-};
-
-const CounterCase kEdgeCases[] = {
+    // Edge cases.
     {"TripleColon", "::: ", {}, 0, 1},
     {"TripleHash", "### ", {}, 0, 1},
     {"SpacedColonsLastNotFollowed", ": :", {}, 0, 1},
@@ -108,15 +83,17 @@ const CounterCase kEdgeCases[] = {
     {"CarriageReturnIsNoNewline", "a;\rb;", Flags{1, 0}, 2, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, CountStatementsTest, ::testing::ValuesIn(kWorkedExamples),
-                         [](const auto& info) { return std::string(info.param.name); });
-INSTANTIATE_TEST_SUITE_P(EdgeCases, CountStatementsTest, ::testing::ValuesIn(kEdgeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CountStatementsTest, AbsentTextCountsNothing) {
-  StatementCounts counts = CountStatements(SourceText{});
-  EXPECT_EQ(counts.matched, 0);
-  EXPECT_EQ(counts.unmatched, 0);
+TEST(CountStatementsTest, CountsMarksOutsideLiteralsAndComments) {
+  for (const CounterCase& c : kCases) {
+    SourceText text = testing::MakeText(c.bytes);
+    text.lines = c.flags.value_or(Flags(text.lines.size(), 0));
+    const StatementCounts counts = CountStatements(text);
+    EXPECT_EQ(counts.matched, c.matched) << c.name;
+    EXPECT_EQ(counts.unmatched, c.unmatched) << c.name;
+  }
+  const StatementCounts absent = CountStatements(SourceText{});
+  EXPECT_EQ(absent.matched, 0);
+  EXPECT_EQ(absent.unmatched, 0);
 }
 
 // Every '\n' advances the line in every mode, so a mark after a run of mixed constructs is
