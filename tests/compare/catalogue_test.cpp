@@ -27,12 +27,9 @@ TEST(IsSourceFileName, TakesExactlyThreeExtensionsByteForByte) {
 }
 
 TEST(RowMarker, FollowsThePresenceTable) {
-  EXPECT_STREQ(RowMarker(0), "?");
-  EXPECT_STREQ(RowMarker(kInOld), "-");
-  EXPECT_STREQ(RowMarker(kInNew), "+");
-  EXPECT_STREQ(RowMarker(kInOld | kInNew), "");
-  EXPECT_STREQ(RowMarker(4), "?");
-  EXPECT_STREQ(RowMarker(-1), "?");
+  const std::pair<PresenceFlags, const char*> cases[] = {
+      {0, "?"}, {kInOld, "-"}, {kInNew, "+"}, {kInOld | kInNew, ""}, {4, "?"}, {-1, "?"}};
+  for (const auto& [flags, marker] : cases) EXPECT_STREQ(RowMarker(flags), marker) << flags;
 }
 
 TEST(ScanFolder, ListsSourceEntriesOfTheFolderItselfInByteOrder) {
@@ -46,10 +43,7 @@ TEST(ScanFolder, ListsSourceEntriesOfTheFolderItselfInByteOrder) {
   Names names = {"stale.c"};
   ASSERT_EQ(ScanFolder(dir.str(), names), ScanStatus::kListed);
   EXPECT_EQ(names, (Names{"B.h", "a.c", "c.cpp", "lib.h", "\xFF\xFE.c"}));
-}
-
-TEST(ScanFolder, TreatsAnEmptyTextAsAnEmptyFolder) {
-  Names names = {"stale.c"};
+  names = {"stale.c"};  // an empty text is an empty folder
   EXPECT_EQ(ScanFolder("", names), ScanStatus::kListed);
   EXPECT_TRUE(names.empty());
 }
@@ -67,69 +61,47 @@ TEST(ScanFolder, ReportsFoldersThatCannotBeOpened) {
   EXPECT_EQ(ScanFolder(locked.string(), names), ScanStatus::kCannotOpen);
 }
 
-TEST(BuildCatalogue, MarksEachNameByTheFoldersHoldingIt) {
-  const FileCatalogue catalogue = BuildCatalogue({"y.c", "x.c"}, {"z.c", "x.c"});
-  ASSERT_EQ(catalogue.size(), 3u);
-  EXPECT_EQ(catalogue[0].name, "x.c");
-  EXPECT_EQ(catalogue[0].flags, kInOld | kInNew);
-  EXPECT_EQ(catalogue[1].name, "y.c");
-  EXPECT_EQ(catalogue[1].flags, kInOld);
-  EXPECT_EQ(catalogue[1].oldName, "y.c");
-  EXPECT_EQ(catalogue[1].newName, "");  // the missing side is not opened
-  EXPECT_EQ(catalogue[2].name, "z.c");
-  EXPECT_EQ(catalogue[2].flags, kInNew);
-  EXPECT_EQ(catalogue[2].oldName, "");
-  EXPECT_EQ(catalogue[2].newName, "z.c");
-}
-
-TEST(BuildCatalogue, PairsNamesDifferingOnlyInCaseUnderTheOldName) {
-  const FileCatalogue catalogue = BuildCatalogue({"Main.c"}, {"MAIN.c"});
-  ASSERT_EQ(catalogue.size(), 1u);
-  EXPECT_EQ(catalogue[0].name, "Main.c");
-  EXPECT_EQ(catalogue[0].oldName, "Main.c");
-  EXPECT_EQ(catalogue[0].newName, "MAIN.c");
-  EXPECT_EQ(catalogue[0].flags, kInOld | kInNew);
-
-  const FileCatalogue wide = BuildCatalogue({"Ｍ.c"}, {"ｍ.c"});
-  ASSERT_EQ(wide.size(), 1u);
-  EXPECT_EQ(wide[0].newName, "ｍ.c");
-}
-
-TEST(BuildCatalogue, NeverMergesTwoFilesOfOneFolder) {
-  const FileCatalogue catalogue =
-      BuildCatalogue({"xt_dscp.c", "xt_DSCP.c"}, {"xt_DSCP.c", "xt_dscp.c"});
-  ASSERT_EQ(catalogue.size(), 2u);
-  EXPECT_EQ(catalogue[0].name, "xt_DSCP.c");  // equal under the order: bytes decide
-  EXPECT_EQ(catalogue[0].newName, "xt_DSCP.c");
-  EXPECT_EQ(catalogue[1].name, "xt_dscp.c");
-  EXPECT_EQ(catalogue[1].newName, "xt_dscp.c");
-
-  // An exact partner wins over a case-only one; the other file stays alone.
-  const FileCatalogue rest = BuildCatalogue({"A.c", "a.c"}, {"a.c"});
-  ASSERT_EQ(rest.size(), 2u);
-  EXPECT_EQ(rest[0].name, "A.c");
-  EXPECT_EQ(rest[0].flags, kInOld);
-  EXPECT_EQ(rest[1].name, "a.c");
-  EXPECT_EQ(rest[1].flags, kInOld | kInNew);
-}
-
-TEST(BuildCatalogue, PairsCaseOnlyLeftoversInByteOrder) {
-  const FileCatalogue catalogue = BuildCatalogue({"Ab.c", "AB.c"}, {"ab.c", "aB.c", "AB.h"});
-  ASSERT_EQ(catalogue.size(), 3u);
-  EXPECT_EQ(catalogue[0].name, "AB.c");
-  EXPECT_EQ(catalogue[0].newName, "aB.c");
-  EXPECT_EQ(catalogue[1].name, "Ab.c");
-  EXPECT_EQ(catalogue[1].newName, "ab.c");
-  EXPECT_EQ(catalogue[2].name, "AB.h");
-  EXPECT_EQ(catalogue[2].flags, kInNew);
-}
-
-TEST(BuildCatalogue, StandsInCatalogueOrder) {
-  const FileCatalogue catalogue =
-      BuildCatalogue({"Zeta.c", "亜.c", "aBb.c"}, {"ｱ.c", "alpha.c", "a_b.c", "\xFF.c"});
+// Each entry as "name old-name new-name marker", so a whole catalogue compares at once.
+Names Shown(const FileCatalogue& catalogue) {
   Names shown;
-  for (const CatalogueEntry& entry : catalogue) shown.push_back(entry.name);
-  EXPECT_EQ(shown, (Names{"a_b.c", "aBb.c", "alpha.c", "Zeta.c", "ｱ.c", "亜.c", "\xFF.c"}));
+  for (const CatalogueEntry& e : catalogue) {
+    shown.push_back(e.name + " " + e.oldName + " " + e.newName + " " + RowMarker(e.flags));
+  }
+  return shown;
+}
+
+TEST(BuildCatalogue, PairsAndOrdersTheNamesOfBothFolders) {
+  struct Case {
+    const char* what;
+    Names oldNames;
+    Names newNames;
+    Names expected;
+  } cases[] = {
+      // The missing side's name stays empty, so it is not opened.
+      {"presence", {"y.c", "x.c"}, {"z.c", "x.c"}, {"x.c x.c x.c ", "y.c y.c  -", "z.c  z.c +"}},
+      {"case only, under the old name", {"Main.c"}, {"MAIN.c"}, {"Main.c Main.c MAIN.c "}},
+      {"full-width case", {"Ｍ.c"}, {"ｍ.c"}, {"Ｍ.c Ｍ.c ｍ.c "}},
+      // Two files of one folder are never merged; equal under the order, bytes decide.
+      {"one folder",
+       {"xt_dscp.c", "xt_DSCP.c"},
+       {"xt_DSCP.c", "xt_dscp.c"},
+       {"xt_DSCP.c xt_DSCP.c xt_DSCP.c ", "xt_dscp.c xt_dscp.c xt_dscp.c "}},
+      // An exact partner wins over a case-only one; the other file stays alone.
+      {"exact first", {"A.c", "a.c"}, {"a.c"}, {"A.c A.c  -", "a.c a.c a.c "}},
+      {"leftovers in byte order",
+       {"Ab.c", "AB.c"},
+       {"ab.c", "aB.c", "AB.h"},
+       {"AB.c AB.c aB.c ", "Ab.c Ab.c ab.c ", "AB.h  AB.h +"}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Shown(BuildCatalogue(c.oldNames, c.newNames)), c.expected) << c.what;
+
+  Names order;
+  for (const CatalogueEntry& entry :
+       BuildCatalogue({"Zeta.c", "亜.c", "aBb.c"}, {"ｱ.c", "alpha.c", "a_b.c", "\xFF.c"})) {
+    order.push_back(entry.name);
+  }
+  EXPECT_EQ(order, (Names{"a_b.c", "aBb.c", "alpha.c", "Zeta.c", "ｱ.c", "亜.c", "\xFF.c"}));
 }
 
 TEST(ResolveFolderText, AnchorsRelativeTextsAtTheCurrentDirectory) {

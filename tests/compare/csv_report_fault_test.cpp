@@ -44,17 +44,6 @@ TEST(WriteFileAtomicallyFaults, ReadOnlyReportIsNeverReplaced) {
   }
 }
 
-TEST(WriteFileAtomicallyFaults, ReportWritableByAnyoneIsReplacedWithItsMode) {
-  ScopedTempDir dir;
-  const auto path = dir.Write("report.csv", kEarlier);
-  ASSERT_EQ(chmod(path.c_str(), 0604), 0);
-  ASSERT_TRUE(WriteFileAtomically(path.string(), "new").ok());
-  EXPECT_EQ(ReadFileBytes(path), "new");
-  struct stat status {};
-  ASSERT_EQ(stat(path.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0604u);
-}
-
 // A device or FIFO named as the report, directly or through a link, is never replaced by a
 // plain file (which, for root, would break /dev/null).
 TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
@@ -74,47 +63,32 @@ TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
   EXPECT_EQ(EntryCount(dir.path()), 2u) << "no temporary file left";
 }
 
-class FullFileSystemTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!m_fs.mounted()) GTEST_SKIP() << m_fs.reason();
-  }
-
-  ScopedSmallFileSystem m_fs{64 * 1024};
-};
-
-TEST_F(FullFileSystemTest, ReportLargerThanTheSpaceLeftKeepsTheEarlierOne) {
-  const auto path = m_fs.path() / "report.csv";
+// A report larger than the space left, then no room at all: the earlier report keeps every
+// byte, and no partial or temporary file stays behind.
+TEST(WriteFileAtomicallyFaults, FullFileSystemKeepsTheEarlierReport) {
+  ScopedSmallFileSystem fs{64 * 1024};
+  if (!fs.mounted()) GTEST_SKIP() << fs.reason();
+  const auto path = fs.path() / "report.csv";
   ASSERT_TRUE(WriteFileAtomically(path.string(), kEarlier).ok());
-  const std::string large(1024 * 1024, ';');
-  const WriteOutcome outcome = WriteFileAtomically(path.string(), large);
-  EXPECT_EQ(outcome.failure, WriteFailure::kWriteFailed);
-  EXPECT_NE(outcome.detail.find(strerror(ENOSPC)), std::string::npos) << outcome.detail;
+  const WriteOutcome large = WriteFileAtomically(path.string(), std::string(1024 * 1024, ';'));
+  EXPECT_EQ(large.failure, WriteFailure::kWriteFailed);
+  EXPECT_NE(large.detail.find(strerror(ENOSPC)), std::string::npos) << large.detail;
   EXPECT_EQ(ReadFileBytes(path), kEarlier);
-  EXPECT_EQ(EntryCount(m_fs.path()), 1u) << "the partial temporary file is removed";
-}
+  EXPECT_EQ(EntryCount(fs.path()), 1u);
 
-TEST_F(FullFileSystemTest, NoRoomAtAllLeavesNoFileBehind) {
-  m_fs.Fill();
-  const std::size_t before = EntryCount(m_fs.path());
-  const auto path = m_fs.path() / "report.csv";
-  const WriteOutcome outcome = WriteFileAtomically(path.string(), kEarlier);
-  EXPECT_FALSE(outcome.ok());
-  EXPECT_FALSE(outcome.detail.empty());
-  EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_EQ(EntryCount(m_fs.path()), before);
-}
-
-TEST_F(FullFileSystemTest, SaveCsvReportPassesTheFailureOn) {
-  const auto path = m_fs.path() / "report.csv";
-  ASSERT_TRUE(WriteFileAtomically(path.string(), kEarlier).ok());
-  m_fs.Fill();
+  fs.Fill();
+  const std::size_t before = EntryCount(fs.path());
   ReportContent content;
   content.rows.assign(2000, {"+", "a_rather_long_file_name.cpp", "1", "0", "1"});
   content.fileCountText = "2000 (+2000/-0)";
-  const WriteOutcome outcome = SaveCsvReport(path.string(), content);
-  EXPECT_EQ(outcome.failure, WriteFailure::kWriteFailed);
+  EXPECT_EQ(SaveCsvReport(path.string(), content).failure, WriteFailure::kWriteFailed);
   EXPECT_EQ(ReadFileBytes(path), kEarlier);
+  const auto other = fs.path() / "other.csv";
+  const WriteOutcome none = WriteFileAtomically(other.string(), kEarlier);
+  EXPECT_FALSE(none.ok());
+  EXPECT_FALSE(none.detail.empty());
+  EXPECT_FALSE(std::filesystem::exists(other));
+  EXPECT_EQ(EntryCount(fs.path()), before);
 }
 
 }  // namespace

@@ -95,28 +95,24 @@ mode_t ProcessUmask() {
   return mask;
 }
 
-TEST(WriteFileAtomically, CreatesAFileWithDefaultPermissions) {
-  ScopedTempDir dir;
-  const auto path = dir.path() / "report.csv";
-  const WriteOutcome outcome = WriteFileAtomically(path.string(), "a\r\nb\r\n");
-  ASSERT_TRUE(outcome.ok()) << outcome.detail;
-  EXPECT_EQ(ReadFileBytes(path), "a\r\nb\r\n");
-  struct stat status {};
-  ASSERT_EQ(stat(path.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0666 & ~ProcessUmask());
-  EXPECT_EQ(EntryCount(dir.path()), 1u);  // no temporary file left
-}
-
-TEST(WriteFileAtomically, ReplacesAnExistingFileFromItsFirstByte) {
-  ScopedTempDir dir;
-  const auto path = dir.Write("report.csv", "a much longer earlier report\r\n");
-  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(WriteFileAtomically(path.string(), "new").ok());
-  EXPECT_EQ(ReadFileBytes(path), "new");
-  struct stat status {};
-  ASSERT_EQ(stat(path.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0640u);
-  EXPECT_EQ(EntryCount(dir.path()), 1u);
+// A new file gets the default mode; an existing one is replaced from its first byte and
+// keeps its mode, also when others may read it. No temporary file is left.
+TEST(WriteFileAtomically, CreatesOrReplacesTheFile) {
+  for (mode_t earlierMode : {mode_t{0}, mode_t{0640}, mode_t{0604}}) {
+    ScopedTempDir dir;
+    const auto path = dir.path() / "report.csv";
+    if (earlierMode != 0) {
+      dir.Write("report.csv", "a much longer earlier report\r\n");
+      ASSERT_EQ(chmod(path.c_str(), earlierMode), 0);
+    }
+    const WriteOutcome outcome = WriteFileAtomically(path.string(), "a\r\nb\r\n");
+    ASSERT_TRUE(outcome.ok()) << outcome.detail;
+    EXPECT_EQ(ReadFileBytes(path), "a\r\nb\r\n");
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, earlierMode != 0 ? earlierMode : 0666 & ~ProcessUmask());
+    EXPECT_EQ(EntryCount(dir.path()), 1u);
+  }
 }
 
 TEST(WriteFileAtomically, FailsCleanlyWhereNothingCanBeCreated) {

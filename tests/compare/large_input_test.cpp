@@ -20,41 +20,30 @@ std::string Name(int index) {
   return name;
 }
 
-// Five kinds of entry, by index modulo 5, each with its numbers worked out by hand:
-//   0: in both, same bytes, size and time: unchanged             0 added 0 deleted 2 loc
-//   1: in both, "int y;" added to "int x;"                       1       0         2
-//   2: only old: "#include <a.h>" and "int x;"                   0       2         0
-//   3: only new: "int f() {", "return 0;", "}"                   2       0         2
-//   4: in both, the two lines swapped, times differ (moved lines) 0       0         2
-FileResult Expected(int kind) {
-  const FileResult results[] = {{0, 0, 2}, {1, 0, 2}, {0, 2, 0}, {2, 0, 2}, {0, 0, 2}};
-  return results[kind];
-}
+// Five kinds of entry, by index modulo 5, each with its numbers worked out by hand; a
+// missing version has no bytes. The last kind swaps the lines (moved) and its times differ.
+struct Kind {
+  const char* oldBytes;
+  const char* newBytes;
+  long long newTime;
+  PresenceFlags flags;
+  FileResult result;
+};
+const Kind kKinds[] = {
+    {"int x;\nint y;\n", "int x;\nint y;\n", kOldTime, kInOld | kInNew, {0, 0, 2}},
+    {"int x;\n", "int x;\nint y;\n", kNewTime, kInOld | kInNew, {1, 0, 2}},
+    {"#include <a.h>\nint x;\n", nullptr, kNewTime, kInOld, {0, 2, 0}},
+    {nullptr, "int f() {\n  return 0;\n}\n", kNewTime, kInNew, {2, 0, 2}},
+    {"int x;\nint y;\n", "int y;\nint x;\n", kNewTime, kInOld | kInNew, {0, 0, 2}},
+};
 
 void WriteEntry(const testing::ScopedTempDir& root, int index) {
-  const std::string name = Name(index);
-  auto put = [&](const std::string& folder, const std::string& bytes, long long time) {
-    testing::SetModificationTime(root.Write(folder + "/" + name, bytes), time);
-  };
-  switch (index % 5) {
-    case 0:
-      put("old", "int x;\nint y;\n", kOldTime);
-      put("new", "int x;\nint y;\n", kOldTime);
-      break;
-    case 1:
-      put("old", "int x;\n", kOldTime);
-      put("new", "int x;\nint y;\n", kNewTime);
-      break;
-    case 2:
-      put("old", "#include <a.h>\nint x;\n", kOldTime);
-      break;
-    case 3:
-      put("new", "int f() {\n  return 0;\n}\n", kNewTime);
-      break;
-    case 4:
-      put("old", "int x;\nint y;\n", kOldTime);
-      put("new", "int y;\nint x;\n", kNewTime);
-      break;
+  const Kind& kind = kKinds[index % 5];
+  if (kind.oldBytes) {
+    testing::SetModificationTime(root.Write("old/" + Name(index), kind.oldBytes), kOldTime);
+  }
+  if (kind.newBytes) {
+    testing::SetModificationTime(root.Write("new/" + Name(index), kind.newBytes), kind.newTime);
   }
 }
 
@@ -71,9 +60,8 @@ TEST(LargeFolders, TenThousandFilesInEachFolder) {
   int wrong = 0;
   for (int index = 0; index < kEntries && wrong < 10; ++index) {
     const ResultRow& row = run.rows[index];
-    const int kind = index % 5;
-    const PresenceFlags flags = kind == 2 ? kInOld : kind == 3 ? kInNew : kInOld | kInNew;
-    const bool ok = row.name == Name(index) && row.flags == flags && row.result == Expected(kind);
+    const Kind& kind = kKinds[index % 5];
+    const bool ok = row.name == Name(index) && row.flags == kind.flags && row.result == kind.result;
     EXPECT_TRUE(ok) << "row " << index << ": " << row.name;
     wrong += ok ? 0 : 1;
   }

@@ -37,26 +37,25 @@ struct Tree {
   fs::path oldFolder = root.MakeDir("old");
   fs::path newFolder = root.MakeDir("new");
 
-  void Put(const fs::path& folder, const std::string& name, const std::string& bytes,
-           long long time) const {
-    const fs::path path = root.Write((folder.filename() / name).string(), bytes);
-    testing::SetModificationTime(path, time);
-  }
   void Old(const std::string& name, const std::string& bytes) const {
-    Put(oldFolder, name, bytes, kOldTime);
+    testing::SetModificationTime(root.Write("old/" + name, bytes), kOldTime);
   }
   void New(const std::string& name, const std::string& bytes) const {
-    Put(newFolder, name, bytes, kNewTime);
+    testing::SetModificationTime(root.Write("new/" + name, bytes), kNewTime);
+  }
+  RunRequest Request(unsigned jobs) const {
+    RunRequest request;
+    request.oldFolderText = oldFolder.string();
+    request.newFolderText = newFolder.string();
+    request.jobs = jobs;
+    return request;
   }
 };
 
 // A run whose every file is first handed to `change` and then measured by the engine.
 RunResult RunChanging(const Tree& tree, unsigned jobs,
                       const std::function<void(const CatalogueEntry&)>& change) {
-  RunRequest request;
-  request.oldFolderText = tree.oldFolder.string();
-  request.newFolderText = tree.newFolder.string();
-  request.jobs = jobs;
+  RunRequest request = tree.Request(jobs);
   request.measure = [&change](const std::string& oldFolder, const std::string& newFolder,
                               const CatalogueEntry& entry) {
     change(entry);
@@ -71,57 +70,54 @@ std::map<std::string, FileResult> ResultsByName(const RunResult& run) {
   return results;
 }
 
+void ReplaceByFolder(const fs::path& path) {
+  fs::remove(path);
+  fs::create_directory(path);
+}
+
+void ReplaceByFifo(const fs::path& path) {
+  fs::remove(path);
+  ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+}
+
 TEST(RunMeasurementFaults, FilesChangedAfterTheScanAreMeasuredAsTheyAreNow) {
-  Tree tree;
-  const std::string twoLines = "int a;\nint b;\n";
-  std::map<std::string, std::function<void()>> changes;
-  std::map<std::string, FileResult> expected;
-  auto add = [&](const std::string& name, const std::string& oldBytes, const std::string& newBytes,
-                 std::function<void()> change, FileResult result) {
-    tree.Old(name, oldBytes);
-    tree.New(name, newBytes);
-    changes[name] = std::move(change);
-    expected[name] = result;
+  using Change = std::function<void(const fs::path& oldFile, const fs::path& newFile)>;
+  const std::string one = "int a;\n", two = "int a;\nint b;\n";
+  const struct {
+    std::string name, oldBytes, newBytes;
+    FileResult expected;
+    Change change;
+  } cases[] = {
+      // Gone: that version is absent.
+      {"new_gone.c", two, one, {0, 2, 0}, [](auto&, auto& n) { fs::remove(n); }},
+      {"old_gone.c", one, two, {2, 0, 2}, [](auto& o, auto&) { fs::remove(o); }},
+      {"both_gone.c", two, two, {0, 0, 0}, [](auto& o, auto& n) { fs::remove(o), fs::remove(n); }},
+      // Shrunk to the old content: every line pairs.
+      {"shrunk.c", one, two + "int c;\n", {0, 0, 1}, [](auto&, auto& n) { fs::resize_file(n, 7); }},
+      // Emptied: the old statement is deleted, and the two empty last lines pair.
+      {"emptied.c", one, two, {0, 1, 0}, [](auto&, auto& n) { fs::resize_file(n, 0); }},
+      {"grown.c",
+       one,
+       one,
+       {2, 0, 3},
+       [](auto&, auto& n) { std::ofstream(n, std::ios::app) << "b;c;\n"; }},
+      // Replaced by entries that are no source file: absent, and a FIFO must not block.
+      {"now_folder.c", two, two, {0, 2, 0}, [](auto&, auto& n) { ReplaceByFolder(n); }},
+      {"now_fifo.c", two, two, {0, 2, 0}, [](auto&, auto& n) { ReplaceByFifo(n); }},
   };
-  const fs::path oldDir = tree.oldFolder;
-  const fs::path newDir = tree.newFolder;
-
-  // Gone: that version is absent.
-  add("new_gone.c", twoLines, "int a;\n", [=] { fs::remove(newDir / "new_gone.c"); }, {0, 2, 0});
-  add("old_gone.c", "int a;\n", twoLines, [=] { fs::remove(oldDir / "old_gone.c"); }, {2, 0, 2});
-  add("both_gone.c", twoLines, twoLines,
-      [=] {
-        fs::remove(oldDir / "both_gone.c");
-        fs::remove(newDir / "both_gone.c");
-      },
-      {0, 0, 0});
-  // Shrunk to the old content: every line pairs.
-  add("shrunk.c", "int a;\n", "int a;\nint b;\nint c;\n",
-      [=] { fs::resize_file(newDir / "shrunk.c", 7); }, {0, 0, 1});
-  // Emptied: the old statement is deleted, and the two empty last lines pair.
-  add("emptied.c", "int a;\n", twoLines, [=] { fs::resize_file(newDir / "emptied.c", 0); },
-      {0, 1, 0});
-  // Grown by a line of two statements.
-  add("grown.c", "int a;\n", "int a;\n",
-      [=] { std::ofstream(newDir / "grown.c", std::ios::app) << "int b; int c;\n"; }, {2, 0, 3});
-  // Replaced by entries that are no source file: absent, and a FIFO must not block.
-  add("now_folder.c", twoLines, twoLines,
-      [=] {
-        fs::remove(newDir / "now_folder.c");
-        fs::create_directory(newDir / "now_folder.c");
-      },
-      {0, 2, 0});
-  add("now_fifo.c", twoLines, twoLines,
-      [=] {
-        fs::remove(newDir / "now_fifo.c");
-        ASSERT_EQ(mkfifo((newDir / "now_fifo.c").c_str(), 0644), 0);
-      },
-      {0, 2, 0});
-
+  Tree tree;
+  std::map<std::string, Change> changes;
+  std::map<std::string, FileResult> expected;
+  for (const auto& c : cases) {
+    tree.Old(c.name, c.oldBytes);
+    tree.New(c.name, c.newBytes);
+    changes[c.name] = c.change;
+    expected[c.name] = c.expected;
+  }
   std::mutex mutex;  // the changes run on the workers
   const RunResult run = RunChanging(tree, 4, [&](const CatalogueEntry& entry) {
     const std::lock_guard<std::mutex> lock(mutex);
-    changes.at(entry.name)();
+    changes.at(entry.name)(tree.oldFolder / entry.name, tree.newFolder / entry.name);
   });
   EXPECT_EQ(run.status, RunStatus::kCompleted);
   EXPECT_EQ(ResultsByName(run), expected);
@@ -148,30 +144,27 @@ TEST(RunMeasurementFaults, FileThatBecomesUnreadableIsAbsent) {
 // The folder goes away before the fourth of eight files: the first three are measured in
 // full, the rest without the versions of that folder.
 TEST(RunMeasurementFaults, FolderRemovedDuringTheRun) {
-  enum class Side { kOld, kNew };
-  for (Side side : {Side::kOld, Side::kNew}) {
+  for (bool oldSide : {true, false}) {
     for (bool replacedByFile : {false, true}) {
-      SCOPED_TRACE(::testing::Message() << (side == Side::kOld ? "old" : "new")
-                                        << (replacedByFile ? ", replaced by a file" : ""));
+      SCOPED_TRACE(::testing::Message()
+                   << (oldSide ? "old" : "new") << (replacedByFile ? ", replaced by a file" : ""));
       Tree tree;
-      const std::vector<std::string> names = {"f0.c", "f1.c", "f2.c", "f3.c",
-                                              "f4.c", "f5.c", "f6.c", "f7.c"};
-      for (const std::string& name : names) {
-        tree.Old(name, "int a;\nint b;\n");
-        tree.New(name, "int a;\nint c;\n");
+      for (int i = 0; i < 8; ++i) {
+        tree.Old("f" + std::to_string(i) + ".c", "int a;\nint b;\n");
+        tree.New("f" + std::to_string(i) + ".c", "int a;\nint c;\n");
       }
-      const fs::path gone = side == Side::kOld ? tree.oldFolder : tree.newFolder;
+      const fs::path gone = oldSide ? tree.oldFolder : tree.newFolder;
       const RunResult run = RunChanging(tree, 1, [&](const CatalogueEntry& entry) {
         if (entry.name != "f3.c") return;
         fs::remove_all(gone);
         if (replacedByFile) tree.root.Write(gone.filename().string(), "not a folder");
       });
       EXPECT_EQ(run.status, RunStatus::kCompleted);
-      ASSERT_EQ(run.rows.size(), names.size());
-      const FileResult remaining = side == Side::kOld ? FileResult{2, 0, 2} : FileResult{0, 2, 0};
-      for (std::size_t i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(run.rows[i].name, names[i]);
-        EXPECT_EQ(run.rows[i].result, (i < 3 ? FileResult{1, 1, 2} : remaining)) << names[i];
+      ASSERT_EQ(run.rows.size(), 8u);
+      const FileResult remaining = oldSide ? FileResult{2, 0, 2} : FileResult{0, 2, 0};
+      for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(run.rows[i].name, "f" + std::to_string(i) + ".c");
+        EXPECT_EQ(run.rows[i].result, (i < 3 ? FileResult{1, 1, 2} : remaining)) << i;
       }
     }
   }
@@ -187,10 +180,7 @@ TEST(RunMeasurementFaults, FolderRemovedWhileWorkersMeasure) {
     tree.Old(names.back(), "int a;\nint b;\n");
     tree.New(names.back(), "int a;\nint c;\nint d;\n");
   }
-  RunRequest request;
-  request.oldFolderText = tree.oldFolder.string();
-  request.newFolderText = tree.newFolder.string();
-  request.jobs = 4;
+  RunRequest request = tree.Request(4);
   request.progress = [&](std::size_t, std::size_t) {
     std::error_code ignored;
     fs::remove_all(tree.newFolder, ignored);
@@ -214,10 +204,7 @@ TEST(RunMeasurementFaults, ThrowingProgressReportStopsTheRun) {
   for (int i = 0; i < 30; ++i) tree.New("f" + std::to_string(10 + i) + ".c", "int a;\n");
   for (unsigned jobs : {1u, 4u}) {
     std::atomic<int> measured{0};
-    RunRequest request;
-    request.oldFolderText = tree.oldFolder.string();
-    request.newFolderText = tree.newFolder.string();
-    request.jobs = jobs;
+    RunRequest request = tree.Request(jobs);
     request.measure = [&](const std::string&, const std::string&, const CatalogueEntry&) {
       ++measured;
       return FileResult{1, 0, 1};
