@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -91,15 +92,21 @@ TEST_F(CliFaultTest, TotalsBeyond32BitsAreExactInTheTableAndTheReport) {
   EXPECT_EQ(csv.out.substr(csv.out.size() - tail.size()), tail);
 }
 
-TEST_F(CliFaultTest, ReadOnlyReportIsKeptAndTheFailureReported) {
-  const auto report = m_dir.Write("report.csv", kEarlier);
-  ASSERT_EQ(chmod(report.c_str(), 0444), 0);
-  const CliRun run = RunInProcess({"--csv", report.string(), Old(), New()});
-  EXPECT_EQ(run.exitStatus, kExitFailure);
-  EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("cannot write the report '" + report.string() + "': "), std::string::npos)
-      << run.err;
-  EXPECT_EQ(ReadFileBytes(report), kEarlier);
+// A read-only report (refused by its mode alone, so for root too) is kept, and a report in a
+// missing folder creates no folder; each failure names the path and a reason.
+TEST_F(CliFaultTest, ReportThatCannotBeWrittenIsReportedAndNothingChanges) {
+  const auto readOnly = m_dir.Write("report.csv", kEarlier);
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  for (const auto& report : {readOnly, m_dir.path() / "no-such-dir" / "r.csv"}) {
+    const CliRun run = RunInProcess({"--csv", report.string(), Old(), New()});
+    EXPECT_EQ(run.exitStatus, kExitFailure);
+    EXPECT_EQ(run.out, "");
+    const std::string lead = "cannot write the report '" + report.string() + "': ";
+    ASSERT_NE(run.err.find(lead), std::string::npos) << run.err;
+    EXPECT_GT(run.err.size(), run.err.find(lead) + lead.size() + 1) << "a reason follows";
+  }
+  EXPECT_EQ(ReadFileBytes(readOnly), kEarlier);
+  EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "no-such-dir"));
 }
 
 TEST_F(CliFaultTest, FullFileSystemKeepsTheEarlierReport) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace quintrel {
 namespace {
 
@@ -9,47 +13,35 @@ CliParse Parse(std::vector<std::string> args) {
   return ParseCliOptions(args);
 }
 
-TEST(CliOptionsTest, TakesTwoFoldersAndTheOptionsInAnyOrder) {
-  CliParse parse = Parse({"--jobs", "3", "old", "--csv", "out.csv", "new"});
-  ASSERT_TRUE(parse.ok()) << parse.error;
-  EXPECT_EQ(parse.options.oldFolder, "old");
-  EXPECT_EQ(parse.options.newFolder, "new");
-  EXPECT_EQ(parse.options.csvPath, "out.csv");
-  EXPECT_EQ(parse.options.jobs, 3u);
-}
-
-TEST(CliOptionsTest, AcceptsInlineValuesAndDefaults) {
-  CliParse parse = Parse({"--csv=r.csv", "--jobs=2", "a", "b"});
-  ASSERT_TRUE(parse.ok()) << parse.error;
-  EXPECT_EQ(parse.options.csvPath, "r.csv");
-  EXPECT_EQ(parse.options.jobs, 2u);
-
-  CliParse plain = Parse({"a", "b"});
-  ASSERT_TRUE(plain.ok());
-  EXPECT_FALSE(plain.options.csvPath.has_value());
-  EXPECT_EQ(plain.options.jobs, 0u);
-}
-
-TEST(CliOptionsTest, KeepsFolderTextsExactly) {
-  CliParse parse = Parse({"", " dir with blanks/ "});
-  ASSERT_TRUE(parse.ok());
-  EXPECT_EQ(parse.options.oldFolder, "");
-  EXPECT_EQ(parse.options.newFolder, " dir with blanks/ ");
-}
-
-TEST(CliOptionsTest, DashIsAFolderAndDoubleDashEndsOptions) {
-  CliParse parse = Parse({"--csv", "-", "--", "-old", "--new"});
-  ASSERT_TRUE(parse.ok()) << parse.error;
-  EXPECT_EQ(parse.options.csvPath, "-");
-  EXPECT_EQ(parse.options.oldFolder, "-old");
-  EXPECT_EQ(parse.options.newFolder, "--new");
-
-  CliParse dash = Parse({"-", "new"});
-  ASSERT_TRUE(dash.ok());
-  EXPECT_EQ(dash.options.oldFolder, "-");
-}
-
-TEST(CliOptionsTest, HelpAndVersionNeedNoFolders) {
+// Options in any order, inline values, defaults, folder texts kept exactly, "-" as a folder
+// and "--" ending the options.
+TEST(CliOptionsTest, TakesTwoFoldersAndTheOptions) {
+  const struct {
+    std::vector<std::string> args;
+    std::string oldFolder;
+    std::string newFolder;
+    std::optional<std::string> csvPath;
+    unsigned jobs;
+  } cases[] = {
+      {{"--jobs", "3", "old", "--csv", "out.csv", "new"}, "old", "new", "out.csv", 3},
+      {{"--csv=r.csv", "--jobs=2", "a", "b"}, "a", "b", "r.csv", 2},
+      {{"a", "b"}, "a", "b", std::nullopt, 0},
+      {{"", " dir with blanks/ "}, "", " dir with blanks/ ", std::nullopt, 0},
+      {{"--csv", "-", "--", "-old", "--new"}, "-old", "--new", "-", 0},
+      {{"-", "new"}, "-", "new", std::nullopt, 0},
+      {{"-j", "1", "a", "b"}, "a", "b", std::nullopt, 1},
+      {{"--jobs", "1024", "a", "b"}, "a", "b", std::nullopt, 1024},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CliParse parse = Parse(c.args);
+    ASSERT_TRUE(parse.ok()) << parse.error;
+    EXPECT_EQ(parse.options.oldFolder, c.oldFolder);
+    EXPECT_EQ(parse.options.newFolder, c.newFolder);
+    EXPECT_EQ(parse.options.csvPath, c.csvPath);
+    EXPECT_EQ(parse.options.jobs, c.jobs);
+    EXPECT_FALSE(parse.options.help || parse.options.version);
+  }
   EXPECT_TRUE(Parse({"--help"}).options.help);
   EXPECT_TRUE(Parse({"-h"}).options.help);
   EXPECT_TRUE(Parse({"--version"}).options.version);
@@ -76,22 +68,15 @@ TEST(CliOptionsTest, RejectsBadUsage) {
       {"--version=1"},
   };
   for (const auto& args : cases) {
-    std::string joined;
-    for (const auto& arg : args) joined += "[" + arg + "]";
     CliParse parse = Parse(args);
-    EXPECT_FALSE(parse.ok()) << joined;
-    EXPECT_FALSE(parse.error.empty()) << joined;
+    EXPECT_FALSE(parse.ok()) << ::testing::PrintToString(args);
+    EXPECT_FALSE(parse.error.empty()) << ::testing::PrintToString(args);
   }
 }
 
 TEST(CliOptionsTest, NamesTheOffendingOption) {
   EXPECT_NE(Parse({"--frobnicate", "a", "b"}).error.find("--frobnicate"), std::string::npos);
   EXPECT_NE(Parse({"a", "b", "--csv"}).error.find("--csv"), std::string::npos);
-}
-
-TEST(CliOptionsTest, JobsAcceptsTheWholeRange) {
-  EXPECT_EQ(Parse({"-j", "1", "a", "b"}).options.jobs, 1u);
-  EXPECT_EQ(Parse({"--jobs", "1024", "a", "b"}).options.jobs, 1024u);
 }
 
 }  // namespace
