@@ -5,51 +5,44 @@
 namespace quintrel {
 namespace {
 
-struct SplitCase {
-  const char16_t* stored;
-  const char16_t* editText;
-  std::vector<const char16_t*> items;
-};
+QStringList Texts(std::initializer_list<const char16_t*> texts) {
+  QStringList list;
+  for (const char16_t* text : texts) list.append(QString::fromUtf16(text));
+  return list;
+}
 
 TEST(HistoryStringTest, SplitsStoredForms) {
-  const SplitCase cases[] = {
-      {u"", u"", {}},
-      {u"C:\\b|C:\\b|C:\\a", u"C:\\b", {u"C:\\b", u"C:\\a"}},
-      {u"C:\\a|", u"C:\\a", {}},
-      {u"|C:\\a", u"", {u"C:\\a"}},
-      {u"a||b", u"a", {u"", u"b"}},
-      {u"a||", u"a", {u""}},
-      {u"|", u"", {}},
-      {u"/src/ポ|/src/フォルダ", u"/src/ポ", {u"/src/フォルダ"}},
+  const std::pair<const char16_t*, QStringList> cases[] = {
+      {u"", Texts({u""})},
+      {u"C:\\b|C:\\b|C:\\a", Texts({u"C:\\b", u"C:\\b", u"C:\\a"})},
+      {u"C:\\a|", Texts({u"C:\\a"})},
+      {u"|C:\\a", Texts({u"", u"C:\\a"})},
+      {u"a||b", Texts({u"a", u"", u"b"})},
+      {u"a||", Texts({u"a", u""})},
+      {u"|", Texts({u""})},
+      {u"/src/ポ|/src/フォルダ", Texts({u"/src/ポ", u"/src/フォルダ"})},
   };
-  for (const SplitCase& c : cases) {
-    const HistoryContent content = SplitHistoryString(QString::fromUtf16(c.stored));
-    EXPECT_EQ(content.editText, QString::fromUtf16(c.editText))
-        << QString::fromUtf16(c.stored).toStdString();
-    QStringList items;
-    for (const char16_t* item : c.items) items.append(QString::fromUtf16(item));
-    EXPECT_EQ(content.items, items) << QString::fromUtf16(c.stored).toStdString();
+  // Each case: the stored text, then the edit text and the items it splits into.
+  for (const auto& [stored, expected] : cases) {
+    SCOPED_TRACE(QString::fromUtf16(stored).toStdString());
+    const HistoryContent content = SplitHistoryString(QString::fromUtf16(stored));
+    EXPECT_EQ(content.editText, expected.front());
+    EXPECT_EQ(content.items, expected.mid(1));
   }
 }
 
-TEST(HistoryStringTest, JoinsEditTextThenItems) {
-  EXPECT_EQ(JoinHistoryString(
-                {QStringLiteral("C:\\b"), {QStringLiteral("C:\\b"), QStringLiteral("C:\\a")}}),
-            QStringLiteral("C:\\b|C:\\b|C:\\a"));
-  EXPECT_EQ(JoinHistoryString({QString(), {QStringLiteral("C:\\a")}}), QStringLiteral("|C:\\a"));
-  EXPECT_EQ(JoinHistoryString({QStringLiteral("x"), {}}), QStringLiteral("x"));
+TEST(HistoryStringTest, JoinsEditTextThenItemsAndSplitsBack) {
+  const std::pair<HistoryContent, QString> cases[] = {
+      {{QStringLiteral("C:\\b"), Texts({u"C:\\b", u"C:\\a"})}, QStringLiteral("C:\\b|C:\\b|C:\\a")},
+      {{QString(), Texts({u"C:\\a"})}, QStringLiteral("|C:\\a")},
+      {{QStringLiteral("/新"), Texts({u"/a", u"", u"/b"})}, QStringLiteral("/新|/a||/b")},
+      {{QStringLiteral("x"), {}}, QStringLiteral("x")},
+  };
+  for (const auto& [content, stored] : cases) {
+    EXPECT_EQ(JoinHistoryString(content), stored);
+    EXPECT_EQ(SplitHistoryString(stored), content) << stored.toStdString();
+  }
   EXPECT_EQ(JoinHistoryString({}), QString());
-}
-
-TEST(HistoryStringTest, RoundTripKeepsTextAndItemsInOrder) {
-  const HistoryContent contents[] = {
-      {QStringLiteral("/home/u/新"), {QStringLiteral("/a"), QString(), QStringLiteral("/b")}},
-      {QString(), {QStringLiteral("/only")}},
-      {QStringLiteral("/typed, not committed"), {}},
-  };
-  for (const HistoryContent& content : contents) {
-    EXPECT_EQ(SplitHistoryString(JoinHistoryString(content)), content);
-  }
 }
 
 }  // namespace
