@@ -8,14 +8,10 @@ namespace {
 const WindowInfo kDefaults{QSize(400, 380), kDefaultColumnWidths};
 const WindowLimits kLimits{QSize(393, 369), QSize(1280, 800), 1280};
 
-TEST(WindowInfoTest, FormatsSevenNumbers) {
-  EXPECT_EQ(FormatWindowInfo({QSize(700, 500), {20, 200, 60, 60, 70}}),
-            QStringLiteral("700 500 20 200 60 60 70"));
-  EXPECT_EQ(DefaultWindowInfoText(QSize(401, 382)), QStringLiteral("401 382 15 140 60 60 60"));
-}
-
-TEST(WindowInfoTest, ReadsWhatItWrites) {
+TEST(WindowInfoTest, FormatsSevenNumbersAndReadsThemBack) {
   const WindowInfo info{QSize(700, 500), {20, 200, 60, 60, 70}};
+  EXPECT_EQ(FormatWindowInfo(info), QStringLiteral("700 500 20 200 60 60 70"));
+  EXPECT_EQ(DefaultWindowInfoText(QSize(401, 382)), QStringLiteral("401 382 15 140 60 60 60"));
   EXPECT_EQ(ParseWindowInfo(FormatWindowInfo(info), kDefaults, kLimits), info);
   EXPECT_EQ(
       ParseWindowInfo(QStringLiteral("  700\t500 20 200\n60 60 70 99 junk"), kDefaults, kLimits),
@@ -29,20 +25,14 @@ TEST(WindowInfoTest, IncompleteOrMalformedTextGivesDefaults) {
   }
 }
 
-TEST(WindowInfoTest, ClampsSizesToTheUsableRange) {
-  const WindowInfo small =
-      ParseWindowInfo(QStringLiteral("10 -5 15 140 60 60 60"), kDefaults, kLimits);
-  EXPECT_EQ(small.outerSize, QSize(393, 369));
-  const WindowInfo huge =
-      ParseWindowInfo(QStringLiteral("99999 99999 15 140 60 60 60"), kDefaults, kLimits);
-  EXPECT_EQ(huge.outerSize, QSize(1280, 800));
-}
-
-TEST(WindowInfoTest, RepairsColumnWidths) {
-  const WindowInfo info =
-      ParseWindowInfo(QStringLiteral("700 500 -3 0 99999 1 60"), kDefaults, kLimits);
-  const std::array<int, kListColumnCount> expected = {15, 140, 1280, 1, 60};
-  EXPECT_EQ(info.columnWidths, expected);
+TEST(WindowInfoTest, ClampsSizesAndRepairsColumnWidths) {
+  const auto parse = [](const char* text) {
+    return ParseWindowInfo(QString::fromLatin1(text), kDefaults, kLimits);
+  };
+  EXPECT_EQ(parse("10 -5 15 140 60 60 60").outerSize, QSize(393, 369));
+  EXPECT_EQ(parse("99999 99999 15 140 60 60 60").outerSize, QSize(1280, 800));
+  EXPECT_EQ(parse("700 500 -3 0 99999 1 60").columnWidths,
+            (std::array<int, kListColumnCount>{15, 140, 1280, 1, 60}));
 }
 
 }  // namespace
