@@ -45,58 +45,42 @@ TEST_F(AnchorLayoutTest, FollowsTheRightAndBottomEdges) {
   EXPECT_EQ(Child(0).geometry(), QRect(150, 50, 80, 40));
   EXPECT_EQ(Child(4).geometry(), QRect(100, 50, 130, 70));
 
-  // Back to the measured size restores the starting rectangles.
+  // Back to the measured size restores the starting rectangles; a parent smaller than the
+  // measured gaps gives empty, not negative, sizes.
   m_parent.resize(400, 300);
   layout.ApplyAll();
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Child(i).geometry(), kStart) << i;
+  m_parent.resize(200, 150);
+  layout.ApplyAll();
+  EXPECT_EQ(Child(4).geometry(), QRect(kStart.topLeft(), QSize(0, 0)));
 }
 
-TEST_F(AnchorLayoutTest, SecondRegistrationReplacesModesAndKeepsDistances) {
+TEST_F(AnchorLayoutTest, RegistrationMeasuringAndParentlessControls) {
   CAnchorLayout layout;
-  layout.AddControl(&Child(0), kAnchorKeep, kAnchorKeep);
-  layout.MeasureAll();
-  layout.AddControl(&Child(0), kAnchorMove, kAnchorStretch);
-  const AnchorEntry* entry = layout.Find(&Child(0));
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->horzMode, kAnchorMove);
-  EXPECT_EQ(entry->vertMode, kAnchorStretch);
-  EXPECT_EQ(entry->distRight, 220);
-  EXPECT_EQ(entry->distBottom, 210);
-}
+  layout.MeasureAll();  // nothing registered: nothing to do
+  layout.ApplyAll();
+  EXPECT_EQ(layout.Find(nullptr), nullptr);
 
-TEST_F(AnchorLayoutTest, UnmeasuredAndParentlessControlsAreHandled) {
-  CAnchorLayout layout;
   layout.AddControl(&Child(0), kAnchorMove, kAnchorMove);
-  const AnchorEntry* entry = layout.Find(&Child(0));
-  ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->distRight, -1);
-  EXPECT_EQ(entry->distBottom, -1);
-
+  ASSERT_NE(layout.Find(&Child(0)), nullptr);
+  EXPECT_EQ(layout.Find(&Child(0))->distRight, -1);
+  EXPECT_EQ(layout.Find(&Child(0))->distBottom, -1);
   QWidget orphan;
   orphan.setGeometry(kStart);
   layout.AddControl(&orphan, kAnchorStretch, kAnchorStretch);
   layout.MeasureAll();
+
+  // A second registration replaces the modes and keeps the measured distances.
+  layout.AddControl(&Child(0), kAnchorKeep, kAnchorStretch);
+  const AnchorEntry* entry = layout.Find(&Child(0));
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->horzMode, kAnchorKeep);
+  EXPECT_EQ(entry->vertMode, kAnchorStretch);
+  EXPECT_EQ(entry->distRight, 220);
+  EXPECT_EQ(entry->distBottom, 210);
   layout.ApplyAll();
   EXPECT_EQ(orphan.geometry(), kStart);
   EXPECT_EQ(Child(0).geometry(), kStart);
-}
-
-TEST_F(AnchorLayoutTest, TooSmallParentGivesEmptyNotNegativeSizes) {
-  CAnchorLayout layout;
-  layout.AddControl(&Child(0), kAnchorStretch, kAnchorStretch);
-  layout.MeasureAll();
-  m_parent.resize(200, 150);
-  layout.ApplyAll();
-  EXPECT_EQ(Child(0).geometry().topLeft(), kStart.topLeft());
-  EXPECT_EQ(Child(0).width(), 0);
-  EXPECT_EQ(Child(0).height(), 0);
-}
-
-TEST(AnchorLayoutEmptyTest, ApplyWithoutControlsDoesNothing) {
-  CAnchorLayout layout;
-  layout.MeasureAll();
-  layout.ApplyAll();
-  EXPECT_EQ(layout.Find(nullptr), nullptr);
 }
 
 }  // namespace
