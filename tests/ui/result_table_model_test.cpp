@@ -24,49 +24,39 @@ QStringList Column(const ResultTableModel& model, int column) {
   return texts;
 }
 
+QStringList Texts(std::initializer_list<const char*> texts) {
+  QStringList list;
+  for (const char* text : texts) list.append(QString::fromUtf8(text));
+  return list;
+}
+
 TEST(ResultTableModelTest, ShowsFiveColumnsWithHeadingsAndAlignment) {
   ResultTableModel model;
   model.SetRows(SampleRows());
   ASSERT_EQ(model.columnCount(), 5);
-  const QStringList headings = {QString(), QStringLiteral("ﾌｧｲﾙ名"), QStringLiteral("追加"),
-                                QStringLiteral("削除"), QStringLiteral("LOC")};
+  const QStringList headings = Texts({"", "ﾌｧｲﾙ名", "追加", "削除", "LOC"});
   for (int c = 0; c < 5; ++c) {
     EXPECT_EQ(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headings[c]);
     const auto alignment =
         model.data(model.index(0, c), Qt::TextAlignmentRole).value<Qt::Alignment>();
     EXPECT_EQ(alignment & Qt::AlignHorizontal_Mask, c >= 2 ? Qt::AlignRight : Qt::AlignLeft) << c;
   }
-  EXPECT_EQ(Column(model, kColumnMarker),
-            QStringList({QString(), QStringLiteral("-"), QStringLiteral("+"), QStringLiteral("?"),
-                         QString()}));
-  EXPECT_EQ(model.data(model.index(1, kColumnDeleted), Qt::DisplayRole).toString(),
-            QStringLiteral("12"));
+  EXPECT_EQ(Column(model, kColumnMarker), Texts({"", "-", "+", "?", ""}));
+  EXPECT_EQ(Column(model, kColumnDeleted), Texts({"2", "12", "0", "0", "1"}));
   EXPECT_FALSE(model.data(model.index(5, 0), Qt::DisplayRole).isValid());
 }
 
-TEST(ResultTableModelTest, SortsByMarkerInBothDirections) {
+TEST(ResultTableModelTest, SortsMarkersNamesWithoutCaseAndNumbersByValue) {
   ResultTableModel model;
   model.SetRows(SampleRows());
   model.SortRows(kColumnMarker, false);
-  const QStringList descending = {QStringLiteral("?"), QStringLiteral("-"), QStringLiteral("+"),
-                                  QString(), QString()};
-  EXPECT_EQ(Column(model, kColumnMarker), descending);
+  EXPECT_EQ(Column(model, kColumnMarker), Texts({"?", "-", "+", "", ""}));
   model.SortRows(kColumnMarker, true);
-  QStringList ascending(descending.rbegin(), descending.rend());
-  EXPECT_EQ(Column(model, kColumnMarker), ascending);
-}
-
-TEST(ResultTableModelTest, SortsNamesWithoutCaseAndNumbersByValue) {
-  ResultTableModel model;
-  model.SetRows(SampleRows());
+  EXPECT_EQ(Column(model, kColumnMarker), Texts({"", "", "+", "-", "?"}));
   model.SortRows(kColumnName, true);
-  EXPECT_EQ(Column(model, kColumnName),
-            QStringList({QStringLiteral("a_b.c"), QStringLiteral("b.c"), QStringLiteral("gone.h"),
-                         QStringLiteral("New.cpp"), QStringLiteral("odd.c")}));
+  EXPECT_EQ(Column(model, kColumnName), Texts({"a_b.c", "b.c", "gone.h", "New.cpp", "odd.c"}));
   model.SortRows(kColumnAdded, false);
-  EXPECT_EQ(Column(model, kColumnAdded),
-            QStringList({QStringLiteral("100"), QStringLiteral("9"), QStringLiteral("1"),
-                         QStringLiteral("0"), QStringLiteral("0")}));
+  EXPECT_EQ(Column(model, kColumnAdded), Texts({"100", "9", "1", "0", "0"}));
 }
 
 TEST(ResultTableModelTest, SelectionFollowsItsRowsThroughASort) {
