@@ -36,27 +36,28 @@ constexpr const char* kMixedTable =
     "+      z.cpp         2     0    2\n"
     "Total  2 (+1/-1)     3     3    5\n";
 
-TEST_F(CliEndToEndTest, PrintsTheTableWithAnyNumberOfJobs) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {Old(), New()}, {"--jobs", "1", Old(), New()}, {"--jobs=7", Old(), New()}}) {
-    CliOutcome outcome = RunQuintrelCli(args);
+// Any number of jobs gives the same table; an empty folder text is an empty folder.
+TEST_F(CliEndToEndTest, PrintsTheTableAndExitsZero) {
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{Old(), New()}, kMixedTable},
+      {{"--jobs", "1", Old(), New()}, kMixedTable},
+      {{"--jobs=7", Old(), New()}, kMixedTable},
+      {{"", New()},
+       "       ﾌｧｲﾙ名     追加  削除  LOC\n"
+       "+      x.c           3     0    3\n"
+       "+      z.cpp         2     0    2\n"
+       "Total  2 (+2/-0)     5     0    5\n"},
+      {{"", ""}, "       ﾌｧｲﾙ名     追加  削除  LOC\nTotal  0 (+0/-0)     0     0    0\n"},
+  };
+  for (const auto& c : cases) {
+    CliOutcome outcome = RunQuintrelCli(c.args);
     EXPECT_EQ(outcome.exitStatus, 0);
-    EXPECT_EQ(outcome.out, kMixedTable);
+    EXPECT_EQ(outcome.out, c.out);
     EXPECT_EQ(outcome.err, "");
   }
-}
-
-TEST_F(CliEndToEndTest, EmptyFolderTextsAreEmptyFolders) {
-  CliOutcome outcome = RunQuintrelCli({"", New()});
-  EXPECT_EQ(outcome.exitStatus, 0);
-  EXPECT_EQ(outcome.out,
-            "       ﾌｧｲﾙ名     追加  削除  LOC\n"
-            "+      x.c           3     0    3\n"
-            "+      z.cpp         2     0    2\n"
-            "Total  2 (+2/-0)     5     0    5\n");
-  EXPECT_EQ(RunQuintrelCli({"", ""}).out,
-            "       ﾌｧｲﾙ名     追加  削除  LOC\n"
-            "Total  0 (+0/-0)     0     0    0\n");
 }
 
 // The old folder is checked first; a missing one fails before the report is touched.
@@ -79,7 +80,8 @@ TEST_F(CliEndToEndTest, FolderThatCannotBeOpenedFails) {
   EXPECT_FALSE(std::filesystem::exists(report));
 }
 
-TEST_F(CliEndToEndTest, BadUsageExitsTwoWithUsageOnStandardError) {
+// Bad usage exits 2 with the usage on standard error; help and version go to standard output.
+TEST_F(CliEndToEndTest, UsageHelpAndVersion) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {}, {Old()}, {"--jobs", "0", Old(), New()}, {"--nope", Old(), New()}}) {
     CliOutcome outcome = RunQuintrelCli(args);
@@ -87,9 +89,6 @@ TEST_F(CliEndToEndTest, BadUsageExitsTwoWithUsageOnStandardError) {
     EXPECT_EQ(outcome.out, "");
     EXPECT_NE(outcome.err.find("Usage: quintrel-cli"), std::string::npos) << outcome.err;
   }
-}
-
-TEST_F(CliEndToEndTest, HelpAndVersionGoToStandardOutput) {
   CliOutcome help = RunQuintrelCli({"--help"});
   EXPECT_EQ(help.exitStatus, 0);
   EXPECT_NE(help.out.find("Usage: quintrel-cli"), std::string::npos);

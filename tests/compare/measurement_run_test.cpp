@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -31,12 +30,7 @@ struct Folders {
   std::string oldFolder = root.MakeDir("old").string();
   std::string newFolder = root.MakeDir("new").string();
 
-  void AddOld(const std::string& name) const { root.Write("old/" + name, "int a;\n"); }
   void AddNew(const std::string& name) const { root.Write("new/" + name, "int a;\n"); }
-  void AddBoth(const std::string& name) const {
-    AddOld(name);
-    AddNew(name);
-  }
 };
 
 // One worker measuring with FakeResult, after handing each entry to `seen`.
@@ -72,36 +66,6 @@ void ExpectRows(const RunResult& run, const std::vector<ExpectedRow>& expected) 
     EXPECT_EQ(run.rows[i].flags, expected[i].flags) << expected[i].name;
     EXPECT_EQ(run.rows[i].result, expected[i].result) << expected[i].name;
   }
-}
-
-TEST(RunMeasurement, MeasuresEveryEntryInCatalogueOrder) {
-  Folders folders;
-  folders.AddBoth("x.c");
-  folders.AddOld("y.c");
-  folders.AddNew("z.c");
-  folders.AddOld("Main.c");
-  folders.AddNew("MAIN.c");
-  std::vector<CatalogueEntry> seen;
-  std::vector<std::string> seenFolders;
-  RunRequest request = FakeRequest(folders);
-  request.measure = [&](const std::string& oldFolder, const std::string& newFolder,
-                        const CatalogueEntry& entry) {
-    seen.push_back(entry);
-    seenFolders = {oldFolder, newFolder};
-    return FakeResult(entry);
-  };
-  const RunResult run = RunMeasurement(request);
-  EXPECT_EQ(run.status, RunStatus::kCompleted);
-  ExpectRows(run, {{"Main.c", kInOld | kInNew, {6, kInOld | kInNew, 60}},
-                   {"x.c", kInOld | kInNew, {3, kInOld | kInNew, 30}},
-                   {"y.c", kInOld, {3, kInOld, 30}},
-                   {"z.c", kInNew, {3, kInNew, 30}}});
-  EXPECT_EQ(run.summary.fileCountText, "3 (+1/-1)");
-  EXPECT_EQ(run.summary.totals, (Totals{6 + 3 * 3, 3 + 3 + 1 + 2, (6 + 3 * 3) * 10}));
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[0].oldName, "Main.c");
-  EXPECT_EQ(seen[0].newName, "MAIN.c");
-  EXPECT_EQ(seenFolders, (std::vector<std::string>{folders.oldFolder, folders.newFolder}));
 }
 
 // The old folder is tried first; an empty text is an empty folder, not an error.
@@ -143,7 +107,10 @@ std::string NumberedName(std::size_t index) {
 
 std::vector<std::string> AddManyFiles(const Folders& folders, std::size_t count) {
   std::vector<std::string> names;
-  for (std::size_t i = 0; i < count; ++i) folders.AddBoth(names.emplace_back(NumberedName(i)));
+  for (std::size_t i = 0; i < count; ++i) {
+    folders.root.Write("old/" + names.emplace_back(NumberedName(i)), "int a;\n");
+    folders.AddNew(names.back());
+  }
   return names;
 }
 
