@@ -8,19 +8,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "ui_fakes.h"
+
 namespace quintrel {
 namespace {
+
+using testing::Texts;
 
 QStringList Items(const CHistoryCombo& box) {
   QStringList items;
   for (int i = 0; i < box.count(); ++i) items.append(box.itemText(i));
   return items;
-}
-
-QStringList Texts(std::initializer_list<const char*> texts) {
-  QStringList list;
-  for (const char* text : texts) list.append(QString::fromUtf8(text));
-  return list;
 }
 
 void Commit(CHistoryCombo& box, const QString& text) {

@@ -24,13 +24,10 @@
 #include "ui/result_table_model.h"
 #include "ui_fakes.h"
 
-// Readable failure output for the texts compared below.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-
 namespace quintrel {
 namespace {
+
+using testing::Texts;
 
 using testing::FakeInteraction;
 using testing::FakeLauncher;
@@ -38,12 +35,6 @@ using testing::ScopedTempDir;
 
 QString Native(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
-}
-
-QStringList Texts(std::initializer_list<const char*> texts) {
-  QStringList list;
-  for (const char* text : texts) list.append(QString::fromUtf8(text));
-  return list;
 }
 
 // Old and new folders holding one changed, one deleted and one added file:

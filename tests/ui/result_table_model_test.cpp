@@ -6,8 +6,12 @@
 
 #include "compare/row_order.h"
 
+#include "ui_fakes.h"
+
 namespace quintrel {
 namespace {
+
+using testing::Texts;
 
 std::vector<ResultRow> SampleRows() {
   return {
@@ -22,12 +26,6 @@ QStringList Column(const ResultTableModel& model, int column) {
     texts.append(model.data(model.index(row, column), Qt::DisplayRole).toString());
   }
   return texts;
-}
-
-QStringList Texts(std::initializer_list<const char*> texts) {
-  QStringList list;
-  for (const char* text : texts) list.append(QString::fromUtf8(text));
-  return list;
 }
 
 TEST(ResultTableModelTest, ShowsFiveColumnsWithHeadingsAndAlignment) {

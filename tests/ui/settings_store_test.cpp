@@ -20,10 +20,6 @@
 #include "ui/window_info.h"
 #include "ui_fakes.h"
 
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-
 namespace quintrel {
 namespace {
 

@@ -1,13 +1,29 @@
 #pragma once
 
+#include <initializer_list>
 #include <optional>
+#include <ostream>
 #include <utility>
 #include <vector>
+
+#include <QStringList>
 
 #include "ui/file_launcher.h"
 #include "ui/user_interaction.h"
 
+// Readable failure output for the texts the window tests compare.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
 namespace quintrel::testing {
+
+// Expected texts written as UTF-8 literals.
+inline QStringList Texts(std::initializer_list<const char*> texts) {
+  QStringList list;
+  for (const char* text : texts) list.append(QString::fromUtf8(text));
+  return list;
+}
 
 // Answers the dialogs from prepared values and records what was asked.
 class FakeInteraction : public UserInteraction {
