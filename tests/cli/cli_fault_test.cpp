@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "run_cli.h"
 #include "support/small_file_system.h"
 #include "support/temp_dir.h"
 
@@ -22,20 +23,11 @@ namespace {
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr const char* kEarlier = "an earlier report\r\n";
 
-struct CliRun {
-  int exitStatus = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunInProcess(const std::vector<std::string>& args, const MeasureFunction& measure = {}) {
+CliOutcome RunInProcess(const std::vector<std::string>& args, const MeasureFunction& measure = {}) {
   std::ostringstream out;
   std::ostringstream err;
-  CliRun run;
-  run.exitStatus = RunCli(args, "UTF-8", out, err, measure);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
+  const int status = RunCli(args, "UTF-8", out, err, measure);
+  return {status, out.str(), err.str()};
 }
 
 // The words of each line, blanks removed, so column widths do not matter.
@@ -74,7 +66,7 @@ FileResult HugeResult(const std::string&, const std::string&, const CatalogueEnt
 }
 
 TEST_F(CliFaultTest, TotalsBeyond32BitsAreExactInTheTableAndTheReport) {
-  const CliRun table = RunInProcess({Old(), New()}, HugeResult);
+  const CliOutcome table = RunInProcess({Old(), New()}, HugeResult);
   ASSERT_EQ(table.exitStatus, kExitSuccess) << table.err;
   const auto lines = Words(table.out);
   ASSERT_EQ(lines.size(), 6u) << table.out;
@@ -82,7 +74,7 @@ TEST_F(CliFaultTest, TotalsBeyond32BitsAreExactInTheTableAndTheReport) {
   EXPECT_EQ(lines[5], (std::vector<std::string>{"Total", "3", "(+2/-1)", "6442450941", "2147483648",
                                                 "6442450941"}));
 
-  const CliRun csv = RunInProcess({"--csv", "-", Old(), New()}, HugeResult);
+  const CliOutcome csv = RunInProcess({"--csv", "-", Old(), New()}, HugeResult);
   ASSERT_EQ(csv.exitStatus, kExitSuccess) << csv.err;
   const std::string tail =
       "-,b.c,0,2147483647,0\r\n+,c.c,2147483647,0,2147483647\r\n"
@@ -98,7 +90,7 @@ TEST_F(CliFaultTest, ReportThatCannotBeWrittenIsReportedAndNothingChanges) {
   const auto readOnly = m_dir.Write("report.csv", kEarlier);
   ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
   for (const auto& report : {readOnly, m_dir.path() / "no-such-dir" / "r.csv"}) {
-    const CliRun run = RunInProcess({"--csv", report.string(), Old(), New()});
+    const CliOutcome run = RunInProcess({"--csv", report.string(), Old(), New()});
     EXPECT_EQ(run.exitStatus, kExitFailure);
     EXPECT_EQ(run.out, "");
     const std::string lead = "cannot write the report '" + report.string() + "': ";
@@ -113,15 +105,12 @@ TEST_F(CliFaultTest, FullFileSystemKeepsTheEarlierReport) {
   ScopedSmallFileSystem fs(64 * 1024);
   if (!fs.mounted()) GTEST_SKIP() << fs.reason();
   const auto report = fs.path() / "report.csv";
-  {
-    const CliRun first = RunInProcess({"--csv", report.string(), Old(), New()});
-    ASSERT_EQ(first.exitStatus, kExitSuccess) << first.err;
-  }
+  ASSERT_EQ(RunInProcess({"--csv", report.string(), Old(), New()}).exitStatus, kExitSuccess);
   const std::string earlier = ReadFileBytes(report);
   fs.Fill();
   // Enough rows that the report cannot fit into what filling may have left over.
   for (int i = 0; i < 300; ++i) m_dir.Write("new/added_file_" + std::to_string(i) + ".c", "x;");
-  const CliRun run = RunInProcess({"--csv", report.string(), Old(), New()});
+  const CliOutcome run = RunInProcess({"--csv", report.string(), Old(), New()});
   EXPECT_EQ(run.exitStatus, kExitFailure);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find(report.string()), std::string::npos) << run.err;

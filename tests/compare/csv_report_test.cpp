@@ -61,26 +61,20 @@ TEST(FormatCsvReport, WritesFixedLinesAndTotalForAnEmptyList) {
             "12/31/99 23:59:59\r\n");
 }
 
+// Rows as ReportRows shows them: markers by presence ("?" for none) and decimal numbers.
 TEST(FormatCsvReport, WritesFieldsAsTheyStandInCodePage932) {
   ReportContent content;
   content.oldFolderText = "/home/ユーザ/old";
-  content.rows = {{"-", "a,b.c", "0", "12", "0"}, {"+", "新\xF0\x9F\x98\x80.c", "1", "0", "1"}};
+  content.rows = ReportRows({{kInOld, "a,b.c", {0, 12, 0}},
+                             {kInNew, "新\xF0\x9F\x98\x80.c", {1, 0, 1}},
+                             {0, "q.c", {-1, 0, 7}}});
   content.fileCountText = "1 (+1/-1)";
   content.totals = {1, 12, 5000000000LL};
   const std::string report = FormatCsvReport(content, MakeTime(2026, 12, 7, 8, 0, 0));
   EXPECT_NE(report.find(kOldWord + ",/home/\x83\x86\x81\x5B\x83\x55/old\r\n"), std::string::npos);
   EXPECT_NE(report.find("\r\n-,a,b.c,0,12,0\r\n"), std::string::npos);  // no quoting
-  EXPECT_NE(report.find("\r\n+,\x90\x56?.c,1,0,1\r\n"), std::string::npos);
+  EXPECT_NE(report.find("\r\n+,\x90\x56?.c,1,0,1\r\n?,q.c,-1,0,7\r\n"), std::string::npos);
   EXPECT_NE(report.find("\r\nTotal,1 (+1/-1),1,12,5000000000\r\n"), std::string::npos);
-}
-
-TEST(ReportRows, ShowsMarkersAndDecimalNumbers) {
-  const auto rows =
-      ReportRows({{kInOld, "y.c", {0, 12, 0}}, {kInNew, "z.c", {-1, 0, 7}}, {0, "q.c", {}}});
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0], (std::array<std::string, 5>{"-", "y.c", "0", "12", "0"}));
-  EXPECT_EQ(rows[1], (std::array<std::string, 5>{"+", "z.c", "-1", "0", "7"}));
-  EXPECT_EQ(rows[2][0], "?");
 }
 
 std::size_t EntryCount(const std::filesystem::path& folder) {

@@ -87,20 +87,11 @@ std::string Edited(std::mt19937& random, const std::string& base) {
   lines.push_back(base.substr(start));
   for (int edits = random() % 4; edits > 0 && !lines.empty(); --edits) {
     std::size_t at = random() % lines.size();
-    switch (random() % 4) {
-      case 0:
-        lines[at] = "edit\n";
-        break;
-      case 1:
-        lines.erase(lines.begin() + at);
-        break;
-      case 2:
-        lines.insert(lines.begin() + at, lines[at]);
-        break;
-      default:
-        std::swap(lines[at], lines[random() % lines.size()]);
-        break;
-    }
+    const unsigned edit = random() % 4;
+    if (edit == 0) lines[at] = "edit\n";
+    if (edit == 1) lines.erase(lines.begin() + at);
+    if (edit == 2) lines.insert(lines.begin() + at, lines[at]);
+    if (edit == 3) std::swap(lines[at], lines[random() % lines.size()]);
   }
   std::string text;
   for (const std::string& line : lines) text += line;
