@@ -3,6 +3,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -14,7 +16,6 @@
 #include <QSettings>
 #include <QTest>
 #include <QTreeView>
-#include <optional>
 
 #include "compare/row_order.h"
 #include "engine/file_pair.h"
@@ -27,11 +28,10 @@
 namespace quintrel {
 namespace {
 
-using testing::Texts;
-
 using testing::FakeInteraction;
 using testing::FakeLauncher;
 using testing::ScopedTempDir;
+using testing::Texts;
 
 QString Native(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
@@ -346,7 +346,27 @@ std::vector<std::string> ReportLines(const std::filesystem::path& path) {
   return lines;
 }
 
-TEST_F(MeasureDlgTest, SaveWritesTheTableAsShown) {
+// Limits the size of files this process may write, as a full disk would; writes past the
+// limit fail instead of raising the signal.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : m_savedHandler(signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &m_saved);
+    rlimit limit = m_saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_saved);
+    signal(SIGXFSZ, m_savedHandler);
+  }
+
+ private:
+  rlimit m_saved{};
+  sighandler_t m_savedHandler;
+};
+
+TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailure) {
   m_dlg.RunMeasurement();
   m_dlg.OnColumnClickList(kColumnDeleted);
   Select({"z.c"});
@@ -372,46 +392,19 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShown) {
   EXPECT_EQ(lines[6], ",x.c,2,1,3");
   EXPECT_EQ(lines[7], "+,z.c,1,0,1");
   EXPECT_EQ(lines[8], "Total,1 (+1/-0),1,0,1");
-}
 
-TEST_F(MeasureDlgTest, SaveFailureToCreateIsShownAndWritesNothing) {
-  m_dlg.RunMeasurement();
-  const QString path = In("no-such-folder/report.csv");
-  EXPECT_FALSE(m_dlg.SaveReportTo(path));
+  // A report that cannot be created is reported and leaves nothing behind.
+  const QString uncreatable = In("no-such-folder/report.csv");
+  EXPECT_FALSE(m_dlg.SaveReportTo(uncreatable));
   ASSERT_EQ(m_interaction.messages.size(), 1u);
   EXPECT_EQ(m_interaction.messages[0].first, MessageIcon::kCritical);
-  EXPECT_TRUE(Messages()[0].startsWith(path + QStringLiteral(" を作成できません。")))
+  EXPECT_TRUE(Messages()[0].startsWith(uncreatable + QStringLiteral(" を作成できません。")))
       << Messages()[0].toStdString();
   EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "no-such-folder"));
-}
 
-// Limits the size of files this process may write, as a full disk would; writes past the
-// limit fail instead of raising the signal.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) : m_savedHandler(signal(SIGXFSZ, SIG_IGN)) {
-    getrlimit(RLIMIT_FSIZE, &m_saved);
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &m_saved);
-    signal(SIGXFSZ, m_savedHandler);
-  }
-
- private:
-  rlimit m_saved{};
-  sighandler_t m_savedHandler;
-};
-
-TEST_F(MeasureDlgTest, SaveFailureWhileWritingKeepsTheEarlierReport) {
-  m_dlg.RunMeasurement();
-  const std::filesystem::path report = m_dir.path() / "report.csv";
-  ASSERT_TRUE(m_dlg.SaveReportTo(Native(report)));
+  // A write that fails on a full disk keeps the earlier report and leaves no temporary file.
+  m_interaction.messages.clear();
   const std::string earlier = testing::ReadFileBytes(report);
-  m_dir.Write("new/more.c", "m;\n");
-  m_dlg.RunMeasurement();
   std::optional<FileSizeLimit> limit(std::in_place, 40);
   EXPECT_FALSE(m_dlg.SaveReportTo(Native(report)));
   limit.reset();
@@ -419,7 +412,6 @@ TEST_F(MeasureDlgTest, SaveFailureWhileWritingKeepsTheEarlierReport) {
       Messages(),
       QStringList({Native(report) + QStringLiteral(" へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。")}));
   EXPECT_EQ(testing::ReadFileBytes(report), earlier);
-  // No temporary file is left beside it.
   for (const auto& entry : std::filesystem::directory_iterator(m_dir.path())) {
     EXPECT_EQ(entry.path().filename().string().rfind("report.csv.", 0), std::string::npos)
         << entry.path();
