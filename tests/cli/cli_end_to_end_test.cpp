@@ -111,24 +111,22 @@ void ExpectReport(const std::string& bytes, const std::string& oldText,
                 "LOC\r\n,x.c,1,0,3\r\n-,y.c,0,3,0\r\n+,z.cpp,2,0,2\r\nTotal,2 (+1/-1),3,3,5\r\n");
 }
 
-TEST_F(CliEndToEndTest, CsvToStandardOutputIsTheRawReportWithFolderTextsAsGiven) {
-  // A relative folder text with a trailing separator stays exactly as typed.
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(m_dir.path());
-  CliOutcome outcome = RunQuintrelCli({"--csv", "-", "old/", "./new"});
-  std::filesystem::current_path(previous);
-  EXPECT_EQ(outcome.exitStatus, 0);
-  EXPECT_EQ(outcome.err, "");
-  ExpectReport(outcome.out, "old/", "./new");
-}
-
-TEST_F(CliEndToEndTest, CsvFileIsWrittenAndTheTableStillPrinted) {
-  std::string report = (m_dir.path() / "report.csv").string();
+// "-" sends the raw report alone to standard output; a file report replaces an earlier, longer
+// one and the table is still printed. Folder texts appear exactly as typed, even relative
+// ones with a trailing separator.
+TEST_F(CliEndToEndTest, CsvReportToStandardOutputOrFile) {
   m_dir.Write("report.csv", "an older report that is longer than the new one ...............");
-  CliOutcome outcome = RunQuintrelCli({"--csv", report, Old(), New()});
-  EXPECT_EQ(outcome.exitStatus, 0);
-  EXPECT_EQ(outcome.out, kMixedTable);
-  ExpectReport(ReadFileBytes(report), Old(), New());
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(m_dir.path());
+  const CliOutcome toOut = RunQuintrelCli({"--csv", "-", "old/", "./new"});
+  const CliOutcome toFile = RunQuintrelCli({"--csv", "report.csv", Old(), New()});
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(toOut.exitStatus, 0);
+  EXPECT_EQ(toOut.err, "");
+  ExpectReport(toOut.out, "old/", "./new");
+  EXPECT_EQ(toFile.exitStatus, 0);
+  EXPECT_EQ(toFile.out, kMixedTable);
+  ExpectReport(ReadFileBytes(m_dir.path() / "report.csv"), Old(), New());
 }
 
 TEST_F(CliEndToEndTest, UnwritableReportLeavesTheEarlierFileAlone) {

@@ -197,21 +197,27 @@ TEST(RunMeasurementFaults, FolderRemovedWhileWorkersMeasure) {
   EXPECT_FALSE(fs::exists(tree.newFolder));
 }
 
-// The caller's progress report fails (a full event queue, say): the run stops its workers
-// and passes the failure on instead of ending the process.
-TEST(RunMeasurementFaults, ThrowingProgressReportStopsTheRun) {
+// A measurement that fails (out of memory, say) or a caller's progress report that fails (a
+// full event queue): the run stops its workers and passes the failure on instead of ending
+// the process.
+TEST(RunMeasurementFaults, FailureInAWorkerOrTheProgressReportStopsTheRun) {
   Tree tree;
   for (int i = 0; i < 30; ++i) tree.New("f" + std::to_string(10 + i) + ".c", "int a;\n");
-  for (unsigned jobs : {1u, 4u}) {
-    std::atomic<int> measured{0};
-    RunRequest request = tree.Request(jobs);
-    request.measure = [&](const std::string&, const std::string&, const CatalogueEntry&) {
-      ++measured;
-      return FileResult{1, 0, 1};
-    };
-    request.progress = [](std::size_t, std::size_t) { throw std::runtime_error("queue full"); };
-    EXPECT_THROW(RunMeasurement(request), std::runtime_error) << jobs << " jobs";
-    EXPECT_GE(measured.load(), 1);
+  for (bool inProgress : {false, true}) {
+    for (unsigned jobs : {1u, 4u}) {
+      std::atomic<int> measured{0};
+      RunRequest request = tree.Request(jobs);
+      request.measure = [&](const std::string&, const std::string&, const CatalogueEntry& entry) {
+        if (!inProgress && entry.name == "f17.c") throw std::runtime_error("out of memory");
+        ++measured;
+        return FileResult{1, 0, 1};
+      };
+      request.progress = [&](std::size_t, std::size_t) {
+        if (inProgress) throw std::runtime_error("queue full");
+      };
+      EXPECT_THROW(RunMeasurement(request), std::runtime_error) << jobs << " jobs";
+      EXPECT_GE(measured.load(), 1);
+    }
   }
 }
 

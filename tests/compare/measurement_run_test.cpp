@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -178,16 +177,6 @@ TEST(RunMeasurement, KeepsCatalogueOrderAndReportsProgressOnTheCallingThread) {
   EXPECT_EQ(done.back(), 64u);
   // Strictly rising, so never more reports than files.
   EXPECT_TRUE(std::adjacent_find(done.begin(), done.end(), std::greater_equal<>()) == done.end());
-}
-
-TEST(RunMeasurement, PassesOnAFailedMeasurementAfterStoppingTheWorkers) {
-  Folders folders;
-  AddManyFiles(folders, 20);
-  RunRequest request = FakeRequest(folders, [](const CatalogueEntry& entry) {
-    if (entry.name == "f007.c") throw std::runtime_error("out of memory");
-  });
-  request.jobs = 4;
-  EXPECT_THROW(RunMeasurement(request), std::runtime_error);
 }
 
 // The run below measures real files with the engine.
