@@ -1,27 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "../../fuzz/checks/file_pair_check.h"
 #include "../../fuzz/checks/line_matching_check.h"
-#include "../../fuzz/checks/replay.h"
 #include "../../fuzz/checks/statement_counter_check.h"
 #include "../../fuzz/checks/text_mode_check.h"
 #include "engine/text_builder.h"
+#include "support/committed_fuzz_inputs.h"
 
 namespace quintrel {
 namespace {
 
-// The inputs a fuzz target once failed on, and its seeds, go through the target's check in
-// the normal build too; each check compares the engine with a plain reference.
-template <typename Check>
-void ExpectCommittedInputsPass(const std::string& target, Check check) {
-  const auto replayed = fuzz::ReplayTarget(target, check);
-  EXPECT_FALSE(replayed.empty()) << "no committed inputs for " << target;
-  for (const fuzz::ReplayedInput& input : replayed) {
-    EXPECT_EQ(input.report, "") << target << ": " << input.file;
-  }
-}
+using testing::ExpectCommittedInputsPass;
 
 TEST(EngineFuzzRegressionTest, TextModeAndLineTable) {
   ExpectCommittedInputsPass("text_mode", fuzz::CheckTextMode);

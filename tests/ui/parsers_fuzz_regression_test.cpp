@@ -1,22 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "../../fuzz/checks/history_string_check.h"
-#include "../../fuzz/checks/replay.h"
 #include "../../fuzz/checks/window_info_check.h"
+#include "support/committed_fuzz_inputs.h"
 
 namespace quintrel {
 namespace {
 
-template <typename Check>
-void ExpectCommittedInputsPass(const std::string& target, Check check) {
-  const auto replayed = fuzz::ReplayTarget(target, check);
-  EXPECT_FALSE(replayed.empty()) << "no committed inputs for " << target;
-  for (const fuzz::ReplayedInput& input : replayed) {
-    EXPECT_EQ(input.report, "") << target << ": " << input.file;
-  }
-}
+using testing::ExpectCommittedInputsPass;
 
 // The committed inputs of the two settings parsers' fuzz targets (failures they once found,
 // and their seeds) through the same checks.
