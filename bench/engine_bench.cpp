@@ -144,7 +144,7 @@ BENCHMARK(BM_LoadSourceText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BuildLineTable(benchmark::State& state) {
   std::string text = SyntheticText(200'000, 1);
-  std::vector<unsigned char> bytes(text.begin(), text.end());
+  ByteBuffer bytes(text.begin(), text.end());
   LineTable lines;
   for (auto _ : state) {
     BuildLineTable(bytes, lines);
@@ -158,8 +158,8 @@ BENCHMARK(BM_BuildLineTable)->Unit(benchmark::kMillisecond);
 void BM_TranslateTextMode(benchmark::State& state) {
   std::string text = SyntheticText(200'000, 1);
   if (state.range(0) == 1) text = WithCrLf(text);
-  const std::vector<unsigned char> original(text.begin(), text.end());
-  std::vector<unsigned char> bytes;
+  const ByteBuffer original(text.begin(), text.end());
+  ByteBuffer bytes;
   for (auto _ : state) {
     state.PauseTiming();
     bytes = original;

@@ -5,7 +5,8 @@
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "engine/large_block.h"
 
 namespace quintrel::fuzz {
 
@@ -21,8 +22,8 @@ std::string Describe(const Parts&... parts) {
   return out.str();
 }
 
-inline std::vector<unsigned char> ToBytes(const std::uint8_t* data, std::size_t size) {
-  return std::vector<unsigned char>(data, data + size);
+inline ByteBuffer ToBytes(const std::uint8_t* data, std::size_t size) {
+  return ByteBuffer(data, data + size);
 }
 
 inline std::string_view ToView(const std::uint8_t* data, std::size_t size) {

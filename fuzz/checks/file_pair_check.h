@@ -45,7 +45,7 @@ class PairFolders {
 
   // Writes (or removes, for an absent version) the file `name` in `side`, with the given
   // modification time in whole seconds.
-  void Place(const char* side, const std::optional<std::vector<unsigned char>>& bytes,
+  void Place(const char* side, const std::optional<ByteBuffer>& bytes,
              long long mtime) const {
     const std::filesystem::path path = m_root / side / kName;
     std::error_code ignored;
@@ -70,7 +70,7 @@ inline PairFolders& SharedPairFolders() {
 }
 
 // One version as the engine loads it, or an absent one.
-inline SourceText ReferenceVersion(const std::optional<std::vector<unsigned char>>& raw) {
+inline SourceText ReferenceVersion(const std::optional<ByteBuffer>& raw) {
   SourceText text;
   if (raw) {
     text.bytes = ReferenceTextMode(*raw);

@@ -14,7 +14,7 @@
 
 namespace quintrel::fuzz {
 
-inline SourceText MakeVersion(const std::optional<std::vector<unsigned char>>& bytes) {
+inline SourceText MakeVersion(const std::optional<ByteBuffer>& bytes) {
   SourceText text;
   if (bytes) {
     text.bytes = *bytes;

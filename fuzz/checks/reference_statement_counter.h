@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/large_block.h"
+
 namespace quintrel::fuzz {
 
 // The statement marks of each line, found by following the mode tables byte by byte: read a
@@ -11,7 +13,7 @@ namespace quintrel::fuzz {
 // the yardstick for the counter that skips whole runs of bytes.
 class ReferenceStatementCounter {
  public:
-  explicit ReferenceStatementCounter(const std::vector<unsigned char>& bytes) : m_bytes(bytes) {}
+  explicit ReferenceStatementCounter(const ByteBuffer& bytes) : m_bytes(bytes) {}
 
   // Marks per line index; lines after the last mark are left out.
   std::vector<std::int64_t> MarksPerLine() {
@@ -132,7 +134,7 @@ class ReferenceStatementCounter {
     return Mode::kBlockComment;
   }
 
-  const std::vector<unsigned char>& m_bytes;
+  const ByteBuffer& m_bytes;
   std::size_t m_pos = 0;
   std::size_t m_line = 0;
   int m_quote = 0;

@@ -6,13 +6,15 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/large_block.h"
+
 namespace quintrel::fuzz {
 
 // An old and a new version cut from one fuzz input. The first byte says which versions are
 // absent (bit 0: old, bit 1: new), the second where the rest is cut (its share of 255).
 struct TwoVersions {
-  std::optional<std::vector<unsigned char>> oldBytes;
-  std::optional<std::vector<unsigned char>> newBytes;
+  std::optional<ByteBuffer> oldBytes;
+  std::optional<ByteBuffer> newBytes;
 };
 
 inline TwoVersions SplitTwoVersions(const std::uint8_t* data, std::size_t size) {

@@ -12,8 +12,8 @@ namespace quintrel::fuzz {
 
 // Text-mode reading done the plain way, one byte at a time: the data end at the first
 // Ctrl-Z, and a CR is dropped exactly when an LF follows it.
-inline std::vector<unsigned char> ReferenceTextMode(const std::vector<unsigned char>& raw) {
-  std::vector<unsigned char> out;
+inline ByteBuffer ReferenceTextMode(const ByteBuffer& raw) {
+  ByteBuffer out;
   for (std::size_t i = 0; i < raw.size() && raw[i] != 0x1A; ++i) {
     const bool crBeforeLf = raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n';
     if (!crBeforeLf) out.push_back(raw[i]);
@@ -22,7 +22,7 @@ inline std::vector<unsigned char> ReferenceTextMode(const std::vector<unsigned c
 }
 
 // A line table of offsets: 0 first, then the offset after every '\n' of `bytes`, in order.
-inline CheckReport CheckLineOffsets(const std::vector<unsigned char>& bytes,
+inline CheckReport CheckLineOffsets(const ByteBuffer& bytes,
                                     const LineTable& lines) {
   const auto newlines = std::count(bytes.begin(), bytes.end(), '\n');
   if (lines.size() != static_cast<std::size_t>(newlines) + 1) {
@@ -43,8 +43,8 @@ inline CheckReport CheckLineOffsets(const std::vector<unsigned char>& bytes,
 // TranslateTextMode matches the plain translation, and BuildLineTable yields exact offsets
 // both for translated text and for raw bytes (CRs, Ctrl-Z, 0xFF and NUL included).
 inline CheckReport CheckTextMode(const std::uint8_t* data, std::size_t size) {
-  const std::vector<unsigned char> raw = ToBytes(data, size);
-  std::vector<unsigned char> translated = raw;
+  const ByteBuffer raw = ToBytes(data, size);
+  ByteBuffer translated = raw;
   TranslateTextMode(translated);
   if (translated != ReferenceTextMode(raw)) {
     return Describe("translation of ", raw.size(), " bytes gave ", translated.size(),

@@ -13,11 +13,6 @@ namespace quintrel {
 
 namespace {
 
-FileResult MeasureEntry(const std::string& oldFolder, const std::string& newFolder,
-                        const CatalogueEntry& entry) {
-  return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName);
-}
-
 // What the workers share with the thread that waits for them. Each worker claims entries by
 // index; `measured[i]` and `results[i]` are written only by the claiming worker and read
 // only after every worker has been joined.
@@ -27,15 +22,15 @@ class RunState {
       : m_catalogue(catalogue),
         m_request(request),
         m_run(run),
-        m_measure(request.measure ? request.measure : MeasureFunction(MeasureEntry)),
         m_results(catalogue.size()),
         m_measured(catalogue.size(), 0) {}
 
   void Work() {
+    PairWorkspace workspace;  // this worker's buffers, reused from file to file
     while (!ShouldStop()) {
       const std::size_t index = m_next.fetch_add(1);
       if (index >= m_catalogue.size()) break;
-      if (!MeasureOne(index)) break;
+      if (!MeasureOne(index, workspace)) break;
     }
     const std::lock_guard<std::mutex> lock(m_mutex);
     ++m_finishedWorkers;
@@ -97,9 +92,15 @@ class RunState {
     }
   }
 
-  bool MeasureOne(std::size_t index) {
+  FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) const {
+    if (m_request.measure) return m_request.measure(m_run.oldFolder, m_run.newFolder, entry);
+    return MeasureFilePair(m_run.oldFolder, m_run.newFolder, entry.oldName, entry.newName,
+                           workspace);
+  }
+
+  bool MeasureOne(std::size_t index, PairWorkspace& workspace) {
     try {
-      m_results[index] = m_measure(m_run.oldFolder, m_run.newFolder, m_catalogue[index]);
+      m_results[index] = Measure(m_catalogue[index], workspace);
     } catch (...) {
       RecordFailure();
       return false;
@@ -114,7 +115,6 @@ class RunState {
   const FileCatalogue& m_catalogue;
   const RunRequest& m_request;
   const RunResult& m_run;
-  const MeasureFunction m_measure;
   std::vector<FileResult> m_results;
   std::vector<char> m_measured;
   std::atomic<std::size_t> m_next{0};

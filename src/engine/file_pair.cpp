@@ -1,5 +1,6 @@
 #include "engine/file_pair.h"
 
+#include <initializer_list>
 #include <optional>
 
 #include "engine/input_file.h"
@@ -28,12 +29,33 @@ Version OpenVersion(const std::string& folder, const std::string& name) {
   return version;
 }
 
+template <typename Buffer>
+void ReleaseIfLarge(Buffer& buffer, std::size_t keptBytes) {
+  if (buffer.capacity() * sizeof(typename Buffer::value_type) > keptBytes) Buffer().swap(buffer);
+}
+
 }  // namespace
+
+void PairWorkspace::ReleaseLarge() {
+  for (SourceText* text : {&oldText, &newText}) {
+    ReleaseIfLarge(text->bytes, kKeptBytes);
+    ReleaseIfLarge(text->lines, kKeptBytes);
+  }
+  ReleaseIfLarge(index.next, kKeptBytes);
+  ReleaseIfLarge(index.slots, kKeptBytes);
+}
 
 FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                            const std::string& oldName, const std::string& newName) {
-  SourceText oldText;
-  SourceText newText;
+  PairWorkspace workspace;
+  return MeasureFilePair(oldFolder, newFolder, oldName, newName, workspace);
+}
+
+FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
+                           const std::string& oldName, const std::string& newName,
+                           PairWorkspace& workspace) {
+  SourceText& oldText = workspace.oldText;
+  SourceText& newText = workspace.newText;
   bool unchanged = false;
   {
     Version oldVersion = OpenVersion(oldFolder, oldName);
@@ -41,7 +63,7 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     // Same size and modification time: taken as unchanged without reading the old file.
     unchanged = oldVersion.status.size >= 0 && oldVersion.status == newVersion.status;
     MatchLines(unchanged ? nullptr : oldVersion.FileOrNull(), newVersion.FileOrNull(), oldText,
-               newText);
+               newText, workspace.index);
   }  // both files are closed here, before counting
 
   StatementCounts newCounts = CountStatements(newText);
@@ -51,6 +73,7 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     result.added = newCounts.unmatched;
     result.deleted = CountStatements(oldText).unmatched;
   }
+  workspace.ReleaseLarge();
   return result;
 }
 

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/new_line_index.h"
+#include "engine/source_text.h"
+
 namespace quintrel {
 
 struct FileResult {
@@ -13,6 +16,23 @@ struct FileResult {
   bool operator==(const FileResult&) const = default;
 };
 
+// Memory for measuring pairs one after another on one thread. Each pair reuses the buffers
+// of the pair before: fresh memory from the system costs page faults and zero-filling,
+// which for large files take as long as the measuring itself.
+class PairWorkspace {
+ public:
+  SourceText oldText;
+  SourceText newText;
+  LineIndexMemory index;
+
+  // Returns buffers beyond kKeptBytes to the system, so that one huge file does not hold
+  // its memory for the rest of a run.
+  void ReleaseLarge();
+
+ private:
+  static constexpr std::size_t kKeptBytes = std::size_t{64} << 20;
+};
+
 // Measures one file across two folders. An empty folder or an empty name makes that side
 // absent; so does a file that cannot be opened or read. Folders are used as given (resolve
 // relative ones first); the current directory is never changed, so calls may run in
@@ -20,6 +40,9 @@ struct FileResult {
 // file's.
 FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                            const std::string& oldName, const std::string& newName);
+FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
+                           const std::string& oldName, const std::string& newName,
+                           PairWorkspace& workspace);
 
 inline FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                                   const std::string& name) {

@@ -5,7 +5,8 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "engine/large_block.h"
 
 namespace quintrel {
 
@@ -39,8 +40,7 @@ class InputFile {
   // false when the very first read fails; a later read error keeps what was read. Also
   // returns false, with `bytes` empty, when the file holds more than `maxBytes` bytes, known
   // from its size or found while reading (so a file that keeps growing cannot exhaust memory).
-  bool ReadAll(std::vector<unsigned char>& bytes,
-               std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+  bool ReadAll(ByteBuffer& bytes, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
  private:
   explicit InputFile(int handle) : m_handle(handle) {}

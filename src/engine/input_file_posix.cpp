@@ -68,7 +68,7 @@ FileStatus InputFile::Status() const {
   return StatusFrom(info);
 }
 
-bool InputFile::ReadAll(std::vector<unsigned char>& bytes, std::size_t maxBytes) {
+bool InputFile::ReadAll(ByteBuffer& bytes, std::size_t maxBytes) {
   bytes.clear();
   FileStatus status = Status();
   if (status.size > 0 && static_cast<std::uint64_t>(status.size) > maxBytes) return false;

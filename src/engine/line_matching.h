@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/input_file.h"
+#include "engine/new_line_index.h"
 #include "engine/source_text.h"
 
 namespace quintrel {
@@ -17,8 +18,11 @@ bool LinesEqual(const SourceText& a, const SourceText& b, std::int64_t startA, s
 // one, the first min(a, b) occurrences of each side get 1, all others 0. When either text
 // is absent, every line of the other gets 0. Runs in linear expected time.
 void PairLines(SourceText& oldText, SourceText& newText);
+void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory);
 
 // Loads the versions whose files are given (nullptr: absent version) and pairs their lines.
 void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText);
+void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText,
+                LineIndexMemory& memory);
 
 }  // namespace quintrel

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/byte_mask.h"
+
 namespace quintrel {
 
 namespace {
@@ -12,7 +14,7 @@ constexpr unsigned char kLf = '\n';
 
 }  // namespace
 
-void TranslateTextMode(std::vector<unsigned char>& bytes) {
+void TranslateTextMode(ByteBuffer& bytes) {
   if (bytes.empty()) return;
   if (const void* stop = std::memchr(bytes.data(), kCtrlZ, bytes.size())) {
     bytes.resize(static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - bytes.data()));
@@ -37,17 +39,20 @@ void TranslateTextMode(std::vector<unsigned char>& bytes) {
   bytes.resize(static_cast<std::size_t>(write - begin));
 }
 
-void BuildLineTable(const std::vector<unsigned char>& bytes, LineTable& lines) {
+void BuildLineTable(const ByteBuffer& bytes, LineTable& lines) {
   lines.clear();
   lines.push_back(0);
   const unsigned char* const begin = bytes.data();
-  const unsigned char* const end = begin + bytes.size();
-  const unsigned char* at = begin;
-  while (at < end) {
-    const void* lf = std::memchr(at, kLf, static_cast<std::size_t>(end - at));
-    if (lf == nullptr) break;
-    at = static_cast<const unsigned char*>(lf) + 1;
-    lines.push_back(static_cast<std::int32_t>(at - begin));
+  const std::size_t size = bytes.size();
+  // Lines are short, so a mask of a block's line ends beats one memchr per line.
+  std::size_t block = 0;
+  for (; block + kMaskBlock <= size; block += kMaskBlock) {
+    for (std::uint64_t ends = ByteBlock(begin + block).Equal(kLf); ends != 0; ends &= ends - 1) {
+      lines.push_back(static_cast<std::int32_t>(block + LowestBit(ends) + 1));
+    }
+  }
+  for (std::size_t at = block; at < size; ++at) {
+    if (begin[at] == kLf) lines.push_back(static_cast<std::int32_t>(at + 1));
   }
 }
 

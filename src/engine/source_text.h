@@ -1,28 +1,29 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+
+#include "engine/large_block.h"
 
 namespace quintrel {
 
 // One entry per line. After loading: the byte offset at which each line starts (0 first,
 // then one entry after every '\n'). After line matching: 1 when the line has an identical
 // partner in the other version, 0 when it has none.
-using LineTable = std::vector<std::int32_t>;
+using LineTable = LargeVector<std::int32_t>;
 
 // One version of one file in memory. An absent version (no file loaded) has no bytes and
 // no line entries; an empty file has no bytes and one entry.
 struct SourceText {
-  std::vector<unsigned char> bytes;
+  ByteBuffer bytes;
   LineTable lines;
 };
 
 // Text-mode translation in place: each CR LF becomes LF, a lone CR stays, and a 0x1A byte
 // ends the data. Never makes the text longer.
-void TranslateTextMode(std::vector<unsigned char>& bytes);
+void TranslateTextMode(ByteBuffer& bytes);
 
 // Fills `lines` (emptied first) with the start offset of every line of `bytes`, which must
 // be shorter than 2 GiB so that every offset fits.
-void BuildLineTable(const std::vector<unsigned char>& bytes, LineTable& lines);
+void BuildLineTable(const ByteBuffer& bytes, LineTable& lines);
 
 }  // namespace quintrel

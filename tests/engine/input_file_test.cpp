@@ -12,7 +12,7 @@
 namespace quintrel {
 namespace {
 
-std::string AsString(const std::vector<unsigned char>& bytes) {
+std::string AsString(const ByteBuffer& bytes) {
   return std::string(bytes.begin(), bytes.end());
 }
 
@@ -35,7 +35,7 @@ TEST_F(InputFileTest, ReadsEveryByteValueInPlaceOfOldContent) {
     const FileStatus status{static_cast<std::int64_t>(bytes.size()), 1'600'000'000};
     EXPECT_EQ(file.Status(), status);
     EXPECT_EQ(QueryStatus(path.string()), status);
-    std::vector<unsigned char> read = {1, 2, 3};
+    ByteBuffer read = {1, 2, 3};
     ASSERT_TRUE(file.ReadAll(read));
     EXPECT_EQ(AsString(read), bytes);
   }
@@ -66,7 +66,7 @@ TEST_F(InputFileTest, QueryStatusWorksOnAFileThatCannotBeOpened) {
 // a file longer than that is cut off at the limit while it is read.
 TEST_F(InputFileTest, RefusesMoreThanTheLimit) {
   std::string path = m_dir.Write("ten.c", "0123456789").string();
-  std::vector<unsigned char> bytes;
+  ByteBuffer bytes;
   EXPECT_FALSE(InputFile::Open(path)->ReadAll(bytes, 9));
   EXPECT_TRUE(bytes.empty());
   EXPECT_TRUE(InputFile::Open(path)->ReadAll(bytes, 10));

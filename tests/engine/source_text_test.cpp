@@ -9,12 +9,12 @@
 namespace quintrel {
 namespace {
 
-std::vector<unsigned char> Bytes(const std::string& text) {
-  return std::vector<unsigned char>(text.begin(), text.end());
+ByteBuffer Bytes(const std::string& text) {
+  return ByteBuffer(text.begin(), text.end());
 }
 
 std::string Translated(const std::string& raw) {
-  std::vector<unsigned char> bytes = Bytes(raw);
+  ByteBuffer bytes = Bytes(raw);
   TranslateTextMode(bytes);
   return std::string(bytes.begin(), bytes.end());
 }

@@ -16,12 +16,12 @@ struct CounterCase {
   const char* name;
   std::string bytes;
   // Line flags; when absent, every line of the text is flagged 0.
-  std::optional<std::vector<std::int32_t>> flags;
+  std::optional<LineTable> flags;
   std::int32_t matched;
   std::int32_t unmatched;
 };
 
-using Flags = std::vector<std::int32_t>;
+using Flags = LineTable;
 
 const CounterCase kCases[] = {
     // Worked examples.

@@ -1,0 +1,74 @@
+#include "engine/new_line_index.h"
+
+namespace quintrel {
+
+namespace {
+
+// Room for every line at half load when that costs no more memory than the text itself, so
+// the table need not grow while it is filled; otherwise start small and grow with the
+// distinct contents (a text of many short or repeated lines).
+std::size_t InitialSlots(std::size_t lines, std::size_t textBytes, std::size_t minimum) {
+  std::size_t slots = minimum;
+  while (slots < 2 * lines) slots *= 2;
+  return slots * sizeof(std::uint64_t) <= textBytes ? slots : minimum;
+}
+
+}  // namespace
+
+NewLineIndex::NewLineIndex(const LineKeys& keys, std::size_t first, std::size_t end,
+                           LineIndexMemory& memory)
+    : m_keys(keys), m_first(first), m_next(memory.next), m_slots(memory.slots) {
+  m_next.clear();
+  m_next.resize(end - first);  // every entry is written as its line is inserted
+  m_slots.assign(InitialSlots(end - first, keys.TextBytes(), kInitialSlots), Slot{0, kEmpty});
+  // Insert from the last line back, so that each chain ends up in line order.
+  VisitHashed(
+      keys, *this, end - first, [end](std::size_t step) { return end - 1 - step; },
+      [this](std::size_t line, const HashedKey& key) { Insert(line, key); });
+}
+
+std::int32_t NewLineIndex::Take(const HashedKey& key) {
+  for (std::size_t at = key.hash & Mask();; at = (at + 1) & Mask()) {
+    Slot& slot = m_slots[at];
+    if (slot.cursor == kEmpty) return kNone;
+    if (slot.hash != key.hash || slot.cursor < 0) continue;
+    if (!SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), key.key)) continue;
+    std::int32_t line = slot.cursor;
+    slot.cursor = m_next[line - m_first];
+    m_next[line - m_first] = kPaired;
+    return line;
+  }
+}
+
+void NewLineIndex::Insert(std::size_t line, const HashedKey& key) {
+  const auto lineNumber = static_cast<std::int32_t>(line);
+  for (std::size_t at = key.hash & Mask();; at = (at + 1) & Mask()) {
+    Slot& slot = m_slots[at];
+    if (slot.cursor == kEmpty) {
+      m_next[line - m_first] = kChainEnd;
+      slot = Slot{key.hash, lineNumber};
+      if (++m_groups * 2 > m_slots.size()) Grow();
+      return;
+    }
+    // While the index is built every group still has all its lines, so a cursor is a line.
+    if (slot.hash == key.hash && SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), key.key)) {
+      m_next[line - m_first] = slot.cursor;
+      slot.cursor = lineNumber;
+      return;
+    }
+  }
+}
+
+// Doubles the table; the groups are distinct, so only their hashes need to be placed.
+void NewLineIndex::Grow() {
+  LargeVector<Slot> old(m_slots.size() * 2, Slot{0, kEmpty});
+  old.swap(m_slots);
+  for (const Slot& slot : old) {
+    if (slot.cursor == kEmpty) continue;
+    std::size_t at = slot.hash & Mask();
+    while (m_slots[at].cursor != kEmpty) at = (at + 1) & Mask();
+    m_slots[at] = slot;
+  }
+}
+
+}  // namespace quintrel
