@@ -45,8 +45,7 @@ class PairFolders {
 
   // Writes (or removes, for an absent version) the file `name` in `side`, with the given
   // modification time in whole seconds.
-  void Place(const char* side, const std::optional<ByteBuffer>& bytes,
-             long long mtime) const {
+  void Place(const char* side, const std::optional<ByteBuffer>& bytes, long long mtime) const {
     const std::filesystem::path path = m_root / side / kName;
     std::error_code ignored;
     std::filesystem::remove(path, ignored);

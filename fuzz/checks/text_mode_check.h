@@ -22,8 +22,7 @@ inline ByteBuffer ReferenceTextMode(const ByteBuffer& raw) {
 }
 
 // A line table of offsets: 0 first, then the offset after every '\n' of `bytes`, in order.
-inline CheckReport CheckLineOffsets(const ByteBuffer& bytes,
-                                    const LineTable& lines) {
+inline CheckReport CheckLineOffsets(const ByteBuffer& bytes, const LineTable& lines) {
   const auto newlines = std::count(bytes.begin(), bytes.end(), '\n');
   if (lines.size() != static_cast<std::size_t>(newlines) + 1) {
     return Describe("line table has ", lines.size(), " entries for ", newlines, " newlines");
