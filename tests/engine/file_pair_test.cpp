@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "support/temp_dir.h"
 
@@ -124,6 +127,48 @@ TEST_F(MeasureFilePairTest, UnreadableNewFileIsAbsent) {
   auto newer = WriteNew("a.c", "int a;\nint b;\n");
   std::filesystem::permissions(newer, std::filesystem::perms::none);
   EXPECT_EQ(Measure("a.c"), (FileResult{0, 1, 0}));
+}
+
+// `lines` statements "int vK;", every tenth one renamed in the new version when `edited`.
+std::string NumberedLines(int lines, bool edited) {
+  std::string text;
+  for (int k = 0; k < lines; ++k) {
+    text += (edited && k % 10 == 0 ? "int w" : "int v") + std::to_string(k) + ";\n";
+  }
+  return text;
+}
+
+// One workspace measures pairs of every kind in turn, large ones split across two threads;
+// nothing of a pair may leak into the next (a larger buffer, an old side, line flags).
+TEST_F(MeasureFilePairTest, WorkspaceCarriesNothingFromPairToPair) {
+  constexpr int kBigLines = 150'000;  // over 1 MiB per side, so the sides are split
+  WriteOld("big.c", NumberedLines(kBigLines, false));
+  WriteNew("big.c", NumberedLines(kBigLines, true));
+  WriteOld("small.c", "int a;\nint b;\n");
+  WriteNew("small.c", "int b;\nint c;\n");
+  WriteOld("old_only.c", kThreeStatements);
+  WriteOld("same.c", kThreeStatements);
+  WriteNew("same.c", kThreeStatements, kTime);
+  WriteNew("new_only.c", "x;\n");
+
+  PairWorkspace workspace;
+  int splits = 0;
+  workspace.runBoth = [&splits](const std::function<void()>& first,
+                                const std::function<void()>& second) {
+    ++splits;
+    std::thread other(first);
+    second();
+    other.join();
+  };
+  const FileResult big{kBigLines / 10, kBigLines / 10, kBigLines};
+  const std::pair<const char*, FileResult> sequence[] = {
+      {"big.c", big},        {"small.c", {1, 1, 2}},    {"old_only.c", {0, 3, 0}}, {"big.c", big},
+      {"same.c", {0, 0, 3}}, {"new_only.c", {1, 0, 1}}, {"small.c", {1, 1, 2}},
+  };
+  for (const auto& [name, expected] : sequence) {
+    EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder(), name, name, workspace), expected) << name;
+  }
+  EXPECT_EQ(splits, 4);  // loading and counting of each big pair
 }
 
 }  // namespace
