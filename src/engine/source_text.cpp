@@ -47,7 +47,7 @@ void BuildLineTable(const ByteBuffer& bytes, LineTable& lines) {
   // Lines are short, so a mask of a block's line ends beats one memchr per line.
   std::size_t block = 0;
   for (; block + kMaskBlock <= size; block += kMaskBlock) {
-    for (std::uint64_t ends = ByteBlock(begin + block).Equal(kLf); ends != 0; ends &= ends - 1) {
+    for (std::uint64_t ends = ByteBlock(begin + block).EqualAny(kLf); ends != 0; ends &= ends - 1) {
       lines.push_back(static_cast<std::int32_t>(block + LowestBit(ends) + 1));
     }
   }
