@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <limits>
 #include <new>
 
 #include "engine/large_block.h"
@@ -20,6 +21,8 @@ std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
 }  // namespace
 
 void* AllocateLargeBlock(std::size_t bytes) {
+  // Rounding up and the extra page must not wrap around.
+  if (bytes > std::numeric_limits<std::size_t>::max() - 2 * kHugePage) throw std::bad_alloc();
   const std::size_t size = RoundUp(bytes, kHugePage);
   // Map one huge page more than needed and trim it, so the block starts on a huge page
   // boundary: only aligned 2 MiB ranges can be backed by huge pages.

@@ -44,7 +44,13 @@ class NewLineIndex {
   bool IsPaired(std::size_t line) const { return m_next[line - m_first] == kPaired; }
 
   // Starts fetching the slot where a lookup of `hash` begins.
-  void Prefetch(std::uint32_t hash) const { __builtin_prefetch(&m_slots[hash & Mask()]); }
+  void Prefetch(std::uint32_t hash) const {
+#if defined(__GNUC__)
+    __builtin_prefetch(&m_slots[hash & Mask()]);
+#else
+    static_cast<void>(hash);  // a hint only; the lookup works without it
+#endif
+  }
 
  private:
   static constexpr std::size_t kInitialSlots = 1024;
@@ -54,7 +60,9 @@ class NewLineIndex {
 
   using Slot = LineIndexMemory::Slot;
 
-  std::size_t Mask() const { return m_slots.size() - 1; }
+  std::size_t Mask() const {
+    return m_slots.size() - 1;
+  }
   void Insert(std::size_t line, const HashedKey& key);
   void Grow();
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
+#include <new>
 #include <numeric>
 
 namespace quintrel {
@@ -24,6 +26,13 @@ TEST(LargeBlockAllocator, BuffersAroundTheLargeSizeKeepTheirContents) {
       EXPECT_EQ(reinterpret_cast<std::uintptr_t>(values.data()) % (std::uintptr_t{2} << 20), 0u);
     }
   }
+}
+
+// A size the system cannot give, or that would wrap around when rounded to whole pages, is
+// refused like any failed allocation.
+TEST(LargeBlockAllocator, ImpossibleSizesThrowBadAlloc) {
+  EXPECT_THROW(AllocateLargeBlock(std::numeric_limits<std::size_t>::max() - 1), std::bad_alloc);
+  EXPECT_THROW(AllocateLargeBlock(std::size_t{1} << 62), std::bad_alloc);
 }
 
 }  // namespace
