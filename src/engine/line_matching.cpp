@@ -1,9 +1,7 @@
 #include "engine/line_matching.h"
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
-#include <vector>
 
 #include "engine/new_line_index.h"
 #include "engine/source_loader.h"
@@ -81,19 +79,13 @@ void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory
 }
 
 void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText) {
-  LineIndexMemory memory;
-  MatchLines(oldFile, newFile, oldText, newText, memory);
-}
-
-void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText,
-                LineIndexMemory& memory) {
   for (SourceText* text : {&oldText, &newText}) {
     text->bytes.clear();
     text->lines.clear();
   }
   if (oldFile != nullptr) LoadSourceText(*oldFile, oldText);
   if (newFile != nullptr) LoadSourceText(*newFile, newText);
-  PairLines(oldText, newText, memory);
+  PairLines(oldText, newText);
 }
 
 }  // namespace quintrel

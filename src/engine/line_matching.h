@@ -22,7 +22,5 @@ void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory
 
 // Loads the versions whose files are given (nullptr: absent version) and pairs their lines.
 void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText);
-void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText,
-                LineIndexMemory& memory);
 
 }  // namespace quintrel
