@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -14,7 +15,7 @@
 
 #include "cli/cli_app.h"
 #include "run_cli.h"
-#include "support/small_file_system.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace quintrel::testing {
@@ -101,21 +102,29 @@ TEST_F(CliFaultTest, ReportThatCannotBeWrittenIsReportedAndNothingChanges) {
   EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "no-such-dir"));
 }
 
-TEST_F(CliFaultTest, FullFileSystemKeepsTheEarlierReport) {
-  ScopedSmallFileSystem fs(64 * 1024);
-  if (!fs.mounted()) GTEST_SKIP() << fs.reason();
-  const auto report = fs.path() / "report.csv";
+// No room for the report (the file size limit fails the write as a full disk does): the run
+// fails, names the report and the reason, and the earlier report keeps every byte.
+TEST_F(CliFaultTest, NoRoomLeftKeepsTheEarlierReport) {
+  const auto report = m_dir.path() / "report.csv";
   ASSERT_EQ(RunInProcess({"--csv", report.string(), Old(), New()}).exitStatus, kExitSuccess);
   const std::string earlier = ReadFileBytes(report);
-  fs.Fill();
-  // Enough rows that the report cannot fit into what filling may have left over.
+  // Enough rows that the report outgrows the earlier one by far.
   for (int i = 0; i < 300; ++i) m_dir.Write("new/added_file_" + std::to_string(i) + ".c", "x;");
-  const CliOutcome run = RunInProcess({"--csv", report.string(), Old(), New()});
+  CliOutcome run;
+  {
+    const ScopedFileSizeLimit limit(earlier.size());
+    run = RunInProcess({"--csv", report.string(), Old(), New()});
+  }
   EXPECT_EQ(run.exitStatus, kExitFailure);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find(report.string()), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find(std::strerror(ENOSPC)), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("cannot write the report '" + report.string() + "': "), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find(std::strerror(EFBIG)), std::string::npos) << run.err;
   EXPECT_EQ(ReadFileBytes(report), earlier);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path()),
+                          std::filesystem::directory_iterator()),
+            3)
+      << "old, new and the report; no temporary file left";
 }
 
 }  // namespace

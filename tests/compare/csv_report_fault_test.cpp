@@ -10,14 +10,14 @@
 #include <string>
 
 #include "compare/csv_report.h"
-#include "support/small_file_system.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
 namespace {
 
 using testing::ReadFileBytes;
-using testing::ScopedSmallFileSystem;
+using testing::ScopedFileSizeLimit;
 using testing::ScopedTempDir;
 
 constexpr const char* kEarlier = "03/15/01 09:05:42\r\nTotal,0 (+0/-0),0,0,0\r\n";
@@ -63,32 +63,36 @@ TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
   EXPECT_EQ(EntryCount(dir.path()), 2u) << "no temporary file left";
 }
 
-// A report larger than the space left, then no room at all: the earlier report keeps every
-// byte, and no partial or temporary file stays behind.
-TEST(WriteFileAtomicallyFaults, FullFileSystemKeepsTheEarlierReport) {
-  ScopedSmallFileSystem fs{64 * 1024};
-  if (!fs.mounted()) GTEST_SKIP() << fs.reason();
-  const auto path = fs.path() / "report.csv";
+// A report larger than the room left, then no room at all: the earlier report keeps every
+// byte, and no partial or temporary file stays behind. The room is the file size limit, which
+// fails a write as a full disk does, for root and for any other user.
+TEST(WriteFileAtomicallyFaults, NoRoomLeftKeepsTheEarlierReport) {
+  ScopedTempDir dir;
+  const auto path = dir.path() / "report.csv";
   ASSERT_TRUE(WriteFileAtomically(path.string(), kEarlier).ok());
-  const WriteOutcome large = WriteFileAtomically(path.string(), std::string(1024 * 1024, ';'));
-  EXPECT_EQ(large.failure, WriteFailure::kWriteFailed);
-  EXPECT_NE(large.detail.find(strerror(ENOSPC)), std::string::npos) << large.detail;
+  {
+    const ScopedFileSizeLimit limit{64 * 1024};
+    const WriteOutcome large = WriteFileAtomically(path.string(), std::string(1024 * 1024, ';'));
+    EXPECT_EQ(large.failure, WriteFailure::kWriteFailed);
+    EXPECT_NE(large.detail.find(strerror(EFBIG)), std::string::npos) << large.detail;
+  }
   EXPECT_EQ(ReadFileBytes(path), kEarlier);
-  EXPECT_EQ(EntryCount(fs.path()), 1u);
+  EXPECT_EQ(EntryCount(dir.path()), 1u);
 
-  fs.Fill();
-  const std::size_t before = EntryCount(fs.path());
   ReportContent content;
   content.rows.assign(2000, {"+", "a_rather_long_file_name.cpp", "1", "0", "1"});
   content.fileCountText = "2000 (+2000/-0)";
-  EXPECT_EQ(SaveCsvReport(path.string(), content).failure, WriteFailure::kWriteFailed);
+  const auto other = dir.path() / "other.csv";
+  {
+    const ScopedFileSizeLimit none{0};
+    EXPECT_EQ(SaveCsvReport(path.string(), content).failure, WriteFailure::kWriteFailed);
+    const WriteOutcome nothing = WriteFileAtomically(other.string(), kEarlier);
+    EXPECT_FALSE(nothing.ok());
+    EXPECT_FALSE(nothing.detail.empty());
+  }
   EXPECT_EQ(ReadFileBytes(path), kEarlier);
-  const auto other = fs.path() / "other.csv";
-  const WriteOutcome none = WriteFileAtomically(other.string(), kEarlier);
-  EXPECT_FALSE(none.ok());
-  EXPECT_FALSE(none.detail.empty());
   EXPECT_FALSE(std::filesystem::exists(other));
-  EXPECT_EQ(EntryCount(fs.path()), before);
+  EXPECT_EQ(EntryCount(dir.path()), 1u);
 }
 
 }  // namespace

@@ -36,6 +36,9 @@ void SetModificationTime(const std::filesystem::path& path, long long seconds);
 std::string ReadFileBytes(const std::filesystem::path& path);
 
 // True when the process can ignore file permissions (root), so permission tests must skip.
+// Such a test must then run in the unprivileged pass (tests/support/run-unprivileged, as
+// listed in its folder's CMakeLists.txt): the call records a failure when the running test is
+// not one CTest runs there, or when permissions are ignored in that pass itself.
 bool IgnoresFilePermissions();
 
 }  // namespace quintrel::testing

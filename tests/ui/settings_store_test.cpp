@@ -1,6 +1,5 @@
-// The per-user settings file, read and written where the program keeps it. Qt fixes the
-// configuration folder the first time it looks, so this test has its own main, which points
-// XDG_CONFIG_HOME at a temporary folder before the application object exists.
+// The per-user settings file, read and written where the program keeps it: below the
+// configuration folder that the tests' main sets up (ui_test_main.cpp).
 #include "ui/settings_store.h"
 
 #include <gtest/gtest.h>
@@ -19,21 +18,20 @@
 #include "ui/result_table_model.h"
 #include "ui/window_info.h"
 #include "ui_fakes.h"
+#include "ui_test_main.h"
 
 namespace quintrel {
 namespace {
 
-testing::ScopedTempDir* g_configHome = nullptr;
-
 std::filesystem::path SettingsFile() {
-  return g_configHome->path() / "Vantle" / "quintrel.conf";
+  return testing::ConfigHome().path() / "Vantle" / "quintrel.conf";
 }
 
 // Replaces the settings file. Every file gets its own modification time, so that Qt, which
 // keeps a parsed copy of the file, notices each change.
 void WriteSettingsFile(const std::string& content) {
   static long long stamp = 1'000'000'000;
-  g_configHome->Write("Vantle/quintrel.conf", content);
+  testing::ConfigHome().Write("Vantle/quintrel.conf", content);
   testing::SetModificationTime(SettingsFile(), ++stamp);
 }
 
@@ -189,19 +187,3 @@ TEST_F(SettingsDialogTest, DamagedWindowInfoStillGivesAUsableWindow) {
 
 }  // namespace
 }  // namespace quintrel
-
-int main(int argc, char** argv) {
-  quintrel::testing::ScopedTempDir configHome;
-  quintrel::g_configHome = &configHome;
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configHome.str()));
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int result = 0;
-  {
-    QApplication application(argc, argv);
-    // The program's name is its executable's; this test stands in for "quintrel".
-    QCoreApplication::setApplicationName(QStringLiteral("quintrel"));
-    ::testing::InitGoogleTest(&argc, argv);
-    result = RUN_ALL_TESTS();
-  }
-  return result;
-}
