@@ -104,16 +104,21 @@ std::string NumberedName(std::size_t index) {
   return name;
 }
 
+// Later files are larger, so that entries handed out by size would not come in catalogue
+// order.
 std::vector<std::string> AddManyFiles(const Folders& folders, std::size_t count) {
   std::vector<std::string> names;
   for (std::size_t i = 0; i < count; ++i) {
-    folders.root.Write("old/" + names.emplace_back(NumberedName(i)), "int a;\n");
-    folders.AddNew(names.back());
+    std::string text;
+    for (std::size_t line = 0; line <= i; ++line) text += "int a;\n";
+    folders.root.Write("old/" + names.emplace_back(NumberedName(i)), text);
+    folders.root.Write("new/" + names.back(), text);
   }
   return names;
 }
 
-// k = 0: cancelled before the first file.
+// Entries are handed out in catalogue order, so the files measured before a cancel are the
+// first ones. k = 0: cancelled before the first file.
 TEST(RunMeasurement, CancelAfterKFilesOnOneWorkerKeepsExactlyK) {
   Folders folders;
   const std::vector<std::string> names = AddManyFiles(folders, 10);
