@@ -7,7 +7,6 @@
 #include <system_error>
 #include <thread>
 
-#include "compare/side_tasks.h"
 #include "engine/file_pair.h"
 
 namespace quintrel {
@@ -28,17 +27,11 @@ class RunState {
 
   void Work() {
     PairWorkspace workspace;  // this worker's buffers, reused from file to file
-    workspace.runBoth = [this](const std::function<void()>& first,
-                               const std::function<void()>& second) {
-      m_sides.RunBoth(first, second);
-    };
-    m_sides.BeginMeasuring();
     while (!ShouldStop()) {
       const std::size_t index = m_next.fetch_add(1);
       if (index >= m_catalogue.size()) break;
       if (!MeasureOne(index, workspace)) break;
     }
-    m_sides.EndMeasuringAndHelp();
     const std::lock_guard<std::mutex> lock(m_mutex);
     ++m_finishedWorkers;
     m_changed.notify_one();
@@ -126,7 +119,6 @@ class RunState {
   std::vector<char> m_measured;
   std::atomic<std::size_t> m_next{0};
   std::atomic<bool> m_failed{false};
-  SideTasks m_sides;
 
   std::mutex m_mutex;
   std::condition_variable m_changed;

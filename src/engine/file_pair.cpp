@@ -1,6 +1,5 @@
 #include "engine/file_pair.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <optional>
 
@@ -29,24 +28,6 @@ Version OpenVersion(const std::string& folder, const std::string& name) {
   version.file = InputFile::Open(path);
   version.status = version.file ? version.file->Status() : QueryStatus(path);
   return version;
-}
-
-// Below this size per side, handing a side to another thread costs more than it saves.
-constexpr std::int64_t kSplitBytes = std::int64_t{1} << 20;
-
-bool SplitsSides(const PairWorkspace& workspace, const FileStatus& oldStatus,
-                 const FileStatus& newStatus) {
-  return workspace.runBoth && std::min(oldStatus.size, newStatus.size) >= kSplitBytes;
-}
-
-void RunSides(PairWorkspace& workspace, bool split, const std::function<void()>& oldSide,
-              const std::function<void()>& newSide) {
-  if (split) {
-    workspace.runBoth(oldSide, newSide);
-  } else {
-    oldSide();
-    newSide();
-  }
 }
 
 void ClearText(SourceText& text) {
@@ -86,7 +67,6 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
   SourceText& oldText = workspace.oldText;
   SourceText& newText = workspace.newText;
   bool unchanged = false;
-  bool split = false;
   {
     Version oldVersion = OpenVersion(oldFolder, oldName);
     Version newVersion = OpenVersion(newFolder, newName);
@@ -94,26 +74,19 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     unchanged = oldVersion.status.size >= 0 && oldVersion.status == newVersion.status;
     InputFile* oldFile = unchanged ? nullptr : oldVersion.FileOrNull();
     InputFile* newFile = newVersion.FileOrNull();
-    split = SplitsSides(workspace, oldFile ? oldVersion.status : FileStatus{},
-                        newFile ? newVersion.status : FileStatus{});
     ClearText(oldText);
     ClearText(newText);
-    RunSides(
-        workspace, split, [&] { LoadVersion(oldFile, oldText); },
-        [&] { LoadVersion(newFile, newText); });
+    LoadVersion(oldFile, oldText);
+    LoadVersion(newFile, newText);
     PairLines(oldText, newText, workspace.index);
   }  // both files are closed here, before counting
 
-  StatementCounts oldCounts;
-  StatementCounts newCounts;
-  RunSides(
-      workspace, split, [&] { oldCounts = CountStatements(oldText); },
-      [&] { newCounts = CountStatements(newText); });
+  const StatementCounts newCounts = CountStatements(newText);
   FileResult result;
   result.loc = newCounts.matched + newCounts.unmatched;
   if (!unchanged) {
     result.added = newCounts.unmatched;
-    result.deleted = oldCounts.unmatched;
+    result.deleted = CountStatements(oldText).unmatched;
   }
   workspace.ReleaseLarge();
   return result;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "engine/new_line_index.h"
@@ -22,17 +21,9 @@ struct FileResult {
 // which for large files take as long as the measuring itself.
 class PairWorkspace {
  public:
-  // Runs two independent pieces of work and returns when both are done. The engine starts
-  // no threads; a caller with an idle thread may run one piece on it. When empty, the
-  // pieces run one after the other. Used for the two sides of a large pair (loading, then
-  // counting), so that one large file does not keep a single core busy while others wait.
-  using RunBoth =
-      std::function<void(const std::function<void()>& first, const std::function<void()>& second)>;
-
   SourceText oldText;
   SourceText newText;
   LineIndexMemory index;
-  RunBoth runBoth;
 
   // Returns buffers beyond kKeptBytes to the system, so that one huge file does not hold
   // its memory for the rest of a run.

@@ -104,16 +104,21 @@ std::string NumberedName(std::size_t index) {
   return name;
 }
 
+// Later files are larger, so that entries handed out by size would not come in catalogue
+// order.
 std::vector<std::string> AddManyFiles(const Folders& folders, std::size_t count) {
   std::vector<std::string> names;
   for (std::size_t i = 0; i < count; ++i) {
-    folders.root.Write("old/" + names.emplace_back(NumberedName(i)), "int a;\n");
-    folders.AddNew(names.back());
+    std::string text;
+    for (std::size_t line = 0; line <= i; ++line) text += "int a;\n";
+    folders.root.Write("old/" + names.emplace_back(NumberedName(i)), text);
+    folders.root.Write("new/" + names.back(), text);
   }
   return names;
 }
 
-// k = 0: cancelled before the first file.
+// Entries are handed out in catalogue order, so the files measured before a cancel are the
+// first ones. k = 0: cancelled before the first file.
 TEST(RunMeasurement, CancelAfterKFilesOnOneWorkerKeepsExactlyK) {
   Folders folders;
   const std::vector<std::string> names = AddManyFiles(folders, 10);
@@ -229,37 +234,6 @@ TEST(RunMeasurementOnFiles, MeasuresEachFileUnderItsOwnNames) {
   EXPECT_EQ(run.summary.fileCountText, "8 (+3/-1)");
   EXPECT_EQ(run.summary.totals,
             (Totals{8 + lockedResult.added, 1 + lockedResult.deleted, 13 + lockedResult.loc}));
-}
-
-// Three large pairs on two workers: the worker that runs out of entries first measures a
-// side of the last pair. Each pair must still get exactly its own numbers.
-TEST(RunMeasurementOnFiles, LargePairsSharedBetweenWorkersKeepTheirNumbers) {
-  constexpr int kLines = 150'000;  // over 1 MiB per file
-  ScopedTempDir root;
-  for (int pair = 0; pair < 3; ++pair) {
-    std::string oldText;
-    std::string newText;
-    for (int k = 0; k < kLines; ++k) {
-      const std::string line = "int v" + std::to_string(k) + ";\n";
-      oldText += line;
-      // Pair p renames every (p + 2)-th statement and appends p + 1 new ones.
-      newText += k % (pair + 2) == 0 ? "int w" + std::to_string(k) + ";\n" : line;
-    }
-    for (int extra = 0; extra <= pair; ++extra) newText += "x;\n";
-    const std::string name = "big" + std::to_string(pair) + ".c";
-    root.Write("old/" + name, oldText);
-    root.Write("new/" + name, newText);
-  }
-  RunRequest request;
-  request.oldFolderText = (root.path() / "old").string();
-  request.newFolderText = (root.path() / "new").string();
-  request.jobs = 2;
-  const RunResult run = RunMeasurement(request);
-  EXPECT_EQ(run.status, RunStatus::kCompleted);
-  auto renamed = [](int pair) { return (kLines + pair + 1) / (pair + 2); };
-  ExpectRows(run, {{"big0.c", kInOld | kInNew, {renamed(0) + 1, renamed(0), kLines + 1}},
-                   {"big1.c", kInOld | kInNew, {renamed(1) + 2, renamed(1), kLines + 2}},
-                   {"big2.c", kInOld | kInNew, {renamed(2) + 3, renamed(2), kLines + 3}}});
 }
 
 }  // namespace

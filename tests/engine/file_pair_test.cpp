@@ -4,11 +4,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "support/temp_dir.h"
@@ -138,10 +136,10 @@ std::string NumberedLines(int lines, bool edited) {
   return text;
 }
 
-// One workspace measures pairs of every kind in turn, large ones split across two threads;
-// nothing of a pair may leak into the next (a larger buffer, an old side, line flags).
+// One workspace measures pairs of every kind in turn; nothing of a pair may leak into the
+// next (a larger buffer, an old side, line flags).
 TEST_F(MeasureFilePairTest, WorkspaceCarriesNothingFromPairToPair) {
-  constexpr int kBigLines = 150'000;  // over 1 MiB per side, so the sides are split
+  constexpr int kBigLines = 150'000;  // over 1 MiB per side: buffers from large blocks
   WriteOld("big.c", NumberedLines(kBigLines, false));
   WriteNew("big.c", NumberedLines(kBigLines, true));
   WriteOld("small.c", "int a;\nint b;\n");
@@ -152,14 +150,6 @@ TEST_F(MeasureFilePairTest, WorkspaceCarriesNothingFromPairToPair) {
   WriteNew("new_only.c", "x;\n");
 
   PairWorkspace workspace;
-  int splits = 0;
-  workspace.runBoth = [&splits](const std::function<void()>& first,
-                                const std::function<void()>& second) {
-    ++splits;
-    std::thread other(first);
-    second();
-    other.join();
-  };
   const FileResult big{kBigLines / 10, kBigLines / 10, kBigLines};
   const std::pair<const char*, FileResult> sequence[] = {
       {"big.c", big},        {"small.c", {1, 1, 2}},    {"old_only.c", {0, 3, 0}}, {"big.c", big},
@@ -168,7 +158,6 @@ TEST_F(MeasureFilePairTest, WorkspaceCarriesNothingFromPairToPair) {
   for (const auto& [name, expected] : sequence) {
     EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder(), name, name, workspace), expected) << name;
   }
-  EXPECT_EQ(splits, 4);  // loading and counting of each big pair
 }
 
 }  // namespace
