@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "compare/measurement_run.h"
+#include "engine/file_pair.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -59,7 +60,8 @@ RunResult RunChanging(const Tree& tree, unsigned jobs,
   request.measure = [&change](const std::string& oldFolder, const std::string& newFolder,
                               const CatalogueEntry& entry) {
     change(entry);
-    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName);
+    PairWorkspace workspace;
+    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName, workspace);
   };
   return RunMeasurement(request);
 }
