@@ -1,6 +1,5 @@
 #include "cli/cli_app.h"
 
-#include <ctime>
 #include <exception>
 #include <new>
 
@@ -9,6 +8,7 @@
 #include "cli/result_table.h"
 #include "cli/terminal_encoding.h"
 #include "compare/csv_report.h"
+#include "compare/local_clock.h"
 #include "compare/measurement_run.h"
 
 #ifndef QUINTREL_VERSION
@@ -66,7 +66,7 @@ class CliApp {
     ReportContent content{options.oldFolder, options.newFolder, ReportRows(run.rows),
                           run.summary.fileCountText, run.summary.totals};
     if (!options.csvPath) return Print(TableText(content));
-    if (*options.csvPath == kStdoutPath) return PrintRaw(FormatCsvReport(content, LocalNow()));
+    if (*options.csvPath == kStdoutPath) return PrintRaw(FormatCsvReport(content, LocalTimeNow()));
     WriteOutcome outcome = SaveCsvReport(*options.csvPath, content);
     if (!outcome.ok()) {
       Error(std::string(kProgram) + ": cannot write the report '" +
@@ -109,11 +109,6 @@ class CliApp {
       fitted[i] = m_encoder.Fit(ReplaceControlCharacters(row[i]));
     }
     return fitted;
-  }
-
-  static std::tm LocalNow() {
-    std::time_t now = std::time(nullptr);
-    return *std::localtime(&now);  // one thread here, so the shared buffer is safe
   }
 
   int Failed(const std::string& what) {
