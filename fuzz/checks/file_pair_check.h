@@ -116,8 +116,9 @@ inline CheckReport CheckFilePair(const std::uint8_t* data, std::size_t size) {
   const std::int64_t added = unchanged ? 0 : newMarks.unmatched;
   const std::int64_t deleted = unchanged ? 0 : oldMarks.unmatched;
 
-  const FileResult result =
-      MeasureFilePair(folders.Folder("old"), folders.Folder("new"), PairFolders::kName);
+  PairWorkspace workspace;
+  const FileResult result = MeasureFilePair(folders.Folder("old"), folders.Folder("new"),
+                                            PairFolders::kName, PairFolders::kName, workspace);
   if (result.added != added || result.deleted != deleted || result.loc != newMarks.total) {
     return Describe("measured added ", result.added, ", deleted ", result.deleted, ", loc ",
                     result.loc, "; expected ", added, ", ", deleted, ", ", newMarks.total);

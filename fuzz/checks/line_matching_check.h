@@ -34,8 +34,8 @@ inline std::string_view LineContent(const SourceText& text, std::int64_t start) 
 inline CheckReport CheckLinesEqual(const SourceText& a, const SourceText& b, std::int64_t startA,
                                    std::int64_t startB) {
   const bool expected = LineContent(a, startA) == LineContent(b, startB);
-  if (LinesEqual(a, b, startA, startB) != expected ||
-      LinesEqual(b, a, startB, startA) != expected) {
+  if (testing::LinesEqual(a, b, startA, startB) != expected ||
+      testing::LinesEqual(b, a, startB, startA) != expected) {
     return Describe("LinesEqual at ", startA, " and ", startB, " should be ", expected);
   }
   return {};
@@ -51,7 +51,8 @@ inline CheckReport CompareFlags(const char* side, const LineTable& fast,
 }
 
 // PairLines gives exactly the flags of the plain greedy pairing, one 0 or 1 per line, and
-// LinesEqual compares line contents, also at offsets past the end of a text.
+// the greedy pairing's LinesEqual compares line contents, also at offsets past the end of a
+// text.
 inline CheckReport CheckLineMatching(const std::uint8_t* data, std::size_t size) {
   const TwoVersions versions = SplitTwoVersions(data, size);
   SourceText oldFast = MakeVersion(versions.oldBytes);
@@ -76,7 +77,8 @@ inline CheckReport CheckLineMatching(const std::uint8_t* data, std::size_t size)
 
   SourceText oldReference = oldFast;
   SourceText newReference = newFast;
-  PairLines(oldFast, newFast);
+  LineIndexMemory memory;
+  PairLines(oldFast, newFast, memory);
   testing::GreedyPairLines(oldReference, newReference);
   if (oldFast.bytes != oldReference.bytes || newFast.bytes != newReference.bytes) {
     return "pairing changed the bytes of a text";

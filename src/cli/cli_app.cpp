@@ -1,12 +1,14 @@
 #include "cli/cli_app.h"
 
-#include <ctime>
+#include <exception>
+#include <new>
 
 #include "cli/cli_options.h"
 #include "cli/display_width.h"
 #include "cli/result_table.h"
 #include "cli/terminal_encoding.h"
 #include "compare/csv_report.h"
+#include "compare/local_clock.h"
 #include "compare/measurement_run.h"
 
 #ifndef QUINTREL_VERSION
@@ -25,7 +27,22 @@ class CliApp {
          const MeasureFunction& measure)
       : m_encoder(codeset), m_out(out), m_err(err), m_measure(measure) {}
 
+  // Runs the program; a failure that leaves the run as an exception (memory running out on a
+  // huge file, say) ends it with a message and kExitFailure, before any report is written.
   int Run(const std::vector<std::string>& args) {
+    try {
+      return RunSteps(args);
+    } catch (const std::bad_alloc&) {
+      return Failed("memory ran out while " + m_step);
+    } catch (const std::exception& error) {
+      return Failed("error while " + m_step + ": " + ReplaceControlCharacters(error.what()));
+    } catch (...) {
+      return Failed("unknown error while " + m_step);
+    }
+  }
+
+ private:
+  int RunSteps(const std::vector<std::string>& args) {
     CliParse parse = ParseCliOptions(args);
     if (!parse.ok()) {
       Error(std::string(kProgram) + ": " + parse.error + "\n" + UsageLine() + "Try '" + kProgram +
@@ -37,14 +54,9 @@ class CliApp {
     return Measure(parse.options);
   }
 
- private:
   int Measure(const CliOptions& options) {
-    RunRequest request;
-    request.oldFolderText = options.oldFolder;
-    request.newFolderText = options.newFolder;
-    request.jobs = options.jobs;
-    request.measure = m_measure;
-    RunResult run = RunMeasurement(request);
+    RunResult run = MeasureFiles(options);
+    m_step = "writing the results";
     if (run.status == RunStatus::kOldFolderError) {
       return FolderError("旧ﾌｫﾙﾀﾞを開けません", options.oldFolder);
     }
@@ -54,7 +66,7 @@ class CliApp {
     ReportContent content{options.oldFolder, options.newFolder, ReportRows(run.rows),
                           run.summary.fileCountText, run.summary.totals};
     if (!options.csvPath) return Print(TableText(content));
-    if (*options.csvPath == kStdoutPath) return PrintRaw(FormatCsvReport(content, LocalNow()));
+    if (*options.csvPath == kStdoutPath) return PrintRaw(FormatCsvReport(content, LocalTimeNow()));
     WriteOutcome outcome = SaveCsvReport(*options.csvPath, content);
     if (!outcome.ok()) {
       Error(std::string(kProgram) + ": cannot write the report '" +
@@ -62,6 +74,24 @@ class CliApp {
       return kExitFailure;
     }
     return Print(TableText(content));
+  }
+
+  // RunMeasurement; when the measurement of a file throws, the step names that file.
+  RunResult MeasureFiles(const CliOptions& options) {
+    std::string failedFile;
+    RunRequest request;
+    request.oldFolderText = options.oldFolder;
+    request.newFolderText = options.newFolder;
+    request.jobs = options.jobs;
+    request.measure = m_measure;
+    request.failedEntry = &failedFile;
+    m_step = "measuring";
+    try {
+      return RunMeasurement(request);
+    } catch (...) {
+      if (!failedFile.empty()) m_step += " '" + ReplaceControlCharacters(failedFile) + "'";
+      throw;
+    }
   }
 
   std::string TableText(const ReportContent& content) const {
@@ -81,9 +111,9 @@ class CliApp {
     return fitted;
   }
 
-  static std::tm LocalNow() {
-    std::time_t now = std::time(nullptr);
-    return *std::localtime(&now);  // one thread here, so the shared buffer is safe
+  int Failed(const std::string& what) {
+    Error(std::string(kProgram) + ": " + what + "\n");
+    return kExitFailure;
   }
 
   int FolderError(const std::string& message, const std::string& folder) {
@@ -110,13 +140,20 @@ class CliApp {
   std::ostream& m_out;
   std::ostream& m_err;
   const MeasureFunction& m_measure;
+  std::string m_step = "reading the options";  // what the program is doing, for messages
 };
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
            std::ostream& err, const MeasureFunction& measure) {
-  return CliApp(codeset, out, err, measure).Run(args);
+  try {
+    return CliApp(codeset, out, err, measure).Run(args);
+  } catch (...) {
+    // Not even the message about a failure could be made: memory is that short.
+    err << kProgram << ": memory ran out\n";
+    return kExitFailure;
+  }
 }
 
 }  // namespace quintrel

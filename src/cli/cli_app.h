@@ -9,7 +9,8 @@
 namespace quintrel {
 
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailure = 1;  // a folder cannot be opened, an output cannot be written
+inline constexpr int kExitFailure = 1;  // a folder cannot be opened, an output cannot be
+                                        // written, or the measuring failed
 inline constexpr int kExitUsage = 2;
 
 // The whole command-line program after the locale is set: parses `args` (without the

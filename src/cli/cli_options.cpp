@@ -135,8 +135,8 @@ std::string HelpText() {
          "  -h, --help   show this text\n"
          "  --version    show the version\n"
          "\n"
-         "Exit status: 0 success, 1 a folder cannot be opened or the report cannot be\n"
-         "written, 2 bad usage.\n";
+         "Exit status: 0 success, 1 a folder cannot be opened, the report cannot be\n"
+         "written or the measuring failed (out of memory, say), 2 bad usage.\n";
 }
 
 }  // namespace quintrel

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "compare/utf8.h"
+
 namespace quintrel {
 namespace {
 
@@ -69,28 +71,6 @@ bool IsControl(char32_t codePoint) {
 
 }  // namespace
 
-std::size_t DecodeUtf8(std::string_view utf8, char32_t& codePoint) {
-  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
-  unsigned char lead = byte(0);
-  if (lead < 0x80) {
-    codePoint = lead;
-    return 1;
-  }
-  std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || utf8.size() < length) return 0;
-  char32_t value = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (byte(i) & 0x3F);
-  }
-  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    return 0;
-  }
-  codePoint = value;
-  return length;
-}
-
 int CodePointWidth(char32_t codePoint) {
   if (InRanges(kZeroWidthRanges, codePoint)) return 0;
   return InRanges(kWideRanges, codePoint) ? 2 : 1;
@@ -98,11 +78,10 @@ int CodePointWidth(char32_t codePoint) {
 
 std::size_t DisplayWidth(std::string_view utf8) {
   std::size_t width = 0;
-  while (!utf8.empty()) {
-    char32_t codePoint = 0;
-    std::size_t length = DecodeUtf8(utf8, codePoint);
-    width += length == 0 ? 1 : static_cast<std::size_t>(CodePointWidth(codePoint));
-    utf8.remove_prefix(length == 0 ? 1 : length);
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const Utf8Char c = DecodeUtf8Char(utf8, pos);
+    width += c.valid ? static_cast<std::size_t>(CodePointWidth(c.codePoint)) : 1;
+    pos += c.length;
   }
   return width;
 }
@@ -110,15 +89,14 @@ std::size_t DisplayWidth(std::string_view utf8) {
 std::string ReplaceControlCharacters(std::string_view utf8) {
   std::string result;
   result.reserve(utf8.size());
-  while (!utf8.empty()) {
-    char32_t codePoint = 0;
-    std::size_t length = DecodeUtf8(utf8, codePoint);
-    if (length == 0 || IsControl(codePoint)) {
-      result += '?';
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const Utf8Char c = DecodeUtf8Char(utf8, pos);
+    if (c.valid && !IsControl(c.codePoint)) {
+      result.append(utf8.substr(pos, c.length));
     } else {
-      result.append(utf8.substr(0, length));
+      result += '?';
     }
-    utf8.remove_prefix(length == 0 ? 1 : length);
+    pos += c.length;
   }
   return result;
 }

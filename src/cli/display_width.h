@@ -17,9 +17,4 @@ std::size_t DisplayWidth(std::string_view utf8);
 // a file name cannot move the cursor or send escape sequences to the terminal.
 std::string ReplaceControlCharacters(std::string_view utf8);
 
-// Decodes the UTF-8 sequence at the front of `utf8` into `codePoint` and returns its byte
-// length, or 0 when the bytes there are not a valid sequence (overlong forms, surrogates
-// and truncated sequences included). `utf8` must not be empty.
-std::size_t DecodeUtf8(std::string_view utf8, char32_t& codePoint);
-
 }  // namespace quintrel

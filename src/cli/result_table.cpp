@@ -7,11 +7,10 @@
 namespace quintrel {
 namespace {
 
-constexpr std::size_t kColumnCount = std::tuple_size_v<TableRow>;
 constexpr const char* kColumnGap = "  ";
 
 bool IsRightAligned(std::size_t column) {
-  return column >= 2;
+  return column >= kColumnAdded;
 }
 
 std::array<std::size_t, kColumnCount> ColumnWidths(const std::vector<TableRow>& lines) {

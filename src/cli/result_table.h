@@ -1,12 +1,13 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
+#include "compare/result_row.h"
+
 namespace quintrel {
 
-using TableRow = std::array<std::string, 5>;  // marker, file name, added, deleted, LOC
+using TableRow = RowTexts;  // a result row, the heading or the total line
 
 // The heading of the result table: an empty marker heading, then "ﾌｧｲﾙ名", "追加", "削除"
 // and "LOC".

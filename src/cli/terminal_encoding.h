@@ -6,13 +6,16 @@
 
 namespace quintrel {
 
+class CharsetConverter;
+
 // The character set of the terminal as the user's locale names it ("UTF-8", "EUC-JP",
-// "ANSI_X3.4-1968", ...). Call setlocale(LC_ALL, "") first.
+// "ANSI_X3.4-1968", ...). Call setlocale(LC_ALL, "") first. The platform implementation
+// lives in one file.
 std::string TerminalCodeset();
 
 // Converts the program's UTF-8 texts to the terminal's character set. A character the
 // character set cannot represent, or a byte that is not valid UTF-8, becomes '?'. An
-// unknown character set falls back to ASCII. The platform implementation lives in one file.
+// unknown character set falls back to ASCII.
 class TerminalEncoder {
  public:
   explicit TerminalEncoder(const std::string& codeset);
@@ -28,8 +31,10 @@ class TerminalEncoder {
   std::string Fit(std::string_view utf8) const;
 
  private:
-  struct Converter;
-  std::unique_ptr<Converter> m_converter;  // null: the terminal takes UTF-8 as is
+  // Appends the encoded form of one valid UTF-8 character; false when it has none.
+  bool Convert(std::string_view character, std::string& out) const;
+
+  std::unique_ptr<CharsetConverter> m_converter;  // null: the terminal takes UTF-8 as is
 };
 
 }  // namespace quintrel

@@ -7,7 +7,7 @@
 namespace quintrel {
 
 // Conversions between the UTF-8 used by file names and texts on this system and Shift-JIS
-// as Windows writes it (code page 932). The platform implementation lives in one file.
+// as Windows writes it (code page 932), through the system's CharsetConverter.
 
 // std::nullopt when the input is not valid UTF-8 or a character has no code page 932 form.
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);

@@ -47,8 +47,8 @@ void AppendLine(std::string& out, std::initializer_list<std::string_view> fields
 
 }  // namespace
 
-std::vector<std::array<std::string, 5>> ReportRows(const std::vector<ResultRow>& rows) {
-  std::vector<std::array<std::string, 5>> texts;
+std::vector<RowTexts> ReportRows(const std::vector<ResultRow>& rows) {
+  std::vector<RowTexts> texts;
   texts.reserve(rows.size());
   for (const ResultRow& row : rows) {
     texts.push_back({RowMarker(row.flags), row.name, Decimal(row.result.added),

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <array>
 #include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "compare/result_row.h"
 #include "compare/totals.h"
 
 namespace quintrel {
@@ -14,13 +14,13 @@ namespace quintrel {
 struct ReportContent {
   std::string oldFolderText;
   std::string newFolderText;
-  std::vector<std::array<std::string, 5>> rows;  // marker, name, added, deleted, LOC
+  std::vector<RowTexts> rows;
   std::string fileCountText;
   Totals totals;
 };
 
 // The report's rows for result rows in the order given.
-std::vector<std::array<std::string, 5>> ReportRows(const std::vector<ResultRow>& rows);
+std::vector<RowTexts> ReportRows(const std::vector<ResultRow>& rows);
 
 // The whole report as code page 932 bytes with CR LF line ends; `localTime` is the stamp.
 std::string FormatCsvReport(const ReportContent& content, const std::tm& localTime);

@@ -18,6 +18,8 @@ namespace {
 // only after every worker has been joined.
 class RunState {
  public:
+  static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+
   RunState(const FileCatalogue& catalogue, const RunRequest& request, const RunResult& run)
       : m_catalogue(catalogue),
         m_request(request),
@@ -65,7 +67,11 @@ class RunState {
   const FileResult& Result(std::size_t index) const { return m_results[index]; }
 
   void RethrowFailure() const {
-    if (m_failure) std::rethrow_exception(m_failure);
+    if (!m_failure) return;
+    if (m_request.failedEntry && m_failedEntry != kNoEntry) {
+      *m_request.failedEntry = m_catalogue[m_failedEntry].name;
+    }
+    std::rethrow_exception(m_failure);
   }
 
  private:
@@ -74,10 +80,14 @@ class RunState {
     return cancelled || m_failed.load(std::memory_order_acquire);
   }
 
-  // Stops the workers and keeps the first exception for RethrowFailure.
-  void RecordFailure() {
+  // Stops the workers and keeps the first exception, and the entry that threw it (if one
+  // did), for RethrowFailure.
+  void RecordFailure(std::size_t entry = kNoEntry) {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_failure) m_failure = std::current_exception();
+    if (!m_failure) {
+      m_failure = std::current_exception();
+      m_failedEntry = entry;
+    }
     m_failed.store(true, std::memory_order_release);
   }
 
@@ -102,7 +112,7 @@ class RunState {
     try {
       m_results[index] = Measure(m_catalogue[index], workspace);
     } catch (...) {
-      RecordFailure();
+      RecordFailure(index);
       return false;
     }
     m_measured[index] = 1;
@@ -125,6 +135,7 @@ class RunState {
   std::size_t m_done = 0;
   std::size_t m_finishedWorkers = 0;
   std::exception_ptr m_failure;
+  std::size_t m_failedEntry = kNoEntry;
 };
 
 std::size_t WorkerCount(unsigned jobs, std::size_t entries) {

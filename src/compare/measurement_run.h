@@ -27,6 +27,9 @@ struct RunRequest {
   ProgressCallback progress;
   const std::atomic<bool>* cancel = nullptr;  // set from any thread to stop the run
   MeasureFunction measure;
+  // When set, receives the name of the entry whose measurement threw, before the exception
+  // leaves RunMeasurement, so that a message can name the file.
+  std::string* failedEntry = nullptr;
 };
 
 enum class RunStatus { kCompleted, kCancelled, kOldFolderError, kNewFolderError };
@@ -41,7 +44,8 @@ struct RunResult {
 };
 
 // Scans both folders and measures every catalogue entry in parallel. On a folder error
-// nothing is measured and `rows` is empty.
+// nothing is measured and `rows` is empty. An exception thrown by a measurement or a progress
+// report is passed on once every worker has ended.
 RunResult RunMeasurement(const RunRequest& request);
 
 }  // namespace quintrel

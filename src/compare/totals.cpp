@@ -5,16 +5,6 @@
 
 namespace quintrel {
 
-Totals ComputeTotals(const std::vector<FileResult>& results) {
-  Totals totals;
-  for (const FileResult& result : results) {
-    totals.added += result.added;
-    totals.deleted += result.deleted;
-    totals.loc += result.loc;
-  }
-  return totals;
-}
-
 std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t minusRows) {
   char text[80];
   std::snprintf(text, sizeof text, "%" PRId64 " (+%" PRId64 "/-%" PRId64 ")", rows - minusRows,

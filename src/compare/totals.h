@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/catalogue.h"
-#include "engine/file_pair.h"
+#include "compare/result_row.h"
 
 namespace quintrel {
 
@@ -18,17 +17,8 @@ struct Totals {
   bool operator==(const Totals&) const = default;
 };
 
-Totals ComputeTotals(const std::vector<FileResult>& results);
-
 // "%d (+%d/-%d)": rows minus the "-" rows, the "+" rows, the "-" rows.
 std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t minusRows);
-
-// One measured file: a row of the result table.
-struct ResultRow {
-  PresenceFlags flags = 0;
-  std::string name;
-  FileResult result;
-};
 
 // The file count text and totals of a set of rows (all rows after a run, or the selected
 // ones).

@@ -56,12 +56,6 @@ void PairWorkspace::ReleaseLarge() {
 }
 
 FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
-                           const std::string& oldName, const std::string& newName) {
-  PairWorkspace workspace;
-  return MeasureFilePair(oldFolder, newFolder, oldName, newName, workspace);
-}
-
-FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                            const std::string& oldName, const std::string& newName,
                            PairWorkspace& workspace) {
   SourceText& oldText = workspace.oldText;

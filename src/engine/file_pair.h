@@ -1,20 +1,13 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 
+#include "engine/file_result.h"
 #include "engine/new_line_index.h"
 #include "engine/source_text.h"
 
 namespace quintrel {
-
-struct FileResult {
-  std::int32_t added = 0;    // statements on new lines without a partner
-  std::int32_t deleted = 0;  // statements on old lines without a partner
-  std::int32_t loc = 0;      // all statements of the new version
-
-  bool operator==(const FileResult&) const = default;
-};
 
 // Memory for measuring pairs one after another on one thread. Each pair reuses the buffers
 // of the pair before: fresh memory from the system costs page faults and zero-filling,
@@ -39,14 +32,7 @@ class PairWorkspace {
 // parallel. The old file is not read when its size and modification time equal the new
 // file's.
 FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
-                           const std::string& oldName, const std::string& newName);
-FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                            const std::string& oldName, const std::string& newName,
                            PairWorkspace& workspace);
-
-inline FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
-                                  const std::string& name) {
-  return MeasureFilePair(oldFolder, newFolder, name, name);
-}
 
 }  // namespace quintrel

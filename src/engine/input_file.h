@@ -20,7 +20,8 @@ struct FileStatus {
 };
 
 // A file opened for reading. This class and the free functions below are the engine's only
-// contact with the operating system; their platform implementation lives in one file.
+// contact with the file system; their platform implementation lives in one file. (Its other
+// contact with the operating system is the memory of large_block.h.)
 class InputFile {
  public:
   // Opens a regular file for reading; std::nullopt when it cannot be opened or is not a

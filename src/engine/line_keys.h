@@ -9,7 +9,7 @@
 
 namespace quintrel {
 
-// A line's content: its bytes up to the first '\n', 0xFF or the end of the text.
+// A line's content: its bytes up to the first '\n', kEndMarker or the end of the text.
 struct LineKey {
   const unsigned char* data;
   std::size_t size;
@@ -49,8 +49,6 @@ class LineKeys {
   }
 
  private:
-  static constexpr unsigned char kEndMarker = 0xFF;
-
   const SourceText& m_text;
   bool m_hasEndMarker;
 };

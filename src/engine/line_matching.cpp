@@ -1,16 +1,12 @@
 #include "engine/line_matching.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 #include "engine/new_line_index.h"
-#include "engine/source_loader.h"
 
 namespace quintrel {
 
 namespace {
-
-constexpr unsigned char kEndMarker = 0xFF;
 
 // Lines that agree position by position from the top pair with each other: each is the
 // earliest free line with its content on both sides.
@@ -23,26 +19,6 @@ std::size_t CommonPrefix(const LineKeys& oldKeys, std::size_t oldCount, const Li
 }
 
 }  // namespace
-
-bool LinesEqual(const SourceText& a, const SourceText& b, std::int64_t startA,
-                std::int64_t startB) {
-  auto at = [](const SourceText& text, std::int64_t pos) -> int {
-    if (pos < 0 || pos >= static_cast<std::int64_t>(text.bytes.size())) return -1;
-    unsigned char byte = text.bytes[static_cast<std::size_t>(pos)];
-    return byte == '\n' || byte == kEndMarker ? -1 : byte;
-  };
-  for (;; ++startA, ++startB) {
-    int charA = at(a, startA);
-    int charB = at(b, startB);
-    if (charA != charB) return false;
-    if (charA < 0) return true;
-  }
-}
-
-void PairLines(SourceText& oldText, SourceText& newText) {
-  LineIndexMemory memory;
-  PairLines(oldText, newText, memory);
-}
 
 void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory) {
   LineTable& oldLines = oldText.lines;
@@ -76,16 +52,6 @@ void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory
   }
   std::fill(oldLines.begin(), oldLines.begin() + prefix, 1);
   std::fill(newLines.begin(), newLines.begin() + prefix, 1);
-}
-
-void MatchLines(InputFile* oldFile, InputFile* newFile, SourceText& oldText, SourceText& newText) {
-  for (SourceText* text : {&oldText, &newText}) {
-    text->bytes.clear();
-    text->lines.clear();
-  }
-  if (oldFile != nullptr) LoadSourceText(*oldFile, oldText);
-  if (newFile != nullptr) LoadSourceText(*newFile, newText);
-  PairLines(oldText, newText);
 }
 
 }  // namespace quintrel

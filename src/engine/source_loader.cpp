@@ -2,15 +2,14 @@
 
 namespace quintrel {
 
-bool LoadSourceText(InputFile& file, SourceText& text) {
+void LoadSourceText(InputFile& file, SourceText& text) {
   text.lines.clear();
   if (!file.ReadAll(text.bytes, static_cast<std::size_t>(kMaxSourceBytes))) {
     text.bytes.clear();
-    return false;
+    return;
   }
   TranslateTextMode(text.bytes);
   BuildLineTable(text.bytes, text.lines);
-  return true;
 }
 
 }  // namespace quintrel

@@ -11,9 +11,10 @@ namespace quintrel {
 constexpr std::int64_t kMaxSourceBytes = 0x7FFFFFFF;
 
 // Loads one version of a file in text mode: bytes translated (CR LF -> LF, 0x1A ends the
-// data) and the line table of their line starts. Returns false, leaving `text` absent (no
-// bytes, no lines), when the file cannot be read at all or holds more than kMaxSourceBytes
-// bytes before translation (by its size, or by what it yields if it grows while read).
-bool LoadSourceText(InputFile& file, SourceText& text);
+// data) and the line table of their line starts. Leaves `text` absent (no bytes, no lines)
+// when the file cannot be read at all or holds more than kMaxSourceBytes bytes before
+// translation (by its size, or by what it yields if it grows while read): such a version
+// takes part in the measurement like a missing file.
+void LoadSourceText(InputFile& file, SourceText& text);
 
 }  // namespace quintrel

@@ -6,6 +6,10 @@
 
 namespace quintrel {
 
+// Byte 0xFF ends a line when lines are compared, and ends the statement count where it
+// stands in code.
+inline constexpr unsigned char kEndMarker = 0xFF;
+
 // One entry per line. After loading: the byte offset at which each line starts (0 first,
 // then one entry after every '\n'). After line matching: 1 when the line has an identical
 // partner in the other version, 0 when it has none.

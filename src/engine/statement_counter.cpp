@@ -10,8 +10,6 @@ namespace quintrel {
 
 namespace {
 
-constexpr unsigned char kEndMarker = 0xFF;
-
 // Byte classes, so that each mode can skip the bytes it ignores in a tight loop.
 enum ByteClass : unsigned char {
   kActsInCode = 1,          // ; { # : " ' / \ newline 0xFF

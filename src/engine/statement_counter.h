@@ -12,7 +12,7 @@ struct StatementCounts {
 };
 
 // Counts the statement marks (';', '{', ':' but not "::", '#' but not "##") outside
-// comments and literals, crediting each to its line's match flag. Byte 0xFF in code ends
+// comments and literals, crediting each to its line's match flag. kEndMarker in code ends
 // the count.
 StatementCounts CountStatements(const SourceText& text);
 

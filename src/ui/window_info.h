@@ -5,9 +5,11 @@
 #include <QSize>
 #include <QString>
 
+#include "compare/result_row.h"
+
 namespace quintrel {
 
-inline constexpr int kListColumnCount = 5;
+inline constexpr int kListColumnCount = kColumnCount;  // the list shows every column of a row
 inline constexpr std::array<int, kListColumnCount> kDefaultColumnWidths = {15, 140, 60, 60, 60};
 
 // The stored window size (outer: frame and caption included) and the list's column widths.

@@ -1,4 +1,5 @@
-// The command-line tool on totals beyond 32 bits and on reports that cannot be saved.
+// The command-line tool on totals beyond 32 bits, on reports that cannot be saved and on
+// measurements that fail.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -7,9 +8,12 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <limits>
+#include <new>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -125,6 +129,53 @@ TEST_F(CliFaultTest, NoRoomLeftKeepsTheEarlierReport) {
                           std::filesystem::directory_iterator()),
             3)
       << "old, new and the report; no temporary file left";
+}
+
+// A measurement that fails (memory running out on a huge file, or any other error) ends the
+// program with exit status 1 and a message naming the failure and the file, not with an
+// abort; no table is printed and an earlier report stays as it was.
+TEST_F(CliFaultTest, FailingMeasurementExitsWithOneAndKeepsTheReport) {
+  const auto report = m_dir.Write("report.csv", kEarlier);
+  struct Case {
+    const char* name;
+    std::function<void()> fail;
+    const char* expected;
+  } cases[] = {
+      {"memory", [] { throw std::bad_alloc(); }, "memory ran out while measuring 'c.c'"},
+      {"other", [] { throw std::runtime_error("disk on fire"); },
+       "error while measuring 'c.c': disk on fire"},
+      {"unknown", [] { throw 42; }, "unknown error while measuring 'c.c'"},
+  };
+  for (const Case& c : cases) {
+    const MeasureFunction failOnC = [&c](const std::string&, const std::string&,
+                                         const CatalogueEntry& entry) {
+      if (entry.name == "c.c") c.fail();
+      return FileResult{1, 0, 1};
+    };
+    for (const char* jobs : {"1", "3"}) {
+      for (const std::string& csv : {report.string(), std::string("-")}) {
+        const CliOutcome run = RunInProcess({"--jobs", jobs, "--csv", csv, Old(), New()}, failOnC);
+        EXPECT_EQ(run.exitStatus, kExitFailure) << c.name << " " << jobs << " " << csv;
+        EXPECT_EQ(run.out, "") << c.name;
+        EXPECT_EQ(run.err, std::string("quintrel-cli: ") + c.expected + "\n") << c.name;
+      }
+    }
+  }
+  EXPECT_EQ(ReadFileBytes(report), kEarlier);
+}
+
+// A failure outside any one file's measurement (here the table's output stream) still names
+// what the program was doing.
+TEST_F(CliFaultTest, FailureWhileWritingTheResultsNamesThatStep) {
+  std::ostringstream err;
+  struct ThrowingBuffer : std::streambuf {
+    int overflow(int) override { throw std::bad_alloc(); }
+  } buffer;
+  std::ostream throwing(&buffer);
+  throwing.exceptions(std::ios::badbit);
+  const int status = RunCli({Old(), New()}, "UTF-8", throwing, err);
+  EXPECT_EQ(status, kExitFailure);
+  EXPECT_EQ(err.str(), "quintrel-cli: memory ran out while writing the results\n");
 }
 
 }  // namespace

@@ -30,17 +30,6 @@ TEST(DisplayWidthTest, InvalidBytesTakeOneCellEach) {
   EXPECT_EQ(DisplayWidth("\xF4\x90\x80\x80"), 4u);  // beyond U+10FFFF
 }
 
-TEST(DisplayWidthTest, DecodesOnlyValidSequences) {
-  char32_t cp = 0;
-  EXPECT_EQ(DecodeUtf8("\xE8\xBF\xBD", cp), 3u);
-  EXPECT_EQ(cp, U'追');
-  EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80", cp), 4u);
-  EXPECT_EQ(cp, 0x1F600u);
-  EXPECT_EQ(DecodeUtf8("\x80", cp), 0u);
-  EXPECT_EQ(DecodeUtf8("\xE0\x80\x80", cp), 0u);
-  EXPECT_EQ(DecodeUtf8("\xC3(", cp), 0u);
-}
-
 // The C library knows the East Asian widths of its UTF-8 locale; the scripts a file name
 // is written in must agree with it cell for cell.
 TEST(DisplayWidthTest, AgreesWithTheCLibraryOnEastAsianScripts) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "compare/measurement_run.h"
+#include "engine/file_pair.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -59,7 +60,8 @@ RunResult RunChanging(const Tree& tree, unsigned jobs,
   request.measure = [&change](const std::string& oldFolder, const std::string& newFolder,
                               const CatalogueEntry& entry) {
     change(entry);
-    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName);
+    PairWorkspace workspace;
+    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName, workspace);
   };
   return RunMeasurement(request);
 }
@@ -199,7 +201,7 @@ TEST(RunMeasurementFaults, FolderRemovedWhileWorkersMeasure) {
 
 // A measurement that fails (out of memory, say) or a caller's progress report that fails (a
 // full event queue): the run stops its workers and passes the failure on instead of ending
-// the process.
+// the process, naming the entry whose measurement failed.
 TEST(RunMeasurementFaults, FailureInAWorkerOrTheProgressReportStopsTheRun) {
   Tree tree;
   for (int i = 0; i < 30; ++i) tree.New("f" + std::to_string(10 + i) + ".c", "int a;\n");
@@ -215,8 +217,11 @@ TEST(RunMeasurementFaults, FailureInAWorkerOrTheProgressReportStopsTheRun) {
       request.progress = [&](std::size_t, std::size_t) {
         if (inProgress) throw std::runtime_error("queue full");
       };
+      std::string failedEntry;
+      request.failedEntry = &failedEntry;
       EXPECT_THROW(RunMeasurement(request), std::runtime_error) << jobs << " jobs";
       EXPECT_GE(measured.load(), 1);
+      EXPECT_EQ(failedEntry, inProgress ? "" : "f17.c") << "the entry that threw, if one did";
     }
   }
 }

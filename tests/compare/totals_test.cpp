@@ -11,10 +11,17 @@ namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-TEST(ComputeTotals, SumsEachColumnWithoutWrapping) {
-  EXPECT_EQ(ComputeTotals({}), Totals{});
-  EXPECT_EQ(ComputeTotals({{3, 1, 120}, {0, 0, 10}}), (Totals{3, 1, 130}));
-  const Totals big = ComputeTotals({{kMax, kMax, kMax}, {kMax, 1, 2}});
+// The totals of rows holding `results`, all files in both folders.
+Totals TotalsOf(const std::vector<FileResult>& results) {
+  std::vector<ResultRow> rows;
+  for (const FileResult& result : results) rows.push_back({kInOld | kInNew, "f.c", result});
+  return SummarizeRows(rows).totals;
+}
+
+TEST(SummarizeRows, SumsEachColumnWithoutWrapping) {
+  EXPECT_EQ(TotalsOf({}), Totals{});
+  EXPECT_EQ(TotalsOf({{3, 1, 120}, {0, 0, 10}}), (Totals{3, 1, 130}));
+  const Totals big = TotalsOf({{kMax, kMax, kMax}, {kMax, 1, 2}});
   EXPECT_EQ(big, (Totals{2LL * kMax, kMax + 1LL, kMax + 2LL}));
 }
 

@@ -61,7 +61,8 @@ TEST(EngineFuzzRegressionTest, FilePairFromDiskAgainstReferencePieces) {
 TEST(EngineFuzzRegressionTest, EmptyTextPairsItsOneEmptyLine) {
   SourceText oldText = testing::MakeText("");
   SourceText newText = testing::MakeText("\xFF\n");
-  PairLines(oldText, newText);
+  LineIndexMemory memory;
+  PairLines(oldText, newText, memory);
   EXPECT_EQ(oldText.lines, LineTable({1}));
   EXPECT_EQ(newText.lines, LineTable({1, 0}));
 }

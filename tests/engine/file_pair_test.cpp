@@ -44,7 +44,13 @@ class MeasureFilePairTest : public ::testing::Test {
   std::string OldFolder() const { return (m_dir.path() / "old").string(); }
   std::string NewFolder() const { return (m_dir.path() / "new").string(); }
   FileResult Measure(const std::string& name) {
-    return MeasureFilePair(OldFolder(), NewFolder(), name);
+    return Measure(OldFolder(), NewFolder(), name, name);
+  }
+  // Each pair in a fresh workspace; reuse is tested on its own below.
+  static FileResult Measure(const std::string& oldFolder, const std::string& newFolder,
+                            const std::string& oldName, const std::string& newName) {
+    PairWorkspace workspace;
+    return MeasureFilePair(oldFolder, newFolder, oldName, newName, workspace);
   }
 
   testing::ScopedTempDir m_dir;
@@ -87,14 +93,14 @@ TEST_F(MeasureFilePairTest, MeasuresEachPairByTheRules) {
 TEST_F(MeasureFilePairTest, EmptyFolderOrNameMakesThatSideAbsent) {
   WriteOld("a.c", kThreeStatements, kTime);
   WriteNew("a.c", kThreeStatements, kTime);
-  EXPECT_EQ(MeasureFilePair("", NewFolder(), "a.c"), (FileResult{3, 0, 3}));
-  EXPECT_EQ(MeasureFilePair(OldFolder(), "", "a.c"), (FileResult{0, 3, 0}));
-  EXPECT_EQ(MeasureFilePair("", "", "a.c"), (FileResult{0, 0, 0}));
-  EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder(), "", "a.c"), (FileResult{3, 0, 3}));
+  EXPECT_EQ(Measure("", NewFolder(), "a.c", "a.c"), (FileResult{3, 0, 3}));
+  EXPECT_EQ(Measure(OldFolder(), "", "a.c", "a.c"), (FileResult{0, 3, 0}));
+  EXPECT_EQ(Measure("", "", "a.c", "a.c"), (FileResult{0, 0, 0}));
+  EXPECT_EQ(Measure(OldFolder(), NewFolder(), "", "a.c"), (FileResult{3, 0, 3}));
   // Names may differ between the folders.
   WriteOld("A.C", "int a;\nint b;\n");
   WriteNew("b.c", "int a;\nint c;\n");
-  EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder() + "/", "A.C", "b.c"), (FileResult{1, 1, 2}));
+  EXPECT_EQ(Measure(OldFolder(), NewFolder() + "/", "A.C", "b.c"), (FileResult{1, 1, 2}));
 }
 
 TEST_F(MeasureFilePairTest, FoldersAndFifosAreAbsentAndDoNotBlock) {

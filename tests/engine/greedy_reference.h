@@ -3,9 +3,27 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/line_matching.h"
+#include "engine/source_text.h"
 
 namespace quintrel::testing {
+
+// True when the line of `a` starting at byte `startA` equals the line of `b` starting at
+// `startB`, compared byte by byte. A line runs up to its first '\n', kEndMarker or the end of
+// the text; an offset at or past the end denotes an empty line.
+inline bool LinesEqual(const SourceText& a, const SourceText& b, std::int64_t startA,
+                       std::int64_t startB) {
+  auto at = [](const SourceText& text, std::int64_t pos) -> int {
+    if (pos < 0 || pos >= static_cast<std::int64_t>(text.bytes.size())) return -1;
+    unsigned char byte = text.bytes[static_cast<std::size_t>(pos)];
+    return byte == '\n' || byte == kEndMarker ? -1 : byte;
+  };
+  for (;; ++startA, ++startB) {
+    int charA = at(a, startA);
+    int charB = at(b, startB);
+    if (charA != charB) return false;
+    if (charA < 0) return true;
+  }
+}
 
 // The plain greedy pairing that PairLines must reproduce flag for flag: each old line, in
 // order, takes the first free new line with equal content, searching from a low-water index

@@ -22,11 +22,11 @@ class LargeInputTest : public ::testing::Test {
   FileResult Measure(const std::string& oldBytes, const std::string& newBytes) {
     Put("old/f.c", oldBytes, kOldTime);
     Put("new/f.c", newBytes, kNewTime);
-    return MeasureFilePair(Folder("old"), Folder("new"), "f.c");
+    return MeasureFilePair(Folder("old"), Folder("new"), "f.c", "f.c", m_workspace);
   }
   FileResult MeasureNewOnly(const std::string& newBytes) {
     Put("new/g.c", newBytes, kNewTime);
-    return MeasureFilePair(Folder("old"), Folder("new"), "g.c");
+    return MeasureFilePair(Folder("old"), Folder("new"), "g.c", "g.c", m_workspace);
   }
 
  private:
@@ -36,6 +36,7 @@ class LargeInputTest : public ::testing::Test {
   std::string Folder(const std::string& name) const { return (m_dir.path() / name).string(); }
 
   testing::ScopedTempDir m_dir;
+  PairWorkspace m_workspace;  // reused from pair to pair, as by a run's worker
 };
 
 TEST_F(LargeInputTest, FiveMillionEmptyLines) {

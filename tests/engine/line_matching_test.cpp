@@ -9,28 +9,11 @@
 
 #include "engine/greedy_reference.h"
 #include "engine/text_builder.h"
-#include "support/temp_dir.h"
 
 namespace quintrel {
 namespace {
 
 using testing::MakeText;
-
-TEST(LinesEqualTest, ComparesBytesUpToNewlineEndMarkerOrEnd) {
-  SourceText a = MakeText(
-      "abc\nab\xFF"
-      "cd\nAbc\nabc \nabc\r\n\n");
-  SourceText b = MakeText("abc");
-  EXPECT_TRUE(LinesEqual(a, b, 0, 0));   // "abc\n" and the final "abc" without newline
-  EXPECT_FALSE(LinesEqual(a, b, 4, 0));  // "ab" (cut at 0xFF) against "abc"
-  EXPECT_TRUE(LinesEqual(a, MakeText("ab\nx"), 4, 0));
-  EXPECT_FALSE(LinesEqual(a, b, 10, 0));   // letter case counts
-  EXPECT_FALSE(LinesEqual(a, b, 14, 0));   // a trailing blank counts
-  EXPECT_FALSE(LinesEqual(a, b, 19, 0));   // a CR counts
-  EXPECT_TRUE(LinesEqual(a, b, 24, 3));    // empty line against the end of b
-  EXPECT_TRUE(LinesEqual(a, b, 25, 100));  // past the end on both sides: empty lines
-  EXPECT_FALSE(LinesEqual(a, b, 100, 0));
-}
 
 SourceText TextOf(const std::optional<std::string>& bytes) {
   return bytes ? MakeText(*bytes) : SourceText{};
@@ -55,14 +38,21 @@ TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
       {"final newline's empty line pairs", "a\n", "\nb", {0, 1}, {1, 0}},
       {"last line without newline", "abc", "x\nabc\n", {1}, {0, 1, 0}},
       {"end marker cuts the line", "ab\xFF;d\nz", "ab\nzz", {1, 0}, {1, 0}},
+      {"bytes after the end marker do not count",
+       "ab\xFF"
+       "cd",
+       "abc\nab\xFFxy",
+       {1},
+       {0, 1}},
       {"blank, CR and case differ", "a \na\r\nA", "a\na\na", {0, 0, 0}, {0, 0, 0}},
       {"changed line in the middle", "a;\nb;\nc;", "a;\nx;\nc;", {1, 0, 1}, {1, 0, 1}},
       {"old line paired after a prefix", "a\nb\nc", "a\nc\nb\nb", {1, 1, 1}, {1, 1, 1, 0}},
   };
+  LineIndexMemory memory;  // reused from case to case, as a run reuses it from file to file
   for (const Case& c : cases) {
     SourceText oldText = TextOf(c.oldBytes);
     SourceText newText = TextOf(c.newBytes);
-    PairLines(oldText, newText);
+    PairLines(oldText, newText, memory);
     EXPECT_EQ(oldText.lines, c.oldFlags) << c.name;
     EXPECT_EQ(newText.lines, c.newFlags) << c.name;
   }
@@ -104,7 +94,8 @@ void ExpectAgreesWithGreedy(const std::optional<std::string>& oldBytes,
   SourceText newText = TextOf(newBytes);
   SourceText oldReference = oldText;
   SourceText newReference = newText;
-  PairLines(oldText, newText);
+  LineIndexMemory memory;
+  PairLines(oldText, newText, memory);
   testing::GreedyPairLines(oldReference, newReference);
   ASSERT_EQ(oldText.lines, oldReference.lines)
       << ::testing::PrintToString(oldBytes) << " / " << ::testing::PrintToString(newBytes);
@@ -138,27 +129,6 @@ TEST(PairLinesTest, AgreesWithGreedyPass) {
     }
     ExpectAgreesWithGreedy(oldBytes, newBytes);
   }
-}
-
-TEST(MatchLinesTest, LoadsAndPairsBothVersionsOrNone) {
-  testing::ScopedTempDir dir;
-  InputFile oldFile = *InputFile::Open(dir.Write("old.c", "a\r\nb\r\n").string());
-  InputFile newFile = *InputFile::Open(dir.Write("new.c", "b\nc\n").string());
-  SourceText oldText;
-  SourceText newText = MakeText("stale");
-  MatchLines(&oldFile, &newFile, oldText, newText);
-  EXPECT_EQ(std::string(oldText.bytes.begin(), oldText.bytes.end()), "a\nb\n");
-  EXPECT_EQ(oldText.lines, (LineTable{0, 1, 1}));
-  EXPECT_EQ(newText.lines, (LineTable{1, 0, 1}));
-
-  MatchLines(nullptr, nullptr, oldText, newText);
-  EXPECT_TRUE(oldText.bytes.empty() && oldText.lines.empty());
-  EXPECT_TRUE(newText.bytes.empty() && newText.lines.empty());
-  InputFile file = *InputFile::Open(dir.Write("a.c", "x\n").string());
-  newText = MakeText("stale\n");
-  MatchLines(&file, nullptr, oldText, newText);
-  EXPECT_EQ(oldText.lines, (LineTable{0, 0}));
-  EXPECT_TRUE(newText.bytes.empty() && newText.lines.empty());
 }
 
 }  // namespace

@@ -147,7 +147,8 @@ TEST_F(MeasureDlgTest, CancelKeepsTheRowsMeasuredBeforeIt) {
           },
           Qt::BlockingQueuedConnection);
     }
-    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName);
+    PairWorkspace workspace;
+    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName, workspace);
   });
   m_dlg.RunMeasurement();
   EXPECT_TRUE(progressShown);
