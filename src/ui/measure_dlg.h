@@ -93,6 +93,7 @@ class CMeasureDlg : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
@@ -104,6 +105,7 @@ class CMeasureDlg : public QDialog {
   void ApplyOuterSize(QSize outer);
   QSize FrameExtra() const;
   void SettlePendingOuterSize();
+  void RequestKeyboardContextMenu();
   void ShowRunResult(RunResult result);
   void ReportFolderError(CHistoryCombo& box, QStringView message);
   void SetSummary(const Summary& summary);

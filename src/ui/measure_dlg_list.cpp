@@ -1,8 +1,10 @@
 // The main dialog's commands on the result list, the folder buttons and the about box.
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTreeView>
 
@@ -49,6 +51,29 @@ std::unique_ptr<QMenu> CMeasureDlg::CreateContextMenu() {
 void CMeasureDlg::contextMenuEvent(QContextMenuEvent* event) {
   const std::unique_ptr<QMenu> menu = CreateContextMenu();
   menu->exec(event->globalPos());
+}
+
+void CMeasureDlg::keyPressEvent(QKeyEvent* event) {
+  // Keys the focused control leaves alone come here. Shift+F10 and the Menu key ask for the
+  // context menu from the keyboard. A platform that turns the Menu key into a request of its
+  // own opens the menu first, and the menu then takes the key, so it never opens twice.
+  const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+  const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (menuKey || shiftF10) {
+    RequestKeyboardContextMenu();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+// Sends the focused control the request the platform sends for the Menu key; a control
+// without a menu of its own passes it on to this window.
+void CMeasureDlg::RequestKeyboardContextMenu() {
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr || target->window() != this) target = this;
+  const QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+  QContextMenuEvent request(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
+  QCoreApplication::sendEvent(target, &request);
 }
 
 int CMeasureDlg::FirstSelectedRow() const {

@@ -8,14 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "compare/row_order.h"
@@ -275,6 +278,35 @@ TEST_F(MeasureDlgTest, ContextMenuCommandsTotalSelectAndOpen) {
   actions[2]->trigger();
   actions[3]->trigger();
   EXPECT_EQ(m_launcher.opened, (std::vector<QString>{In("old/x.c"), In("new/x.c")}));
+}
+
+TEST_F(MeasureDlgTest, MenuKeyAndShiftF10OpenTheContextMenuAndEscapeClosesOnlyIt) {
+  m_dlg.RunMeasurement();
+  m_dlg.show();
+  for (const auto& [key, modifiers] :
+       {std::pair(Qt::Key_Menu, Qt::KeyboardModifiers()),
+        std::pair(Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier))}) {
+    SCOPED_TRACE(QKeySequence(key | modifiers).toString().toStdString());
+    m_dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+    m_dlg.List()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), m_dlg.List());
+    // Runs inside the menu's own loop when the menu opened, else right after the key.
+    QStringList shown;
+    QTimer::singleShot(0, &m_dlg, [&] {
+      if (const auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        for (const QAction* action : menu->actions()) shown.append(action->text());
+      }
+      QTest::keyClick(m_dlg.windowHandle(), Qt::Key_Escape);
+    });
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.mid(0, 4),
+              Texts({"選択部分でTotal更新(&U)", "全てを選択(&A)", "旧フォルダのファイルを開く(&1)",
+                     "新フォルダのファイルを開く(&2)"}));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    ASSERT_TRUE(m_dlg.isVisible());
+  }
 }
 
 TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
