@@ -468,6 +468,61 @@ TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeClosesAndSaves) {
             7);
 }
 
+// The stored size is the outer size whenever the window manager reported a frame at some
+// time, however late; a window whose frame was never reported stores its own size.
+TEST_F(MeasureDlgTest, StoredSizeIsTheOuterOneHoweverLateTheFrameIsReported) {
+  const QSize frame(6, 30);
+  const QSize templateSize = m_dlg.TemplateClientSize();
+  struct Case {
+    const char* name;
+    const char* stored;  // WindowInfo, or none (the first start)
+    bool frameAtShow;    // reported when the window shows
+    bool frameLater;     // reported while the window is open
+    bool frameAtClose;   // still reported when it closes
+    QSize client;        // the client size while open
+    QSize saved;
+  };
+  const char* stored = "700 500 20 200 60 60 70";
+  for (const Case& c : {
+           Case{"reported throughout", stored, true, true, true, {694, 470}, {700, 500}},
+           Case{"reported late", stored, false, true, true, {694, 470}, {700, 500}},
+           Case{"gone before closing", stored, true, true, false, {694, 470}, {700, 500}},
+           Case{"only at closing", stored, false, false, true, {700, 500}, {706, 530}},
+           Case{"never reported", stored, false, false, false, {700, 500}, {700, 500}},
+           Case{"first start", nullptr, true, true, true, templateSize, templateSize + frame},
+           Case{"first start, gone before closing", nullptr, true, true, false, templateSize,
+                templateSize + frame},
+           Case{"first start, never reported", nullptr, false, false, false, templateSize,
+                templateSize},
+       }) {
+    SCOPED_TRACE(c.name);
+    if (c.stored) {
+      m_settings.setValue(QStringLiteral("Settings/WindowInfo"), QString::fromLatin1(c.stored));
+    } else {
+      m_settings.remove(QStringLiteral("Settings/WindowInfo"));
+    }
+    QSize reported(0, 0);
+    CMeasureDlg dialog(m_settings, m_interaction, m_launcher);
+    dialog.SetFrameSource([&reported] { return reported; });
+    dialog.OnInitDialog();
+    if (c.frameAtShow) reported = frame;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    if (c.frameLater) {
+      reported = frame;
+      EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.size() == c.client; }, 2000));
+    }
+    EXPECT_EQ(dialog.size(), c.client);
+    reported = c.frameAtClose ? frame : QSize(0, 0);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    ASSERT_FALSE(dialog.isVisible());
+    const QStringList saved =
+        m_settings.value(QStringLiteral("Settings/WindowInfo")).toString().split(u' ');
+    ASSERT_EQ(saved.size(), 7);
+    EXPECT_EQ(QSize(saved[0].toInt(), saved[1].toInt()), c.saved);
+  }
+}
+
 TEST_F(MeasureDlgTest, BrowseButtonsPutThePickedFolderInTheirBox) {
   m_interaction.folderAnswer = QStringLiteral("/picked");
   QTest::mouseClick(qobject_cast<QPushButton*>(m_dlg.Control(kIdBrowseNew)), Qt::LeftButton);
