@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "ui/app_icon.h"
 #include "ui/history_combo.h"
 #include "ui/result_table_model.h"
 #include "ui/settings_store.h"
@@ -54,7 +53,6 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
   // Customised, so that the window manager leaves out the minimise and maximise buttons.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setWindowIcon(AppIcon());
   setSizeGripEnabled(false);
   setFont(DialogFont());
   m_units = ComputeBaseUnits(QFontMetrics(font()));
