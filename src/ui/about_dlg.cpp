@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "ui/app_icon.h"
 #include "ui/dialog_units.h"
 #include "ui/ui_texts.h"
 
@@ -20,7 +19,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setFixedSize(DialogSize(units, 163, 37));
 
   auto* icon = new QLabel(this);
-  icon->setPixmap(AppIcon().pixmap(32, 32));
+  icon->setPixmap(windowIcon().pixmap(32, 32));  // the application's icon
   icon->setGeometry(DialogRect(units, 7, 7, 22, 22));
   icon->setAlignment(Qt::AlignCenter);
 

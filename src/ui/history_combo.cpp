@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
@@ -23,6 +24,13 @@ QString SingleDroppedPath(const QMimeData* mime) {
   return QDir::toNativeSeparators(urls.front().toLocalFile());
 }
 
+// Keys that delete text: the edit update that follows must not complete the deleted
+// characters back. A cut deletes the selection, so it counts as a deletion too.
+bool DeletesText(const QKeyEvent& key) {
+  return key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete ||
+         key.matches(QKeySequence::Cut);
+}
+
 }  // namespace
 
 CHistoryCombo::CHistoryCombo(QWidget* parent) : QComboBox(parent) {
@@ -34,6 +42,9 @@ CHistoryCombo::CHistoryCombo(QWidget* parent) : QComboBox(parent) {
   setCompleter(nullptr);
   setAcceptDrops(true);
   lineEdit()->setAcceptDrops(false);
+  // The box passes the keys it has the focus for to its edit field by calling the field
+  // directly, past the field's filters; keys can reach either, so both are watched.
+  installEventFilter(this);
   lineEdit()->installEventFilter(this);
   connect(lineEdit(), &QLineEdit::textEdited, this, &CHistoryCombo::OnTextEdited);
 }
@@ -82,10 +93,8 @@ void CHistoryCombo::showPopup() {
 }
 
 bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    // Deleting must never bring the deleted characters back by completion.
-    m_bCompleteNext = key != Qt::Key_Backspace && key != Qt::Key_Delete;
+  if ((watched == this || watched == lineEdit()) && event->type() == QEvent::KeyPress) {
+    m_bCompleteNext = !DeletesText(*static_cast<QKeyEvent*>(event));
   }
   return QComboBox::eventFilter(watched, event);
 }

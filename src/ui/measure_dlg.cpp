@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "ui/app_icon.h"
 #include "ui/history_combo.h"
 #include "ui/result_table_model.h"
 #include "ui/settings_store.h"
@@ -54,7 +53,6 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
   // Customised, so that the window manager leaves out the minimise and maximise buttons.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setWindowIcon(AppIcon());
   setSizeGripEnabled(false);
   setFont(DialogFont());
   m_units = ComputeBaseUnits(QFontMetrics(font()));
@@ -62,7 +60,7 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
   setMinimumSize(TemplateClientSize());
   CreateControls();
   m_frameCheck.setInterval(kFrameCheckMs);
-  connect(&m_frameCheck, &QTimer::timeout, this, &CMeasureDlg::SettlePendingOuterSize);
+  connect(&m_frameCheck, &QTimer::timeout, this, &CMeasureDlg::CheckFrame);
   new QShortcut(QKeySequence::HelpContents, this, this, &CMeasureDlg::ShowAbout);
 }
 
@@ -196,38 +194,63 @@ QString CMeasureDlg::ShownText(int controlId) const {
 void CMeasureDlg::OnInitDialog() {
   m_aboutInSystemMenu = AddAboutItemToSystemMenu(*this, kMenuAbout.toString());
   RegisterAnchors();
-  const StoredSettings stored = LoadSettings(m_settings, DefaultWindowInfoText(OuterSize()));
+  // No frame is known before the window is first shown, so there is no outer size to offer
+  // as the default: without a usable stored size the window keeps its template size.
+  const StoredSettings stored = LoadSettings(m_settings, QString());
   m_oldFolderBox->LoadHistoryString(stored.oldFolder);
   m_newFolderBox->LoadHistoryString(stored.newFolder);
   RestoreWindowInfo(stored.windowInfo);
   RunMeasurement();
 }
 
-QSize CMeasureDlg::FrameExtra() const {
-  return frameGeometry().size() - size();
+void CMeasureDlg::SetFrameSource(std::function<QSize()> source) {
+  m_frameSource = std::move(source);
+}
+
+QSize CMeasureDlg::ReportedFrame() const {
+  const QSize frame = m_frameSource ? m_frameSource() : frameGeometry().size() - size();
+  // While the window is being managed the reported frame can be missing or briefly wrong;
+  // only a plausible one counts.
+  const bool plausible = !frame.isNull() && frame.width() >= 0 && frame.height() >= 0 &&
+                         frame.width() * 4 <= width() && frame.height() * 4 <= height();
+  return plausible ? frame : QSize();
+}
+
+QSize CMeasureDlg::KnownFrameOrNone() const {
+  const QSize now = ReportedFrame();
+  if (now.isValid()) return now;
+  return m_knownFrame.isValid() ? m_knownFrame : QSize(0, 0);
+}
+
+bool CMeasureDlg::NoteFrame() {
+  const QSize frame = ReportedFrame();
+  if (frame.isValid()) m_knownFrame = frame;
+  return frame.isValid();
 }
 
 QSize CMeasureDlg::OuterSize() const {
-  return size() + FrameExtra();
+  return size() + KnownFrameOrNone();
 }
 
 void CMeasureDlg::RestoreWindowInfo(const QString& text) {
-  const WindowInfo defaults{OuterSize(), kDefaultColumnWidths};
+  const WindowInfo defaults{QSize(), kDefaultColumnWidths};  // the size stays as it is
   const QScreen* screen =
       this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
   const QSize available =
       screen != nullptr ? screen->availableGeometry().size() : QSize(4096, 4096);
-  const WindowLimits limits{TemplateClientSize() + FrameExtra(), available, available.width()};
+  const WindowLimits limits{TemplateClientSize() + KnownFrameOrNone(), available,
+                            available.width()};
   const WindowInfo info = ParseWindowInfo(text, defaults, limits);
-  ApplyOuterSize(info.outerSize);
+  if (info.outerSize.isValid()) ApplyOuterSize(info.outerSize);
   for (int i = 0; i < kListColumnCount; ++i) {
     m_list->header()->resizeSection(i, info.columnWidths[i]);
   }
 }
 
 void CMeasureDlg::ApplyOuterSize(QSize outer) {
+  resize(outer - KnownFrameOrNone());
   m_pendingOuterSize = outer;
-  resize(outer - FrameExtra());
+  m_appliedClientSize = size();
   // A hidden window gets its resize event only when shown; place the controls now.
   m_anchors.ApplyAll();
 }
@@ -266,34 +289,36 @@ void CMeasureDlg::resizeEvent(QResizeEvent* event) {
 
 void CMeasureDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!m_pendingOuterSize.isValid()) return;
   // The window manager's frame becomes known some time after the window is mapped (on X11
-  // once the manager has reparented it), and no event of the window need follow. The stored
-  // outer size is applied again as soon as the frame shows, so that a size saved and
-  // restored stays the same; a platform that reports no frame needs nothing more.
+  // once the manager has reparented it), and no event of the window need follow: look for
+  // it until it shows. A platform that reports no frame needs nothing more.
   m_frameChecksLeft = kFrameChecks;
   m_frameCheck.start();
-  SettlePendingOuterSize();
+  CheckFrame();
 }
 
-void CMeasureDlg::SettlePendingOuterSize() {
-  if (!m_pendingOuterSize.isValid() || !isVisible() || --m_frameChecksLeft < 0) {
+void CMeasureDlg::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  // Being framed moves the client area, also after the checks have given up.
+  if (isVisible() && NoteFrame()) SettlePendingOuterSize();
+}
+
+void CMeasureDlg::CheckFrame() {
+  if (NoteFrame()) {
     m_frameCheck.stop();
-    m_pendingOuterSize = QSize();
-    return;
+    SettlePendingOuterSize();
+  } else if (!isVisible() || --m_frameChecksLeft < 0) {
+    m_frameCheck.stop();
   }
-  // A frame is taken once it is reported, and only a plausible one: while the window is
-  // being managed the reported frame geometry can be briefly wrong.
-  const QSize frame = FrameExtra();
-  if (frame.isNull() || frame.width() < 0 || frame.height() < 0 ||
-      frame.width() * 4 > m_pendingOuterSize.width() ||
-      frame.height() * 4 > m_pendingOuterSize.height()) {
-    return;
-  }
-  m_frameCheck.stop();
-  const QSize client = m_pendingOuterSize - frame;
+}
+
+// Fits the client area to a restored outer size once the frame is known, so that a size
+// saved and restored stays the same; a window resized in the meantime keeps its size.
+void CMeasureDlg::SettlePendingOuterSize() {
+  if (!m_pendingOuterSize.isValid()) return;
+  const QSize client = m_pendingOuterSize - m_knownFrame;
   m_pendingOuterSize = QSize();
-  if (size() != client) resize(client);
+  if (size() == m_appliedClientSize && size() != client) resize(client);
 }
 
 bool CMeasureDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QDialog>
@@ -69,6 +70,9 @@ class CMeasureDlg : public QDialog {
 
   // Seams for tests: the run's worker count and per-file measurement.
   void SetRunOptions(unsigned jobs, MeasureFunction measure);
+  // Seam for tests: what the window manager's frame adds to the client size as reported now
+  // (a null size while none is reported). By default the window's frame geometry.
+  void SetFrameSource(std::function<QSize()> source);
   // Stops a run in progress as its cancel button does; callable from any thread.
   void RequestCancel();
 
@@ -84,6 +88,8 @@ class CMeasureDlg : public QDialog {
   QWidget* Control(int controlId) const;
   // The size the template gives the client area.
   QSize TemplateClientSize() const;
+  // The size to store: the client size with the frame reported now, else the frame last
+  // reported; a window whose frame was never reported has none.
   QSize OuterSize() const;
   WindowInfo CurrentWindowInfo() const;
 
@@ -92,7 +98,9 @@ class CMeasureDlg : public QDialog {
   void reject() override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
@@ -102,8 +110,12 @@ class CMeasureDlg : public QDialog {
   void RegisterAnchors();
   void RestoreWindowInfo(const QString& text);
   void ApplyOuterSize(QSize outer);
-  QSize FrameExtra() const;
+  QSize ReportedFrame() const;
+  QSize KnownFrameOrNone() const;
+  bool NoteFrame();
+  void CheckFrame();
   void SettlePendingOuterSize();
+  void RequestKeyboardContextMenu();
   void ShowRunResult(RunResult result);
   void ReportFolderError(CHistoryCombo& box, QStringView message);
   void SetSummary(const Summary& summary);
@@ -142,7 +154,10 @@ class CMeasureDlg : public QDialog {
   unsigned m_jobs = 0;
   MeasureFunction m_measure;
   MeasurementJob* m_job = nullptr;  // the run in progress
-  QSize m_pendingOuterSize;         // applied again once the frame is known
+  std::function<QSize()> m_frameSource;
+  QSize m_knownFrame;         // the frame last reported, invalid until one is
+  QSize m_pendingOuterSize;   // a restored outer size, fitted once the frame is known
+  QSize m_appliedClientSize;  // the client size given for it
   QTimer m_frameCheck;
   int m_frameChecksLeft = 0;
   bool m_closing = false;

@@ -1,29 +1,64 @@
 // The main dialog's commands on the result list, the folder buttons and the about box.
+#include <optional>
+
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTreeView>
 
+#include "compare/name_order.h"
 #include "compare/row_order.h"
 #include "ui/about_dlg.h"
 #include "ui/file_launcher.h"
-#include "ui/file_location.h"
-#include "ui/folder_picker.h"
 #include "ui/history_combo.h"
 #include "ui/measure_dlg.h"
 #include "ui/result_table_model.h"
 #include "ui/ui_texts.h"
+#include "ui/user_interaction.h"
+#include "ui/wait_cursor.h"
 
 namespace quintrel {
 
+namespace {
+
+// The path of `name` in the folder a folder box names (relative texts against the current
+// directory). When no entry has exactly that name, an entry whose name differs only in
+// letter case is taken: a row shows the old folder's spelling of a name that both folders
+// hold. Returns the exact-name path when neither exists.
+QString LocateFileInFolder(const QString& folderText, const QString& name) {
+  const QDir folder(folderText.isEmpty() ? QDir::currentPath() : folderText);
+  const QString exact = QDir::toNativeSeparators(folder.absoluteFilePath(name));
+  if (QFileInfo::exists(exact)) return exact;
+  const std::string wanted = name.toStdString();
+  const QStringList entries = folder.entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
+                                               QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& entry : entries) {
+    if (EqualIgnoringCase(entry.toStdString(), wanted)) {
+      return QDir::toNativeSeparators(folder.absoluteFilePath(entry));
+    }
+  }
+  return exact;
+}
+
+// Opens the folder picker on the box's folder and writes the chosen folder into the box; a
+// cancelled picker leaves the box as it was. The history is not touched.
+void BrowseFolderInto(QWidget* owner, CHistoryCombo& box, const QString& title,
+                      UserInteraction& interaction) {
+  const std::optional<QString> chosen = interaction.ChooseFolder(owner, title, box.GetText());
+  if (chosen) box.SetText(*chosen);
+}
+
+}  // namespace
+
 void CMeasureDlg::OnColumnClickList(int column) {
   if (column < 0 || column >= kListColumnCount) return;
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  WaitCursor wait;
   m_rows->SortRows(column, m_bSortAscending[column]);
   m_bSortAscending[column] = !m_bSortAscending[column];
-  QGuiApplication::restoreOverrideCursor();
 }
 
 void CMeasureDlg::OnSelectAll() {
@@ -49,6 +84,29 @@ std::unique_ptr<QMenu> CMeasureDlg::CreateContextMenu() {
 void CMeasureDlg::contextMenuEvent(QContextMenuEvent* event) {
   const std::unique_ptr<QMenu> menu = CreateContextMenu();
   menu->exec(event->globalPos());
+}
+
+void CMeasureDlg::keyPressEvent(QKeyEvent* event) {
+  // Keys the focused control leaves alone come here. Shift+F10 and the Menu key ask for the
+  // context menu from the keyboard. A platform that turns the Menu key into a request of its
+  // own opens the menu first, and the menu then takes the key, so it never opens twice.
+  const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+  const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (menuKey || shiftF10) {
+    RequestKeyboardContextMenu();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+// Sends the focused control the request the platform sends for the Menu key; a control
+// without a menu of its own passes it on to this window.
+void CMeasureDlg::RequestKeyboardContextMenu() {
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr || target->window() != this) target = this;
+  const QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+  QContextMenuEvent request(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
+  QCoreApplication::sendEvent(target, &request);
 }
 
 int CMeasureDlg::FirstSelectedRow() const {

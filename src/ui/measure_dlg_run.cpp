@@ -1,6 +1,5 @@
 // The main dialog's measurement run, totals and report.
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTreeView>
@@ -12,21 +11,9 @@
 #include "ui/progress_dlg.h"
 #include "ui/result_table_model.h"
 #include "ui/ui_texts.h"
+#include "ui/wait_cursor.h"
 
 namespace quintrel {
-
-namespace {
-
-// The wait cursor for the length of a command.
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 void CMeasureDlg::SetRunOptions(unsigned jobs, MeasureFunction measure) {
   m_jobs = jobs;

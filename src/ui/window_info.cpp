@@ -39,10 +39,6 @@ QString FormatWindowInfo(const WindowInfo& info) {
   return text;
 }
 
-QString DefaultWindowInfoText(QSize outerSize) {
-  return FormatWindowInfo(WindowInfo{outerSize, kDefaultColumnWidths});
-}
-
 WindowInfo ParseWindowInfo(const QString& text, const WindowInfo& defaults,
                            const WindowLimits& limits) {
   const std::optional<std::vector<int>> numbers = ReadSevenNumbers(text);

@@ -31,9 +31,6 @@ struct WindowLimits {
 // "%d %d %d %d %d %d %d": outer width, outer height, widths of columns 0 to 4.
 QString FormatWindowInfo(const WindowInfo& info);
 
-// The default text for a window of `outerSize`: its size and the default column widths.
-QString DefaultWindowInfoText(QSize outerSize);
-
 // Reads seven decimal numbers separated by white space (anything after the seventh is
 // ignored). Text without seven numbers gives `defaults`; a size is clamped to `limits`, and
 // a column width below 1 takes its default width.

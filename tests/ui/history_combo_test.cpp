@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include <QApplication>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
@@ -65,31 +69,87 @@ TEST(HistoryComboTest, HistoryStringRoundTrip) {
   EXPECT_EQ(trailing.count(), 0);
 }
 
-TEST(HistoryComboTest, TypingCompletesFromTheHistoryAndCommitsNothing) {
-  CHistoryCombo box;
-  box.LoadHistoryString(QStringLiteral("|/data|C:\\Work"));
-  QLineEdit* edit = box.lineEdit();
-  QTest::keyClicks(edit, QStringLiteral("c:\\w"));
+// A box and a second control in a shown, active window: keys sent to the focused widget
+// take the way the user's keys take.
+class ShownBox {
+ public:
+  explicit ShownBox(const QString& history) {
+    auto* layout = new QVBoxLayout(&m_window);
+    box = new CHistoryCombo(&m_window);
+    other = new QLineEdit(&m_window);
+    layout->addWidget(box);
+    layout->addWidget(other);
+    box->LoadHistoryString(history);
+    m_window.show();
+    m_window.activateWindow();
+  }
+
+  // Focuses the box; the focused widget, or null when the window never became active.
+  QWidget* FocusBox() {
+    if (!QTest::qWaitForWindowActive(&m_window)) return nullptr;
+    box->setFocus();
+    return QApplication::focusWidget();
+  }
+
+  CHistoryCombo* box = nullptr;
+  QLineEdit* other = nullptr;
+
+ private:
+  QWidget m_window;
+};
+
+TEST(HistoryComboTest, TypingCompletesAndDeletingNeverCompletesAgain) {
+  ShownBox shown(QStringLiteral("|/data|C:\\Work"));
+  QWidget* focus = shown.FocusBox();
+  ASSERT_NE(focus, nullptr);
+  QLineEdit* edit = shown.box->lineEdit();
+  QTest::keyClicks(focus, QStringLiteral("c:\\w"));
   EXPECT_EQ(edit->text(), QStringLiteral("C:\\Work"));
   EXPECT_EQ(edit->selectedText(), QStringLiteral("ork"));
   // Backspace removes only the completed part and does not complete again.
-  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClick(focus, Qt::Key_Backspace);
   EXPECT_EQ(edit->text(), QStringLiteral("C:\\W"));
   EXPECT_FALSE(edit->hasSelectedText());
-  // The next typed character completes again.
-  QTest::keyClicks(edit, QStringLiteral("o"));
+  // The next typed character completes again; Delete and both cut keys remove the
+  // completion the same way.
+  QTest::keyClicks(focus, QStringLiteral("o"));
   EXPECT_EQ(edit->text(), QStringLiteral("C:\\Work"));
   EXPECT_EQ(edit->selectedText(), QStringLiteral("rk"));
+  for (const auto& [key, modifiers] :
+       {std::pair(Qt::Key_Delete, Qt::NoModifier), std::pair(Qt::Key_X, Qt::ControlModifier),
+        std::pair(Qt::Key_Delete, Qt::ShiftModifier)}) {
+    SCOPED_TRACE(QKeySequence(key | modifiers).toString().toStdString());
+    edit->setText(QStringLiteral("C:\\Wo"));
+    QTest::keyClicks(focus, QStringLiteral("r"));
+    ASSERT_EQ(edit->selectedText(), QStringLiteral("k"));
+    QTest::keyClick(focus, key, modifiers);
+    EXPECT_EQ(edit->text(), QStringLiteral("C:\\Wor"));
+    EXPECT_FALSE(edit->hasSelectedText());
+  }
 
   // Text without a match stays as typed, and Enter does not add it to the history.
   edit->clear();
-  QTest::keyClicks(edit, QStringLiteral("/tmp"));
+  QTest::keyClicks(focus, QStringLiteral("/tmp"));
   EXPECT_EQ(edit->text(), QStringLiteral("/tmp"));
   EXPECT_FALSE(edit->hasSelectedText());
   EXPECT_EQ(edit->cursorPosition(), 4);
-  QTest::keyClick(edit, Qt::Key_Return);
-  EXPECT_EQ(Items(box), Texts({"/data", "C:\\Work"}));
-  EXPECT_EQ(box.GetText(), QStringLiteral("/tmp"));
+  QTest::keyClick(focus, Qt::Key_Return);
+  EXPECT_EQ(Items(*shown.box), Texts({"/data", "C:\\Work"}));
+  EXPECT_EQ(shown.box->GetText(), QStringLiteral("/tmp"));
+}
+
+TEST(HistoryComboTest, AFolderThatBeginsAHistoryItemCanBeTyped) {
+  ShownBox shown(QStringLiteral("|/src/proj-old"));
+  QWidget* focus = shown.FocusBox();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClicks(focus, QStringLiteral("/src/proj"));
+  EXPECT_EQ(shown.box->GetText(), QStringLiteral("/src/proj-old"));
+  QTest::keyClick(focus, Qt::Key_Backspace);
+  EXPECT_EQ(shown.box->GetText(), QStringLiteral("/src/proj"));
+  // Leaving the box commits the typed folder, not the history item.
+  QTest::keyClick(focus, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), shown.other);
+  EXPECT_EQ(Items(*shown.box), Texts({"/src/proj", "/src/proj-old"}));
 }
 
 bool Drop(CHistoryCombo& box, const QList<QUrl>& urls) {
@@ -112,24 +172,17 @@ TEST(HistoryComboTest, TakesThePathOfExactlyOneDroppedItem) {
 }
 
 TEST(HistoryComboTest, CommitsWhenFocusLeavesAndWhenTheListOpens) {
-  QWidget window;
-  auto* layout = new QVBoxLayout(&window);
-  auto* box = new CHistoryCombo(&window);
-  auto* other = new QLineEdit(&window);
-  layout->addWidget(box);
-  layout->addWidget(other);
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  box->setFocus();
-  QTest::keyClicks(box->lineEdit(), QStringLiteral("/one"));
-  other->setFocus();
-  EXPECT_EQ(Items(*box), Texts({"/one"}));
+  ShownBox shown{QString()};
+  QWidget* focus = shown.FocusBox();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClicks(focus, QStringLiteral("/one"));
+  shown.other->setFocus();
+  EXPECT_EQ(Items(*shown.box), Texts({"/one"}));
 
-  box->SetText(QStringLiteral("/two"));
-  box->showPopup();
-  EXPECT_EQ(box->itemText(0), QStringLiteral("/two"));
-  box->hidePopup();
+  shown.box->SetText(QStringLiteral("/two"));
+  shown.box->showPopup();
+  EXPECT_EQ(shown.box->itemText(0), QStringLiteral("/two"));
+  shown.box->hidePopup();
 }
 
 }  // namespace

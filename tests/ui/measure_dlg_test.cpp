@@ -8,14 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "compare/row_order.h"
@@ -278,6 +281,35 @@ TEST_F(MeasureDlgTest, ContextMenuCommandsTotalSelectAndOpen) {
   EXPECT_EQ(m_launcher.opened, (std::vector<QString>{In("old/x.c"), In("new/x.c")}));
 }
 
+TEST_F(MeasureDlgTest, MenuKeyAndShiftF10OpenTheContextMenuAndEscapeClosesOnlyIt) {
+  m_dlg.RunMeasurement();
+  m_dlg.show();
+  for (const auto& [key, modifiers] :
+       {std::pair(Qt::Key_Menu, Qt::KeyboardModifiers()),
+        std::pair(Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier))}) {
+    SCOPED_TRACE(QKeySequence(key | modifiers).toString().toStdString());
+    m_dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+    m_dlg.List()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), m_dlg.List());
+    // Runs inside the menu's own loop when the menu opened, else right after the key.
+    QStringList shown;
+    QTimer::singleShot(0, &m_dlg, [&] {
+      if (const auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        for (const QAction* action : menu->actions()) shown.append(action->text());
+      }
+      QTest::keyClick(m_dlg.windowHandle(), Qt::Key_Escape);
+    });
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.mid(0, 4),
+              Texts({"選択部分でTotal更新(&U)", "全てを選択(&A)", "旧フォルダのファイルを開く(&1)",
+                     "新フォルダのファイルを開く(&2)"}));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    ASSERT_TRUE(m_dlg.isVisible());
+  }
+}
+
 TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
   m_dir.Write("old/Main.c", "x;\n");
   m_dir.Write("new/MAIN.c", "y;\n");
@@ -435,6 +467,61 @@ TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeClosesAndSaves) {
   EXPECT_EQ(m_settings.value(QStringLiteral("Settings/NewFolder")).toString(), In("new"));
   EXPECT_EQ(m_settings.value(QStringLiteral("Settings/WindowInfo")).toString().split(u' ').size(),
             7);
+}
+
+// The stored size is the outer size whenever the window manager reported a frame at some
+// time, however late; a window whose frame was never reported stores its own size.
+TEST_F(MeasureDlgTest, StoredSizeIsTheOuterOneHoweverLateTheFrameIsReported) {
+  const QSize frame(6, 30);
+  const QSize templateSize = m_dlg.TemplateClientSize();
+  struct Case {
+    const char* name;
+    const char* stored;  // WindowInfo, or none (the first start)
+    bool frameAtShow;    // reported when the window shows
+    bool frameLater;     // reported while the window is open
+    bool frameAtClose;   // still reported when it closes
+    QSize client;        // the client size while open
+    QSize saved;
+  };
+  const char* stored = "700 500 20 200 60 60 70";
+  for (const Case& c : {
+           Case{"reported throughout", stored, true, true, true, {694, 470}, {700, 500}},
+           Case{"reported late", stored, false, true, true, {694, 470}, {700, 500}},
+           Case{"gone before closing", stored, true, true, false, {694, 470}, {700, 500}},
+           Case{"only at closing", stored, false, false, true, {700, 500}, {706, 530}},
+           Case{"never reported", stored, false, false, false, {700, 500}, {700, 500}},
+           Case{"first start", nullptr, true, true, true, templateSize, templateSize + frame},
+           Case{"first start, gone before closing", nullptr, true, true, false, templateSize,
+                templateSize + frame},
+           Case{"first start, never reported", nullptr, false, false, false, templateSize,
+                templateSize},
+       }) {
+    SCOPED_TRACE(c.name);
+    if (c.stored) {
+      m_settings.setValue(QStringLiteral("Settings/WindowInfo"), QString::fromLatin1(c.stored));
+    } else {
+      m_settings.remove(QStringLiteral("Settings/WindowInfo"));
+    }
+    QSize reported(0, 0);
+    CMeasureDlg dialog(m_settings, m_interaction, m_launcher);
+    dialog.SetFrameSource([&reported] { return reported; });
+    dialog.OnInitDialog();
+    if (c.frameAtShow) reported = frame;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    if (c.frameLater) {
+      reported = frame;
+      EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.size() == c.client; }, 2000));
+    }
+    EXPECT_EQ(dialog.size(), c.client);
+    reported = c.frameAtClose ? frame : QSize(0, 0);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    ASSERT_FALSE(dialog.isVisible());
+    const QStringList saved =
+        m_settings.value(QStringLiteral("Settings/WindowInfo")).toString().split(u' ');
+    ASSERT_EQ(saved.size(), 7);
+    EXPECT_EQ(QSize(saved[0].toInt(), saved[1].toInt()), c.saved);
+  }
 }
 
 TEST_F(MeasureDlgTest, BrowseButtonsPutThePickedFolderInTheirBox) {

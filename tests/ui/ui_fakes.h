@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include <QSize>
 #include <QStringList>
 
 #include "ui/file_launcher.h"
@@ -14,6 +15,10 @@
 // Readable failure output for the texts the window tests compare.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QSize& size, std::ostream* out) {
+  *out << size.width() << 'x' << size.height();
 }
 
 namespace quintrel::testing {

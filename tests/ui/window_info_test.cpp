@@ -11,7 +11,6 @@ const WindowLimits kLimits{QSize(393, 369), QSize(1280, 800), 1280};
 TEST(WindowInfoTest, FormatsSevenNumbersAndReadsThemBack) {
   const WindowInfo info{QSize(700, 500), {20, 200, 60, 60, 70}};
   EXPECT_EQ(FormatWindowInfo(info), QStringLiteral("700 500 20 200 60 60 70"));
-  EXPECT_EQ(DefaultWindowInfoText(QSize(401, 382)), QStringLiteral("401 382 15 140 60 60 60"));
   EXPECT_EQ(ParseWindowInfo(FormatWindowInfo(info), kDefaults, kLimits), info);
   EXPECT_EQ(
       ParseWindowInfo(QStringLiteral("  700\t500 20 200\n60 60 70 99 junk"), kDefaults, kLimits),
