@@ -242,7 +242,7 @@ void CMeasureDlg::RestoreWindowInfo(const QString& text) {
                             available.width()};
   const WindowInfo info = ParseWindowInfo(text, defaults, limits);
   if (info.outerSize.isValid()) ApplyOuterSize(info.outerSize);
-  for (int i = 0; i < kListColumnCount; ++i) {
+  for (int i = 0; i < kColumnCount; ++i) {
     m_list->header()->resizeSection(i, info.columnWidths[i]);
   }
 }
@@ -257,7 +257,7 @@ void CMeasureDlg::ApplyOuterSize(QSize outer) {
 
 WindowInfo CMeasureDlg::CurrentWindowInfo() const {
   WindowInfo info{OuterSize(), {}};
-  for (int i = 0; i < kListColumnCount; ++i) {
+  for (int i = 0; i < kColumnCount; ++i) {
     info.columnWidths[i] = m_list->header()->sectionSize(i);
   }
   return info;

@@ -83,7 +83,7 @@ class CMeasureDlg : public QDialog {
   QString FileCountText() const { return m_fileCountText; }
   Totals CurrentTotals() const { return {m_totalAdded, m_totalDeleted, m_totalLoc}; }
   QString ShownText(int controlId) const;
-  const std::array<bool, kListColumnCount>& SortAscending() const { return m_bSortAscending; }
+  const std::array<bool, kColumnCount>& SortAscending() const { return m_bSortAscending; }
   CAnchorLayout& Anchors() { return m_anchors; }
   QWidget* Control(int controlId) const;
   // The size the template gives the client area.
@@ -128,7 +128,7 @@ class CMeasureDlg : public QDialog {
   FileLauncher& m_launcher;
   DialogBaseUnits m_units;
 
-  std::array<bool, kListColumnCount> m_bSortAscending{};
+  std::array<bool, kColumnCount> m_bSortAscending{};
   CAnchorLayout m_anchors;
   CHistoryCombo* m_newFolderBox = nullptr;
   CHistoryCombo* m_oldFolderBox = nullptr;

@@ -55,7 +55,7 @@ void BrowseFolderInto(QWidget* owner, CHistoryCombo& box, const QString& title,
 }  // namespace
 
 void CMeasureDlg::OnColumnClickList(int column) {
-  if (column < 0 || column >= kListColumnCount) return;
+  if (column < 0 || column >= kColumnCount) return;
   WaitCursor wait;
   m_rows->SortRows(column, m_bSortAscending[column]);
   m_bSortAscending[column] = !m_bSortAscending[column];

@@ -17,13 +17,13 @@ std::optional<std::vector<int>> ReadSevenNumbers(const QString& text) {
   const QStringList pieces = text.trimmed().split(kSpaces, Qt::SkipEmptyParts);
   std::vector<int> numbers;
   for (const QString& piece : pieces) {
-    if (numbers.size() == kListColumnCount + 2) break;
+    if (numbers.size() == kColumnCount + 2) break;
     bool ok = false;
     const int value = piece.toInt(&ok, 10);
     if (!ok) return std::nullopt;
     numbers.push_back(value);
   }
-  if (numbers.size() != kListColumnCount + 2) return std::nullopt;
+  if (numbers.size() != kColumnCount + 2) return std::nullopt;
   return numbers;
 }
 
@@ -47,7 +47,7 @@ WindowInfo ParseWindowInfo(const QString& text, const WindowInfo& defaults,
   info.outerSize =
       QSize(ClampSide((*numbers)[0], limits.minimum.width(), limits.maximum.width()),
             ClampSide((*numbers)[1], limits.minimum.height(), limits.maximum.height()));
-  for (int i = 0; i < kListColumnCount; ++i) {
+  for (int i = 0; i < kColumnCount; ++i) {
     const int width = (*numbers)[i + 2];
     info.columnWidths[i] =
         width < 1 ? kDefaultColumnWidths[i] : std::min(width, std::max(1, limits.maxColumnWidth));

@@ -9,13 +9,12 @@
 
 namespace quintrel {
 
-inline constexpr int kListColumnCount = kColumnCount;  // the list shows every column of a row
-inline constexpr std::array<int, kListColumnCount> kDefaultColumnWidths = {15, 140, 60, 60, 60};
+inline constexpr std::array<int, kColumnCount> kDefaultColumnWidths = {15, 140, 60, 60, 60};
 
 // The stored window size (outer: frame and caption included) and the list's column widths.
 struct WindowInfo {
   QSize outerSize;
-  std::array<int, kListColumnCount> columnWidths = kDefaultColumnWidths;
+  std::array<int, kColumnCount> columnWidths = kDefaultColumnWidths;
 
   bool operator==(const WindowInfo&) const = default;
 };

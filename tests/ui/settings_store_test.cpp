@@ -82,9 +82,9 @@ class SettingsDialogTest : public ::testing::Test {
     return dialog;
   }
 
-  static std::array<int, kListColumnCount> ColumnWidths(const CMeasureDlg& dialog) {
-    std::array<int, kListColumnCount> widths{};
-    for (int i = 0; i < kListColumnCount; ++i) widths[i] = dialog.List()->header()->sectionSize(i);
+  static std::array<int, kColumnCount> ColumnWidths(const CMeasureDlg& dialog) {
+    std::array<int, kColumnCount> widths{};
+    for (int i = 0; i < kColumnCount; ++i) widths[i] = dialog.List()->header()->sectionSize(i);
     return widths;
   }
 
@@ -100,7 +100,7 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   QString oldHistory;
   QString newHistory;
   QSize outer;
-  std::array<int, kListColumnCount> widths{};
+  std::array<int, kColumnCount> widths{};
   {
     const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
     for (const char* folder : {"/first", "/second", "/third"}) {
@@ -131,7 +131,7 @@ TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
   WriteSettingsFile("[Settings]\nWindowInfo=700 500 20 200 60 60 70\n");
   const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
   EXPECT_EQ(dialog->OuterSize(), QSize(700, 500).boundedTo(Screen()));
-  EXPECT_EQ(ColumnWidths(*dialog), (std::array<int, kListColumnCount>{20, 200, 60, 60, 70}));
+  EXPECT_EQ(ColumnWidths(*dialog), (std::array<int, kColumnCount>{20, 200, 60, 60, 70}));
   // The anchored controls keep their gaps to the right edge of the template, and those that
   // follow the bottom edge their gaps to it.
   CMeasureDlg plain(*m_settings, m_interaction, m_launcher);
@@ -173,12 +173,12 @@ TEST_F(SettingsDialogTest, DamagedWindowInfoStillGivesAUsableWindow) {
     EXPECT_LE(dialog->OuterSize().height(), std::max(Screen().height(), minimum.height()));
     EXPECT_EQ(dialog->Rows()->rowCount(), 0);
     EXPECT_TRUE(m_interaction.messages.empty());
-    const std::array<int, kListColumnCount> widths = ColumnWidths(*dialog);
+    const std::array<int, kColumnCount> widths = ColumnWidths(*dialog);
     if (c.defaults) {
       EXPECT_EQ(dialog->size(), minimum);
       EXPECT_EQ(widths, kDefaultColumnWidths);
     }
-    for (int i = 0; i < kListColumnCount; ++i) {
+    for (int i = 0; i < kColumnCount; ++i) {
       EXPECT_GE(widths[i], 1);
       EXPECT_LE(widths[i], std::max(Screen().width(), kDefaultColumnWidths[i]));
     }

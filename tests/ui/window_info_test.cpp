@@ -31,7 +31,7 @@ TEST(WindowInfoTest, ClampsSizesAndRepairsColumnWidths) {
   EXPECT_EQ(parse("10 -5 15 140 60 60 60").outerSize, QSize(393, 369));
   EXPECT_EQ(parse("99999 99999 15 140 60 60 60").outerSize, QSize(1280, 800));
   EXPECT_EQ(parse("700 500 -3 0 99999 1 60").columnWidths,
-            (std::array<int, kListColumnCount>{15, 140, 1280, 1, 60}));
+            (std::array<int, kColumnCount>{15, 140, 1280, 1, 60}));
 }
 
 }  // namespace
