@@ -72,6 +72,7 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     ClearText(newText);
     LoadVersion(oldFile, oldText);
     LoadVersion(newFile, newText);
+    workspace.loadedBytes = oldText.bytes.size() + newText.bytes.size();
     PairLines(oldText, newText, workspace.index);
   }  // both files are closed here, before counting
 
