@@ -11,11 +11,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/cli_app.h"
 #include "run_cli.h"
+#include "support/fifo_reader.h"
 #include "support/temp_dir.h"
 
 namespace quintrel::testing {
@@ -102,16 +102,9 @@ TEST_F(CliOutputsTest, ReportsGoIntoDevicesFifosAndDescriptors) {
 
     const auto fifo = m_dir.path() / "report.fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] {
-      const int fd = open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
-      if (fd < 0) return;
-      char buffer[4096];
-      for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
-      close(fd);
-    });
+    FifoReader reader(fifo);
     const CliOutcome toFifo = RunQuintrelCli({option, fifo.string(), Old(), New()});
-    reader.join();
+    const std::string received = reader.Finish();
     EXPECT_EQ(toFifo.exitStatus, 0) << toFifo.err;
     EXPECT_EQ(toFifo.out, kTable);
     EXPECT_NE(received.find("z.cpp"), std::string::npos) << received;

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "compare/csv_report.h"
+#include "support/fifo_reader.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -57,15 +57,9 @@ TEST(WriteReportFile, WritesIntoAFifoThatSomeoneReads) {
   std::filesystem::create_symlink(fifo, link);
   const std::string report = LargeReport();
   for (const auto& path : {fifo, link}) {
-    std::string received;
-    std::thread reader([&] {
-      const int fd = open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
-      if (fd < 0) return;
-      received = ReadAll(fd);
-      close(fd);
-    });
+    testing::FifoReader reader(fifo);
     const WriteOutcome outcome = WriteReportFile(path.string(), report);
-    reader.join();
+    const std::string received = reader.Finish();
     EXPECT_TRUE(outcome.ok()) << outcome.detail;
     EXPECT_EQ(received.size(), report.size()) << path;
     EXPECT_TRUE(received == report) << path;
