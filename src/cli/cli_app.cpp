@@ -1,13 +1,18 @@
 #include "cli/cli_app.h"
 
+#include <cstdint>
 #include <exception>
 #include <new>
+#include <optional>
 
 #include "cli/cli_options.h"
 #include "cli/display_width.h"
+#include "cli/progress_line.h"
 #include "cli/result_table.h"
 #include "cli/terminal_encoding.h"
 #include "compare/csv_report.h"
+#include "compare/folder_sums.h"
+#include "compare/json_report.h"
 #include "compare/local_clock.h"
 #include "compare/measurement_run.h"
 
@@ -24,8 +29,8 @@ constexpr const char* kStdoutPath = "-";
 class CliApp {
  public:
   CliApp(const std::string& codeset, std::ostream& out, std::ostream& err,
-         const MeasureFunction& measure)
-      : m_encoder(codeset), m_out(out), m_err(err), m_measure(measure) {}
+         const MeasureFunction& measure, const CliTerminal& terminal)
+      : m_encoder(codeset), m_out(out), m_err(err), m_measure(measure), m_terminal(terminal) {}
 
   // Runs the program; a failure that leaves the run as an exception (memory running out on a
   // huge file, say) ends it with a message and kExitFailure, before any report is written.
@@ -65,15 +70,35 @@ class CliApp {
     }
     ReportContent content{options.oldFolder, options.newFolder, ReportRows(run.rows),
                           run.summary.fileCountText, run.summary.totals};
-    if (!options.csvPath) return Print(TableText(content));
-    if (*options.csvPath == kStdoutPath) return PrintRaw(FormatCsvReport(content, LocalTimeNow()));
-    WriteOutcome outcome = SaveCsvReport(*options.csvPath, content);
-    if (!outcome.ok()) {
-      Error(std::string(kProgram) + ": cannot write the report '" +
-            ReplaceControlCharacters(*options.csvPath) + "': " + outcome.detail + "\n");
-      return kExitFailure;
+    std::optional<std::string> reportToStdout;  // a report given as "-" replaces the table
+    if (options.csvPath) {
+      std::string csv = FormatCsvReport(content, LocalTimeNow());
+      if (!HandOver(*options.csvPath, std::move(csv), reportToStdout)) return kExitFailure;
     }
-    return Print(TableText(content));
+    if (options.jsonPath) {
+      std::string json =
+          FormatJsonReport(options.oldFolder, options.newFolder, run.rows, options.byFolder);
+      if (!HandOver(*options.jsonPath, std::move(json), reportToStdout)) return kExitFailure;
+    }
+    if (reportToStdout) return PrintRaw(*reportToStdout);
+    std::string table = TableText(content);
+    if (options.byFolder) table += "\n" + FolderTableText(SumFolders(run.rows));
+    return Print(table);
+  }
+
+  // Keeps a report for standard output, or writes it to its file; false after a failure,
+  // which has been reported.
+  bool HandOver(const std::string& path, std::string report,
+                std::optional<std::string>& reportToStdout) {
+    if (path == kStdoutPath) {
+      reportToStdout = std::move(report);
+      return true;
+    }
+    const WriteOutcome outcome = WriteReportFile(path, report);
+    if (outcome.ok()) return true;
+    Error(std::string(kProgram) + ": cannot write the report '" + ReplaceControlCharacters(path) +
+          "': " + outcome.detail + "\n");
+    return false;
   }
 
   // RunMeasurement; when the measurement of a file throws, the step names that file.
@@ -86,6 +111,16 @@ class CliApp {
     request.scan = options.scan;
     request.measure = m_measure;
     request.failedEntry = &failedFile;
+    // Cleared when the run ends, before any result or message is written.
+    const bool showsProgress = ShowsProgress(m_terminal.errIsTerminal, options.quiet);
+    ProgressLine progress(showsProgress, m_err, m_terminal.clock);
+    // Asked for only when shown: a report per file wakes the waiting thread once per file.
+    if (showsProgress) {
+      request.byteProgress = [&progress](std::size_t done, std::size_t total,
+                                         std::uint64_t bytesRead) {
+        progress.Update(done, total, bytesRead);
+      };
+    }
     m_step = "measuring";
     try {
       return RunMeasurement(request);
@@ -101,6 +136,19 @@ class CliApp {
     const Totals& totals = content.totals;
     lines.push_back(FitRow({"Total", content.fileCountText, std::to_string(totals.added),
                             std::to_string(totals.deleted), std::to_string(totals.loc)}));
+    return FormatResultTable(lines);
+  }
+
+  std::string FolderTableText(const std::vector<FolderSum>& folders) const {
+    std::vector<TableRow> lines{FitRow(FolderTableHeading())};
+    for (const FolderSum& folder : folders) {
+      const FileCounts& counts = folder.counts;
+      const Totals& totals = folder.totals;
+      lines.push_back(
+          FitRow({folder.name, FileCountText(counts.rows, counts.plusRows, counts.minusRows),
+                  std::to_string(totals.added), std::to_string(totals.deleted),
+                  std::to_string(totals.loc)}));
+    }
     return FormatResultTable(lines);
   }
 
@@ -141,15 +189,16 @@ class CliApp {
   std::ostream& m_out;
   std::ostream& m_err;
   const MeasureFunction& m_measure;
+  const CliTerminal& m_terminal;
   std::string m_step = "reading the options";  // what the program is doing, for messages
 };
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
-           std::ostream& err, const MeasureFunction& measure) {
+           std::ostream& err, const MeasureFunction& measure, const CliTerminal& terminal) {
   try {
-    return CliApp(codeset, out, err, measure).Run(args);
+    return CliApp(codeset, out, err, measure, terminal).Run(args);
   } catch (...) {
     // Not even the message about a failure could be made: memory is that short.
     err << kProgram << ": memory ran out\n";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,11 +15,20 @@ inline constexpr int kExitFailure = 1;  // a folder cannot be opened, an output 
                                         // written, or the measuring failed
 inline constexpr int kExitUsage = 2;
 
+// What the program knows of where its messages go: whether standard error is a terminal
+// (only then a progress line is written), and the clock that times the run (the steady
+// clock when empty; a seam for tests).
+struct CliTerminal {
+  bool errIsTerminal = false;
+  std::function<std::chrono::steady_clock::time_point()> clock;
+};
+
 // The whole command-line program after the locale is set: parses `args` (without the
-// program name), measures, and writes the table (or the CSV report for "--csv -") to `out`
-// and messages to `err`, both in the terminal character set `codeset`. Returns the exit
-// status. `measure`, when set, replaces the measurement of each file: a seam for tests.
+// program name), measures, and writes the table (or the CSV or JSON report given as "-") to
+// `out` and messages to `err`, both in the terminal character set `codeset`. Returns the
+// exit status. `measure`, when set, replaces the measurement of each file: a seam for tests.
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
-           std::ostream& err, const MeasureFunction& measure = {});
+           std::ostream& err, const MeasureFunction& measure = {},
+           const CliTerminal& terminal = {});
 
 }  // namespace quintrel

@@ -61,6 +61,7 @@ class Parser {
       }
     }
     if (m_result.ok()) CheckFolders(folders);
+    if (m_result.ok()) CheckReports();
     return m_result;
   }
 
@@ -75,6 +76,13 @@ class Parser {
     } else if (name == "--csv") {
       if (options.csvPath) return Fail("--csv given more than once");
       if (auto path = TakeValue(name, value)) options.csvPath = std::string(*path);
+    } else if (name == "--json") {
+      if (options.jsonPath) return Fail("--json given more than once");
+      if (auto path = TakeValue(name, value)) options.jsonPath = std::string(*path);
+    } else if (name == "--by-folder") {
+      if (!RefuseValue(name, value)) options.byFolder = true;
+    } else if (name == "--quiet" || name == "-q") {
+      if (!RefuseValue(name, value)) options.quiet = true;
     } else if (name == "--jobs" || name == "-j") {
       std::optional<std::string_view> text = TakeValue(name, value);
       if (!text) return;
@@ -142,6 +150,14 @@ class Parser {
     options.newFolder = std::move(folders[1]);
   }
 
+  // Standard output holds one report at most.
+  void CheckReports() {
+    const CliOptions& options = m_result.options;
+    if (options.csvPath == "-" && options.jsonPath == "-") {
+      Fail("--csv and --json cannot both write to standard output");
+    }
+  }
+
   void Fail(std::string message) {
     if (m_result.ok()) m_result.error = std::move(message);
   }
@@ -175,6 +191,12 @@ std::string HelpText() {
          "Options:\n"
          "  --csv FILE   also write the table as a CSV report (Shift-JIS, CR LF) to FILE;\n"
          "               with FILE '-' the report goes to standard output instead of the table\n"
+         "  --json FILE  also write the results as a JSON report (UTF-8) to FILE; with FILE\n"
+         "               '-' it goes to standard output instead of the table (not both\n"
+         "               --csv - and --json -)\n"
+         "  --by-folder  after the table, the sums of each folder that holds files\n"
+         "               (also in the JSON report)\n"
+         "  -q, --quiet  no progress line on standard error (shown only on a terminal)\n"
          "  --jobs N     measure with N threads (default: one per core)\n"
          "  -r, --recursive\n"
          "               measure whole trees: the files of every subfolder too, paired by\n"

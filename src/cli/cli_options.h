@@ -11,8 +11,11 @@ namespace quintrel {
 struct CliOptions {
   std::string oldFolder;  // exactly as given; may be empty
   std::string newFolder;
-  std::optional<std::string> csvPath;  // "-" is standard output
-  unsigned jobs = 0;                   // 0: one worker per core
+  std::optional<std::string> csvPath;   // "-" is standard output
+  std::optional<std::string> jsonPath;  // "-" is standard output; not both with csvPath
+  bool byFolder = false;                // the table of folder sums after the file table
+  bool quiet = false;                   // no progress line
+  unsigned jobs = 0;                    // 0: one worker per core
   bool help = false;
   bool version = false;
   ScanOptions scan;  // -r, --ext, --exclude-dir

@@ -4,10 +4,13 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/standard_error.h"
 #include "cli/terminal_encoding.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::vector<std::string> args(argv + 1, argv + argc);
-  return quintrel::RunCli(args, quintrel::TerminalCodeset(), std::cout, std::cerr);
+  quintrel::CliTerminal terminal;
+  terminal.errIsTerminal = quintrel::StandardErrorIsTerminal();
+  return quintrel::RunCli(args, quintrel::TerminalCodeset(), std::cout, std::cerr, {}, terminal);
 }

@@ -44,6 +44,10 @@ TableRow ResultTableHeading() {
   return {"", "ﾌｧｲﾙ名", "追加", "削除", "LOC"};
 }
 
+TableRow FolderTableHeading() {
+  return {"ﾌｫﾙﾀﾞ", "", "追加", "削除", "LOC"};
+}
+
 std::string FormatResultTable(const std::vector<TableRow>& lines) {
   std::array<std::size_t, kColumnCount> widths = ColumnWidths(lines);
   std::string text;

@@ -13,6 +13,10 @@ using TableRow = RowTexts;  // a result row, the heading or the total line
 // and "LOC".
 TableRow ResultTableHeading();
 
+// The heading of the table of folder sums that --by-folder adds: "ﾌｫﾙﾀﾞ" over the folder
+// names, nothing over the file count texts, then "追加", "削除" and "LOC".
+TableRow FolderTableHeading();
+
 // Lays out the heading, the rows and the total line as text lines ending in '\n'. Column
 // widths come from the content in terminal cells; the marker and name columns are
 // left-aligned, the number columns right-aligned, columns are two blanks apart, and no

@@ -47,10 +47,11 @@ class RunState {
     for (;;) {
       m_changed.wait(lock, [&] { return m_done != reported || m_finishedWorkers == workers; });
       const std::size_t done = m_done;
+      const std::uint64_t bytes = m_bytesRead;
       const bool finished = m_finishedWorkers == workers;
-      if (done != reported && m_request.progress) {
+      if (done != reported && (m_request.progress || m_request.byteProgress)) {
         lock.unlock();
-        ReportProgress(done);
+        ReportProgress(done, bytes);
         lock.lock();
       }
       reported = done;
@@ -94,16 +95,18 @@ class RunState {
 
   // A throwing progress report ends the run like a throwing measurement: the exception may
   // only leave once every worker has been joined.
-  void ReportProgress(std::size_t done) {
+  void ReportProgress(std::size_t done, std::uint64_t bytes) {
     if (m_failed.load(std::memory_order_acquire)) return;
     try {
-      m_request.progress(done, m_catalogue.size());
+      if (m_request.progress) m_request.progress(done, m_catalogue.size());
+      if (m_request.byteProgress) m_request.byteProgress(done, m_catalogue.size(), bytes);
     } catch (...) {
       RecordFailure();
     }
   }
 
   FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) const {
+    workspace.loadedBytes = 0;
     if (m_request.measure) return m_request.measure(m_run.oldFolder, m_run.newFolder, entry);
     return MeasureFilePair(m_run.oldFolder, m_run.newFolder, entry.oldName, entry.newName,
                            workspace);
@@ -119,9 +122,10 @@ class RunState {
     m_measured[index] = 1;
     const std::lock_guard<std::mutex> lock(m_mutex);
     ++m_done;
+    m_bytesRead += workspace.loadedBytes;
     // Without progress reports the waiting thread needs waking only when a worker ends:
     // waking it for every file costs a context switch each on a tree of small files.
-    if (m_request.progress) m_changed.notify_one();
+    if (m_request.progress || m_request.byteProgress) m_changed.notify_one();
     return true;
   }
 
@@ -136,6 +140,7 @@ class RunState {
   std::mutex m_mutex;
   std::condition_variable m_changed;
   std::size_t m_done = 0;
+  std::uint64_t m_bytesRead = 0;
   std::size_t m_finishedWorkers = 0;
   std::exception_ptr m_failure;
   std::size_t m_failedEntry = kNoEntry;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ namespace quintrel {
 // and the number in the catalogue. Not called more often than the files complete.
 using ProgressCallback = std::function<void(std::size_t done, std::size_t total)>;
 
+// Called like ProgressCallback, with the bytes of the files read so far besides (both
+// versions of each measured file, after text-mode reading; 0 for a `measure` seam).
+using ByteProgressCallback =
+    std::function<void(std::size_t done, std::size_t total, std::uint64_t bytesRead)>;
+
 // Measures one catalogue entry given the resolved folders. A seam for tests; the default is
 // MeasureFilePair.
 using MeasureFunction = std::function<FileResult(
@@ -27,6 +33,7 @@ struct RunRequest {
   ScanOptions scan;
   unsigned jobs = 0;  // worker threads; 0 = one per core
   ProgressCallback progress;
+  ByteProgressCallback byteProgress;          // may be set with or instead of `progress`
   const std::atomic<bool>* cancel = nullptr;  // set from any thread to stop the run
   MeasureFunction measure;
   // When set, receives the name of the entry whose measurement threw, before the exception

@@ -86,6 +86,7 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     ClearText(newText);
     LoadVersion(oldFile, oldText);
     LoadVersion(newFile, newText);
+    workspace.loadedBytes = oldText.bytes.size() + newText.bytes.size();
     sameText = oldFile != nullptr && newFile != nullptr && SameLoadedText(oldText, newText);
     if (sameText) {
       MarkEveryLinePaired(newText);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "engine/file_result.h"
@@ -17,6 +18,9 @@ class PairWorkspace {
   SourceText oldText;
   SourceText newText;
   LineIndexMemory index;
+  // The bytes of the versions the last MeasureFilePair loaded (after text-mode reading):
+  // what a run reports as read.
+  std::uint64_t loadedBytes = 0;
 
   // Returns buffers beyond kKeptBytes to the system, so that one huge file does not hold
   // its memory for the rest of a run.

@@ -115,6 +115,36 @@ TEST(CliOptionsTest, TakesTheOptionsThatChooseTheFiles) {
   EXPECT_EQ(Parse({"--", "-r", "--ext"}).options.oldFolder, "-r");
 }
 
+// The report and output options: both reports may be asked for, but only one may take
+// standard output; the switches take no value.
+TEST(CliOptionsTest, TakesTheReportAndOutputOptions) {
+  const CliParse both = Parse({"--json", "r.json", "--csv=-", "--by-folder", "-q", "a", "b"});
+  ASSERT_TRUE(both.ok()) << both.error;
+  EXPECT_EQ(both.options.jsonPath, "r.json");
+  EXPECT_EQ(both.options.csvPath, "-");
+  EXPECT_TRUE(both.options.byFolder);
+  EXPECT_TRUE(both.options.quiet);
+  const CliParse plain = Parse({"--json=-", "--quiet", "a", "b"});
+  ASSERT_TRUE(plain.ok()) << plain.error;
+  EXPECT_EQ(plain.options.jsonPath, "-");
+  EXPECT_FALSE(plain.options.byFolder);
+  EXPECT_TRUE(plain.options.quiet);
+  const CliParse none = Parse({"a", "b"});
+  EXPECT_FALSE(none.options.jsonPath || none.options.byFolder || none.options.quiet);
+
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--csv", "-", "--json", "-", "a", "b"},
+                                             {"--json=-", "--csv=-", "a", "b"},
+                                             {"--json", "x", "--json", "y", "a", "b"},
+                                             {"a", "b", "--json"},
+                                             {"--by-folder=1", "a", "b"},
+                                             {"--quiet=no", "a", "b"}}) {
+    EXPECT_FALSE(Parse(args).ok()) << ::testing::PrintToString(args);
+  }
+  EXPECT_NE(Parse({"--csv", "-", "--json", "-", "a", "b"}).error.find("standard output"),
+            std::string::npos);
+}
+
 TEST(CliOptionsTest, NamesTheOffendingOption) {
   EXPECT_NE(Parse({"--frobnicate", "a", "b"}).error.find("--frobnicate"), std::string::npos);
   EXPECT_NE(Parse({"a", "b", "--csv"}).error.find("--csv"), std::string::npos);

@@ -45,7 +45,8 @@ TEST(WriteFileAtomicallyFaults, ReadOnlyReportIsNeverReplaced) {
 }
 
 // A device or FIFO named as the report, directly or through a link, is never replaced by a
-// plain file (which, for root, would break /dev/null).
+// plain file (which, for root, would break /dev/null); WriteReportFile writes into them
+// instead. The reason does not repeat the path, which the caller shows beside it.
 TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
   ScopedTempDir dir;
   const auto fifo = dir.path() / "fifo.csv";
@@ -55,7 +56,7 @@ TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
   for (const auto& path : {fifo, toNull}) {
     const WriteOutcome outcome = WriteFileAtomically(path.string(), "report\r\n");
     EXPECT_EQ(outcome.failure, WriteFailure::kCannotCreate) << path;
-    EXPECT_NE(outcome.detail.find(path.string()), std::string::npos) << outcome.detail;
+    EXPECT_EQ(outcome.detail, "not a regular file");
   }
   EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
   EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(toNull)));

@@ -238,3 +238,54 @@ TEST(RunMeasurementOnFiles, MeasuresEachFileUnderItsOwnNames) {
 
 }  // namespace
 }  // namespace quintrel
+
+namespace quintrel {
+namespace {
+
+// The byte-counting report comes with the same counts as the plain one, and its bytes are
+// those of the versions read: a file taken as unchanged by size and time costs only its new
+// copy; a measurement seam reads nothing.
+TEST(RunMeasurementOnFiles, ReportsTheBytesRead) {
+  ScopedTempDir root;
+  root.Write("old/a.c", "int a;\n");              // 7
+  root.Write("new/a.c", "int a;\nint b;\n");      // 14
+  root.Write("old/gone.c", "int g;\r\nint h;\n");  // 15, 14 after text-mode reading
+  const auto same = "int s; int t;\n";            // 14, old copy not read
+  testing::SetModificationTime(root.Write("old/same.c", same), 1000000);
+  testing::SetModificationTime(root.Write("new/same.c", same), 1000000);
+  for (unsigned jobs : {1u, 3u}) {
+    RunRequest request;
+    request.oldFolderText = (root.path() / "old").string();
+    request.newFolderText = (root.path() / "new").string();
+    request.jobs = jobs;
+    std::vector<std::size_t> plain;
+    std::vector<std::size_t> counted;
+    std::uint64_t lastBytes = 0;
+    request.progress = [&](std::size_t done, std::size_t) { plain.push_back(done); };
+    request.byteProgress = [&](std::size_t done, std::size_t total, std::uint64_t bytes) {
+      EXPECT_EQ(total, 3u);
+      EXPECT_GE(bytes, lastBytes);
+      counted.push_back(done);
+      lastBytes = bytes;
+    };
+    const RunResult run = RunMeasurement(request);
+    ASSERT_EQ(run.rows.size(), 3u);
+    EXPECT_EQ(counted, plain);
+    ASSERT_FALSE(counted.empty());
+    EXPECT_EQ(counted.back(), 3u);
+    EXPECT_EQ(lastBytes, 7u + 14u + 14u + 14u) << jobs << " jobs";
+
+    request.progress = nullptr;
+    request.measure = [](const std::string&, const std::string&, const CatalogueEntry&) {
+      return FileResult{};
+    };
+    lastBytes = 0;
+    counted.clear();
+    RunMeasurement(request);
+    EXPECT_EQ(counted.back(), 3u);
+    EXPECT_EQ(lastBytes, 0u);
+  }
+}
+
+}  // namespace
+}  // namespace quintrel

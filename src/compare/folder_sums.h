@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "compare/result_row.h"
+#include "compare/totals.h"
+
+namespace quintrel {
+
+// How many rows a set holds, and how many of them are marked "+" and "-".
+struct FileCounts {
+  std::int64_t rows = 0;
+  std::int64_t plusRows = 0;
+  std::int64_t minusRows = 0;
+
+  // The number the file count text starts with: the rows less the "-" rows.
+  std::int64_t files() const { return rows - minusRows; }
+  bool operator==(const FileCounts&) const = default;
+};
+
+FileCounts CountFiles(const std::vector<ResultRow>& rows);
+
+// One folder beneath the top folder, with the sums of every row at any depth below it.
+struct FolderSum {
+  std::string name;  // its path relative to the top folder, parts joined by TreePathSeparator
+  FileCounts counts;
+  Totals totals;
+};
+
+// The folders that hold rows, in the order in which their first row stands; a folder always
+// comes before the folders inside it. For rows in pre-order this is the pre-order of the
+// folders. The top folder itself is not listed: rows without a '/' belong to no entry.
+std::vector<FolderSum> SumFolders(const std::vector<ResultRow>& rows);
+
+}  // namespace quintrel
