@@ -83,6 +83,7 @@ class CliApp {
     request.oldFolderText = options.oldFolder;
     request.newFolderText = options.newFolder;
     request.jobs = options.jobs;
+    request.scan = options.scan;
     request.measure = m_measure;
     request.failedEntry = &failedFile;
     m_step = "measuring";

@@ -30,6 +30,19 @@ std::optional<unsigned> ParseJobs(std::string_view text) {
   return value;
 }
 
+// The names of a comma-separated list; std::nullopt when a name is empty or holds a dot.
+std::optional<std::vector<std::string>> ParseExtensions(std::string_view list) {
+  std::vector<std::string> extensions;
+  for (;;) {
+    const std::size_t comma = list.find(',');
+    const std::string_view extension = list.substr(0, comma);
+    if (extension.empty() || extension.find('.') != std::string_view::npos) return std::nullopt;
+    extensions.emplace_back(extension);
+    if (comma == std::string_view::npos) return extensions;
+    list.remove_prefix(comma + 1);
+  }
+}
+
 class Parser {
  public:
   explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
@@ -68,9 +81,38 @@ class Parser {
       std::optional<unsigned> jobs = ParseJobs(*text);
       if (!jobs) return Fail("--jobs needs a whole number from 1 to " + std::to_string(kMaxJobs));
       options.jobs = *jobs;
-    } else {
+    } else if (!ParseScanOption(name, value)) {
       Fail("unknown option '" + std::string(arg) + "'");
     }
+  }
+
+  // The options that choose the files: false when `name` is none of them.
+  bool ParseScanOption(std::string_view name, std::optional<std::string_view> value) {
+    ScanOptions& scan = m_result.options.scan;
+    if (name == "--recursive" || name == "-r") {
+      if (!RefuseValue(name, value)) scan.recursive = true;
+    } else if (name == "--ext") {
+      if (m_extGiven) Fail("--ext given more than once");
+      m_extGiven = true;
+      std::optional<std::string_view> list = TakeValue(name, value);
+      if (!list) return true;
+      auto extensions = ParseExtensions(*list);
+      if (!extensions)
+        Fail("--ext needs extensions without dots, separated by commas: c,h,cpp");
+      else
+        scan.extensions = std::move(*extensions);
+    } else if (name == "--exclude-dir") {
+      std::optional<std::string_view> folder = TakeValue(name, value);
+      if (!folder) return true;
+      if (folder->empty() || folder->find('/') != std::string_view::npos) {
+        Fail("--exclude-dir needs a folder name without '/'");
+      } else {
+        scan.excludedFolders.emplace_back(*folder);
+      }
+    } else {
+      return false;
+    }
+    return true;
   }
 
   // The option's value: after '=' or the next argument.
@@ -107,6 +149,7 @@ class Parser {
   const std::vector<std::string>& m_args;
   std::size_t m_index = 0;
   CliParse m_result;
+  bool m_extGiven = false;
 };
 
 }  // namespace
@@ -116,22 +159,31 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
 }
 
 std::string UsageLine() {
-  return "Usage: quintrel-cli [--csv FILE] [--jobs N] OLD NEW\n";
+  return "Usage: quintrel-cli [--csv FILE] [--jobs N] [-r] [--ext LIST] [--exclude-dir NAME]"
+         " OLD NEW\n";
 }
 
 std::string HelpText() {
   return UsageLine() +
          "\n"
          "Measures how many statements of the C and C++ sources (*.c, *.h, *.cpp) directly in\n"
-         "folder OLD were added and deleted to make folder NEW, and how many NEW holds (LOC).\n"
-         "A statement is a ';', '{', ':' or '#' outside comments and literals; a line that\n"
-         "only moved counts as neither added nor deleted. An empty folder text (\"\") counts\n"
-         "as an empty folder.\n"
+         "folder OLD (with -r, anywhere below it) were added and deleted to make folder NEW,\n"
+         "and how many NEW holds (LOC). A statement is a ';', '{', ':' or '#' outside\n"
+         "comments and literals; a line that only moved counts as neither added nor deleted.\n"
+         "An empty folder text (\"\") counts as an empty folder.\n"
          "\n"
          "Options:\n"
          "  --csv FILE   also write the table as a CSV report (Shift-JIS, CR LF) to FILE;\n"
          "               with FILE '-' the report goes to standard output instead of the table\n"
          "  --jobs N     measure with N threads (default: one per core)\n"
+         "  -r, --recursive\n"
+         "               measure whole trees: the files of every subfolder too, paired by\n"
+         "               their paths (row names like 'kernel/fork.c'); links to folders are\n"
+         "               not entered, and .git, .hg and .svn folders are skipped\n"
+         "  --ext LIST   the extensions to measure, without dots, comma-separated, letter case\n"
+         "               counting (default: c,h,cpp)\n"
+         "  --exclude-dir NAME\n"
+         "               with -r, skip the folders named NAME at any depth (repeatable)\n"
          "  -h, --help   show this text\n"
          "  --version    show the version\n"
          "\n"

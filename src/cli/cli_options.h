@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "compare/scan_options.h"
+
 namespace quintrel {
 
 struct CliOptions {
@@ -13,6 +15,7 @@ struct CliOptions {
   unsigned jobs = 0;                   // 0: one worker per core
   bool help = false;
   bool version = false;
+  ScanOptions scan;  // -r, --ext, --exclude-dir
 };
 
 struct CliParse {

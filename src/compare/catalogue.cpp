@@ -5,6 +5,7 @@
 #include <map>
 
 #include "compare/name_order.h"
+#include "compare/scan_options.h"
 
 namespace quintrel {
 
@@ -77,11 +78,20 @@ const char* RowMarker(PresenceFlags flags) {
   return flags >= 0 && flags <= 3 ? kMarkers[flags] : "?";
 }
 
-bool IsSourceFileName(std::string_view name) {
+bool HasAcceptedExtension(std::string_view name, const std::vector<std::string>& extensions) {
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return false;
-  const std::string_view extension = name.substr(dot);
-  return extension == ".c" || extension == ".h" || extension == ".cpp";
+  const std::string_view extension = name.substr(dot + 1);
+  return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
+}
+
+bool IsSourceFileName(std::string_view name) {
+  return HasAcceptedExtension(name, DefaultExtensions());
+}
+
+const std::vector<std::string>& DefaultExtensions() {
+  static const std::vector<std::string> extensions = ScanOptions{}.extensions;
+  return extensions;
 }
 
 FileCatalogue BuildCatalogue(const std::vector<std::string>& oldNames,

@@ -27,15 +27,22 @@ struct CatalogueEntry {
 // Entries in catalogue order (CompareCatalogueNames of their shown names).
 using FileCatalogue = std::vector<CatalogueEntry>;
 
+// True when the part after the name's last '.' is exactly one of `extensions`.
+bool HasAcceptedExtension(std::string_view name, const std::vector<std::string>& extensions);
+
 // True when the part from the name's last '.' is exactly ".c", ".h" or ".cpp".
 bool IsSourceFileName(std::string_view name);
 
+// The extensions a run accepts unless told otherwise: c, h and cpp.
+const std::vector<std::string>& DefaultExtensions();
+
 enum class ScanStatus { kListed, kCannotOpen };
 
-// Lists the source file names directly in `folder` (no subfolders; any entry type) into
-// `names`, in byte order. An empty folder text lists nothing and succeeds; a folder that
-// can be opened but not read counts as empty.
-ScanStatus ScanFolder(const std::string& folder, std::vector<std::string>& names);
+// Lists the names directly in `folder` (no subfolders; any entry type) that carry one of
+// `extensions` into `names`, in byte order. An empty folder text lists nothing and
+// succeeds; a folder that can be opened but not read counts as empty.
+ScanStatus ScanFolder(const std::string& folder, std::vector<std::string>& names,
+                      const std::vector<std::string>& extensions = DefaultExtensions());
 
 // Pairs the names of the two folders: exact names first, then a leftover name with a
 // leftover of the other folder that differs only in letter case (leftovers taken in byte

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "compare/folder_tree.h"
 #include "engine/file_pair.h"
 
 namespace quintrel {
@@ -165,9 +166,39 @@ std::size_t MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& r
 
   const std::size_t measured = state.MeasuredPrefix();
   for (std::size_t i = 0; i < measured; ++i) {
-    run.rows.push_back({catalogue[i].flags, catalogue[i].name, state.Result(i)});
+    const CatalogueEntry& entry = catalogue[i];
+    run.rows.push_back({entry.flags, entry.name, state.Result(i), entry.oldName, entry.newName});
   }
   return measured;
+}
+
+// Lists the folders themselves into `catalogue`; kCompleted when both could be opened.
+RunStatus ScanFlat(const RunResult& run, const ScanOptions& options, FileCatalogue& catalogue) {
+  std::vector<std::string> oldNames;
+  std::vector<std::string> newNames;
+  if (ScanFolder(run.oldFolder, oldNames, options.extensions) != ScanStatus::kListed) {
+    return RunStatus::kOldFolderError;
+  }
+  if (ScanFolder(run.newFolder, newNames, options.extensions) != ScanStatus::kListed) {
+    return RunStatus::kNewFolderError;
+  }
+  catalogue = BuildCatalogue(oldNames, newNames);
+  return RunStatus::kCompleted;
+}
+
+RunStatus ScanBoth(const RunResult& run, const ScanOptions& options, FileCatalogue& catalogue) {
+  if (!options.recursive) return ScanFlat(run, options, catalogue);
+  TreeScan scan = ScanTrees(run.oldFolder, run.newFolder, options);
+  switch (scan.status) {
+    case TreeScanStatus::kOldCannotOpen:
+      return RunStatus::kOldFolderError;
+    case TreeScanStatus::kNewCannotOpen:
+      return RunStatus::kNewFolderError;
+    case TreeScanStatus::kListed:
+      break;
+  }
+  catalogue = std::move(scan.catalogue);
+  return RunStatus::kCompleted;
 }
 
 }  // namespace
@@ -177,14 +208,9 @@ RunResult RunMeasurement(const RunRequest& request) {
   run.oldFolder = ResolveFolderText(request.oldFolderText);
   run.newFolder = ResolveFolderText(request.newFolderText);
 
-  std::vector<std::string> oldNames;
-  std::vector<std::string> newNames;
-  if (ScanFolder(run.oldFolder, oldNames) != ScanStatus::kListed) {
-    run.status = RunStatus::kOldFolderError;
-  } else if (ScanFolder(run.newFolder, newNames) != ScanStatus::kListed) {
-    run.status = RunStatus::kNewFolderError;
-  } else {
-    const FileCatalogue catalogue = BuildCatalogue(oldNames, newNames);
+  FileCatalogue catalogue;
+  run.status = ScanBoth(run, request.scan, catalogue);
+  if (run.status == RunStatus::kCompleted) {
     const std::size_t measured = MeasureCatalogue(catalogue, request, run);
     run.status = measured == catalogue.size() ? RunStatus::kCompleted : RunStatus::kCancelled;
   }

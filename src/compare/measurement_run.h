@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compare/catalogue.h"
+#include "compare/scan_options.h"
 #include "compare/totals.h"
 
 namespace quintrel {
@@ -23,6 +24,7 @@ using MeasureFunction = std::function<FileResult(
 struct RunRequest {
   std::string oldFolderText;  // as typed; resolved against the current directory once
   std::string newFolderText;
+  ScanOptions scan;
   unsigned jobs = 0;  // worker threads; 0 = one per core
   ProgressCallback progress;
   const std::atomic<bool>* cancel = nullptr;  // set from any thread to stop the run

@@ -8,11 +8,15 @@
 
 namespace quintrel {
 
-// One measured file: a row of the result table.
+// One measured file: a row of the result table. `oldName` and `newName` are the file's
+// names on disk below each folder (empty on a side that lacks it); in a tree they may differ
+// from `name` in the letter case of any folder or file name.
 struct ResultRow {
   PresenceFlags flags = 0;
   std::string name;
   FileResult result;
+  std::string oldName;
+  std::string newName;
 };
 
 // The columns of the result table, in the order the list, the table and the report show them.

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <utility>
 
 #include "engine/input_file.h"
@@ -33,12 +36,75 @@ ssize_t ReadSome(int handle, unsigned char* buffer, std::size_t size) {
   return result;
 }
 
+// A folder descriptor that closes itself; AT_FDCWD stands for the current directory.
+class FolderHandle {
+ public:
+  FolderHandle() = default;
+  FolderHandle(const FolderHandle&) = delete;
+  FolderHandle& operator=(const FolderHandle&) = delete;
+  ~FolderHandle() { Reset(AT_FDCWD); }
+
+  int get() const { return m_fd; }
+  void Reset(int fd) {
+    if (m_fd != AT_FDCWD) ::close(m_fd);
+    m_fd = fd;
+  }
+
+ private:
+  int m_fd = AT_FDCWD;
+};
+
+#ifdef O_PATH
+constexpr int kPassThroughFlags = O_PATH;  // needs only search permission, like a path does
+#else
+constexpr int kPassThroughFlags = O_RDONLY;
+#endif
+
+// For a path the system refuses as too long (the files deep in a tree): opens the folders of
+// its first parts, each part shorter than PATH_MAX and ending at a '/', one relative to the
+// other, as the system would resolve the whole path. Leaves in `folder` the folder that the
+// returned rest of the path is relative to; false when a folder on the way cannot be opened.
+bool OpenLongPathFolder(std::string_view path, FolderHandle& folder, std::string& rest) {
+  while (path.size() >= PATH_MAX) {
+    const std::size_t slash = path.rfind('/', PATH_MAX - 2);
+    if (slash == std::string_view::npos) return false;  // one name longer than any path
+    const std::string part(path.substr(0, slash + 1));
+    const int fd =
+        ::openat(folder.get(), part.c_str(), kPassThroughFlags | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    folder.Reset(fd);
+    path.remove_prefix(slash + 1);
+  }
+  rest.assign(path);
+  return true;
+}
+
+// open() that also reaches paths longer than PATH_MAX.
+int OpenPath(const std::string& path, int flags) {
+  const int handle = ::open(path.c_str(), flags);
+  if (handle >= 0 || errno != ENAMETOOLONG) return handle;
+  FolderHandle folder;
+  std::string rest;
+  if (!OpenLongPathFolder(path, folder, rest)) return -1;
+  return ::openat(folder.get(), rest.c_str(), flags);
+}
+
+// stat() that also reaches paths longer than PATH_MAX.
+int StatPath(const std::string& path, struct stat& info) {
+  const int result = ::stat(path.c_str(), &info);
+  if (result == 0 || errno != ENAMETOOLONG) return result;
+  FolderHandle folder;
+  std::string rest;
+  if (!OpenLongPathFolder(path, folder, rest)) return -1;
+  return ::fstatat(folder.get(), rest.c_str(), &info, 0);
+}
+
 }  // namespace
 
 std::optional<InputFile> InputFile::Open(const std::string& path) {
   // O_NONBLOCK keeps a FIFO named like a source file from blocking the open; it is cleared
   // again below and has no effect on regular files anyway.
-  int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  int handle = OpenPath(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (handle < 0) return std::nullopt;
   InputFile file(handle);
   struct stat info;
@@ -103,7 +169,7 @@ bool InputFile::ReadAll(ByteBuffer& bytes, std::size_t maxBytes) {
 
 FileStatus QueryStatus(const std::string& path) {
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return FileStatus{};
+  if (StatPath(path, info) != 0) return FileStatus{};
   return StatusFrom(info);
 }
 

@@ -66,6 +66,17 @@ TEST(CliOptionsTest, RejectsBadUsage) {
       {"--jobs", "1025", "a", "b"},
       {"--help=yes"},
       {"--version=1"},
+      {"-r=1", "a", "b"},
+      {"--ext", "", "a", "b"},
+      {"--ext=", "a", "b"},
+      {"--ext", ".c", "a", "b"},
+      {"--ext", "c,,h", "a", "b"},
+      {"--ext", "c,", "a", "b"},
+      {"--ext", "tar.gz", "a", "b"},
+      {"--ext", "c", "--ext", "h", "a", "b"},
+      {"a", "b", "--ext"},
+      {"--exclude-dir", "", "a", "b"},
+      {"--exclude-dir", "x/y", "a", "b"},
   };
   for (const auto& args : cases) {
     CliParse parse = Parse(args);
@@ -74,9 +85,41 @@ TEST(CliOptionsTest, RejectsBadUsage) {
   }
 }
 
+// -r, --ext and --exclude-dir in any place; without them the run is flat with c, h and cpp.
+TEST(CliOptionsTest, TakesTheOptionsThatChooseTheFiles) {
+  const struct {
+    std::vector<std::string> args;
+    bool recursive;
+    std::vector<std::string> extensions;
+    std::vector<std::string> excluded;
+  } cases[] = {
+      {{"a", "b"}, false, {"c", "h", "cpp"}, {}},
+      {{"-r", "a", "b"}, true, {"c", "h", "cpp"}, {}},
+      {{"a", "--recursive", "b"}, true, {"c", "h", "cpp"}, {}},
+      {{"--ext", "c,h,cpp,cc,hpp", "a", "b"}, false, {"c", "h", "cpp", "cc", "hpp"}, {}},
+      {{"--ext=C", "a", "b"}, false, {"C"}, {}},
+      {{"-r", "--exclude-dir", "build", "--exclude-dir=.cache", "a", "b", "--ext", "h"},
+       true,
+       {"h"},
+       {"build", ".cache"}},
+      {{"--", "-r", "--ext"}, false, {"c", "h", "cpp"}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CliParse parse = Parse(c.args);
+    ASSERT_TRUE(parse.ok()) << parse.error;
+    EXPECT_EQ(parse.options.scan.recursive, c.recursive);
+    EXPECT_EQ(parse.options.scan.extensions, c.extensions);
+    EXPECT_EQ(parse.options.scan.excludedFolders, c.excluded);
+  }
+  EXPECT_EQ(Parse({"--", "-r", "--ext"}).options.oldFolder, "-r");
+}
+
 TEST(CliOptionsTest, NamesTheOffendingOption) {
   EXPECT_NE(Parse({"--frobnicate", "a", "b"}).error.find("--frobnicate"), std::string::npos);
   EXPECT_NE(Parse({"a", "b", "--csv"}).error.find("--csv"), std::string::npos);
+  EXPECT_NE(Parse({"--ext", ".c", "a", "b"}).error.find("--ext"), std::string::npos);
+  EXPECT_NE(Parse({"--exclude-dir=", "a", "b"}).error.find("--exclude-dir"), std::string::npos);
 }
 
 }  // namespace

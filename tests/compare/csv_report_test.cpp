@@ -35,8 +35,8 @@ ReportContent TwoFileReport() {
   ReportContent content;
   content.oldFolderText = "C:\\src\\old";
   content.newFolderText = "C:\\src\\new";
-  content.rows = ReportRows(
-      {{kInOld | kInNew, "main.c", {3, 1, 120}}, {kInOld | kInNew, "util.h", {0, 0, 10}}});
+  content.rows = ReportRows({{kInOld | kInNew, "main.c", {3, 1, 120}, {}, {}},
+                             {kInOld | kInNew, "util.h", {0, 0, 10}, {}, {}}});
   content.fileCountText = "2 (+0/-0)";
   content.totals = {3, 1, 130};
   return content;
@@ -65,9 +65,9 @@ TEST(FormatCsvReport, WritesFixedLinesAndTotalForAnEmptyList) {
 TEST(FormatCsvReport, WritesFieldsAsTheyStandInCodePage932) {
   ReportContent content;
   content.oldFolderText = "/home/ユーザ/old";
-  content.rows = ReportRows({{kInOld, "a,b.c", {0, 12, 0}},
-                             {kInNew, "新\xF0\x9F\x98\x80.c", {1, 0, 1}},
-                             {0, "q.c", {-1, 0, 7}}});
+  content.rows = ReportRows({{kInOld, "a,b.c", {0, 12, 0}, {}, {}},
+                             {kInNew, "新\xF0\x9F\x98\x80.c", {1, 0, 1}, {}, {}},
+                             {0, "q.c", {-1, 0, 7}, {}, {}}});
   content.fileCountText = "1 (+1/-1)";
   content.totals = {1, 12, 5000000000LL};
   const std::string report = FormatCsvReport(content, MakeTime(2026, 12, 7, 8, 0, 0));

@@ -14,7 +14,8 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 // The totals of rows holding `results`, all files in both folders.
 Totals TotalsOf(const std::vector<FileResult>& results) {
   std::vector<ResultRow> rows;
-  for (const FileResult& result : results) rows.push_back({kInOld | kInNew, "f.c", result});
+  for (const FileResult& result : results)
+    rows.push_back({kInOld | kInNew, "f.c", result, "f.c", "f.c"});
   return SummarizeRows(rows).totals;
 }
 
@@ -32,11 +33,11 @@ TEST(FileCountText, CountsRowsInTheNewFolder) {
 }
 
 TEST(SummarizeRows, CountsMarkersAndSumsNumbers) {
-  const std::vector<ResultRow> rows = {{kInOld | kInNew, "x.c", {1, 2, 3}},
-                                       {kInOld, "y.c", {0, 12, 0}},
-                                       {kInNew, "z.c", {5, 0, 5}},
-                                       {kInNew, "w.c", {1, 0, 1}},
-                                       {0, "q.c", {0, 0, 0}}};
+  const std::vector<ResultRow> rows = {{kInOld | kInNew, "x.c", {1, 2, 3}, {}, {}},
+                                       {kInOld, "y.c", {0, 12, 0}, {}, {}},
+                                       {kInNew, "z.c", {5, 0, 5}, {}, {}},
+                                       {kInNew, "w.c", {1, 0, 1}, {}, {}},
+                                       {0, "q.c", {0, 0, 0}, {}, {}}};
   const Summary all = SummarizeRows(rows);
   EXPECT_EQ(all.fileCountText, "4 (+2/-1)");
   EXPECT_EQ(all.totals, (Totals{7, 14, 9}));

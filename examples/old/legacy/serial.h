@@ -1,0 +1,1 @@
+#define SERIAL_BAUD 9600
