@@ -52,7 +52,7 @@ inline bool SizeInsideLimits(QSize size, const WindowLimits& limits) {
 // Every column at least one pixel and at most the widest column allowed; with `orDefault`, a
 // column's default width is accepted too.
 inline bool WidthsInsideLimits(const WindowInfo& info, const WindowLimits& limits, bool orDefault) {
-  for (int i = 0; i < kListColumnCount; ++i) {
+  for (int i = 0; i < kColumnCount; ++i) {
     const int width = info.columnWidths[i];
     const bool allowed = width >= 1 && width <= std::max(1, limits.maxColumnWidth);
     if (!allowed && !(orDefault && width == kDefaultColumnWidths[i])) return false;
@@ -69,7 +69,7 @@ inline WindowInfo ExpectedFromNumbers(const std::array<std::int32_t, 7>& numbers
                                     HighestSide(limits.minimum.width(), limits.maximum.width())),
                          std::clamp(numbers[1], limits.minimum.height(),
                                     HighestSide(limits.minimum.height(), limits.maximum.height())));
-  for (int i = 0; i < kListColumnCount; ++i) {
+  for (int i = 0; i < kColumnCount; ++i) {
     const int width = numbers[i + 2];
     info.columnWidths[i] =
         width < 1 ? kDefaultColumnWidths[i] : std::min(width, std::max(1, limits.maxColumnWidth));
