@@ -1,5 +1,6 @@
 #include "ui/measure_dlg.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -84,6 +85,9 @@ void CMeasureDlg::CreateControls() {
   m_measureButton = MakeButton(kMeasureButton, du(218, 6, 43, 14), this);
   m_measureButton->setDefault(true);
   m_saveButton = MakeButton(kSaveButton, du(218, 39, 43, 14), this);
+  // In the free space of the button column; toggling it only sets up the next run.
+  m_subfoldersBox = new QCheckBox(kSubfoldersCheck.toString(), this);
+  m_subfoldersBox->setGeometry(du(218, 24, 43, 10));
   CreateList();
   CreateTotalsRow();
   m_oldLabel = new QLabel(kOldFolderLabel.toString(), this);
@@ -98,7 +102,8 @@ void CMeasureDlg::CreateControls() {
   setTabOrder(m_newFolderBox, m_browseOldButton);
   setTabOrder(m_browseOldButton, m_browseNewButton);
   setTabOrder(m_browseNewButton, m_measureButton);
-  setTabOrder(m_measureButton, m_saveButton);
+  setTabOrder(m_measureButton, m_subfoldersBox);
+  setTabOrder(m_subfoldersBox, m_saveButton);
 
   connect(m_measureButton, &QPushButton::clicked, this, &CMeasureDlg::RunMeasurement);
   connect(m_saveButton, &QPushButton::clicked, this, &CMeasureDlg::SaveReport);
@@ -147,6 +152,7 @@ void CMeasureDlg::RegisterAnchors() {
   }
   m_anchors.AddControl(m_measureButton, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_saveButton, kAnchorMove, kAnchorKeep);
+  m_anchors.AddControl(m_subfoldersBox, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
   m_anchors.AddControl(m_oldFolderBox, kAnchorStretch, kAnchorKeep);
   m_anchors.AddControl(m_newFolderBox, kAnchorStretch, kAnchorKeep);
@@ -181,6 +187,8 @@ QWidget* CMeasureDlg::Control(int controlId) const {
       return m_saveButton;
     case kIdFileCount:
       return m_fileCountEdit;
+    case kIdSubfolders:
+      return m_subfoldersBox;
     default:
       return nullptr;
   }
@@ -199,6 +207,7 @@ void CMeasureDlg::OnInitDialog() {
   const StoredSettings stored = LoadSettings(m_settings, QString());
   m_oldFolderBox->LoadHistoryString(stored.oldFolder);
   m_newFolderBox->LoadHistoryString(stored.newFolder);
+  m_subfoldersBox->setChecked(stored.recursive);
   RestoreWindowInfo(stored.windowInfo);
   RunMeasurement();
 }
@@ -264,9 +273,10 @@ WindowInfo CMeasureDlg::CurrentWindowInfo() const {
 }
 
 void CMeasureDlg::SaveWindowSettings() {
-  SaveSettings(m_settings, StoredSettings{m_oldFolderBox->GetHistoryString(),
-                                          m_newFolderBox->GetHistoryString(),
-                                          FormatWindowInfo(CurrentWindowInfo())});
+  SaveSettings(
+      m_settings,
+      StoredSettings{m_oldFolderBox->GetHistoryString(), m_newFolderBox->GetHistoryString(),
+                     FormatWindowInfo(CurrentWindowInfo()), m_subfoldersBox->isChecked()});
 }
 
 void CMeasureDlg::accept() {

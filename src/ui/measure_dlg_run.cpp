@@ -1,4 +1,5 @@
 // The main dialog's measurement run, totals and report.
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -33,6 +34,7 @@ void CMeasureDlg::RunMeasurement() {
     RunRequest request;
     request.oldFolderText = m_oldFolderBox->GetText().toStdString();
     request.newFolderText = m_newFolderBox->GetText().toStdString();
+    request.scan.recursive = m_subfoldersBox->isChecked();
     request.jobs = m_jobs;
     request.measure = m_measure;
     MeasurementJob job(std::move(request));
