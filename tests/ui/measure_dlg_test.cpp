@@ -634,6 +634,17 @@ TEST_F(MeasureDlgTest, OpenCommandsOnTreeRowsTakeEachSidesNamesOnDisk) {
   m_dir.Write("new/sub/GONE.c", "");
   m_dlg.OnOpenNewFile();
   EXPECT_EQ(m_launcher.opened.back(), In("new/sub/GONE.c"));
+
+  // The names on disk are the row's, whatever a folder holds under the shown name.
+  m_dir.Write("old/a/b.c", "");
+  m_dir.Write("new/a/b.c", "");
+  m_dir.Write("new/c/d.c", "");
+  m_dlg.Rows()->SetRows({ResultRow{kInOld | kInNew, "a/b.c", {}, "a/b.c", "c/d.c"}});
+  Select({"a/b.c"});
+  m_dlg.OnOpenNewFile();
+  m_dlg.OnOpenOldFile();
+  EXPECT_EQ(m_launcher.opened.back(), In("old/a/b.c"));
+  EXPECT_EQ(m_launcher.opened.end()[-2], In("new/c/d.c"));
 }
 
 TEST_F(MeasureDlgTest, BrowseButtonsPutThePickedFolderInTheirBox) {
