@@ -125,10 +125,9 @@ void CMeasureDlg::RequestKeyboardContextMenu() {
 }
 
 int CMeasureDlg::FirstSelectedRow() const {
-  const QModelIndexList selected = m_list->selectionModel()->selectedRows();
   int first = -1;
-  for (const QModelIndex& index : selected) {
-    if (first < 0 || index.row() < first) first = index.row();
+  for (const QItemSelectionRange& range : m_list->selectionModel()->selection()) {
+    if (range.isValid() && (first < 0 || range.top() < first)) first = range.top();
   }
   return first;
 }
