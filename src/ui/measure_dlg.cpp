@@ -57,9 +57,9 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
   setSizeGripEnabled(false);
   setFont(DialogFont());
   m_units = ComputeBaseUnits(QFontMetrics(font()));
+  CreateControls();
   resize(TemplateClientSize());
   setMinimumSize(TemplateClientSize());
-  CreateControls();
   m_frameCheck.setInterval(kFrameCheckMs);
   connect(&m_frameCheck, &QTimer::timeout, this, &CMeasureDlg::CheckFrame);
   new QShortcut(QKeySequence::HelpContents, this, this, &CMeasureDlg::ShowAbout);
@@ -68,7 +68,13 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
 CMeasureDlg::~CMeasureDlg() = default;
 
 QSize CMeasureDlg::TemplateClientSize() const {
-  return DialogSize(m_units, kTemplateWidth, kTemplateHeight);
+  QSize size = DialogSize(m_units, kTemplateWidth, kTemplateHeight);
+  // The template widens where the subfolder box's caption needs more than the column.
+  if (m_subfoldersBox != nullptr) {
+    const int right = m_subfoldersBox->geometry().right() + 1 + DialogSize(m_units, 1, 0).width();
+    size.setWidth(std::max(size.width(), right));
+  }
+  return size;
 }
 
 void CMeasureDlg::CreateControls() {
@@ -85,9 +91,12 @@ void CMeasureDlg::CreateControls() {
   m_measureButton = MakeButton(kMeasureButton, du(218, 6, 43, 14), this);
   m_measureButton->setDefault(true);
   m_saveButton = MakeButton(kSaveButton, du(218, 39, 43, 14), this);
-  // In the free space of the button column; toggling it only sets up the next run.
+  // In the free space of the button column, as wide as its caption needs (the window
+  // widens for it when the column is too narrow); toggling it only sets up the next run.
   m_subfoldersBox = new QCheckBox(kSubfoldersCheck.toString(), this);
-  m_subfoldersBox->setGeometry(du(218, 24, 43, 10));
+  const QRect boxRect = du(218, 24, 43, 10);
+  m_subfoldersBox->setGeometry(boxRect.adjusted(
+      0, 0, std::max(0, m_subfoldersBox->sizeHint().width() - boxRect.width()), 0));
   CreateList();
   CreateTotalsRow();
   m_oldLabel = new QLabel(kOldFolderLabel.toString(), this);

@@ -536,6 +536,10 @@ TEST_F(MeasureDlgTest, SubfolderBoxSitsInTheButtonColumnAndMovesWithIt) {
   EXPECT_EQ(box->x(), measure.x());
   EXPECT_GT(box->y(), measure.bottom());
   EXPECT_LT(box->geometry().bottom(), save.top());
+  // The whole caption shows, inside the window.
+  EXPECT_GE(box->width(), box->sizeHint().width());
+  EXPECT_LE(box->geometry().right(), m_dlg.TemplateClientSize().width() - 1);
+  EXPECT_EQ(m_dlg.size(), m_dlg.TemplateClientSize());
   for (QWidget* other : m_dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (other != box && other->isVisibleTo(&m_dlg)) {
       EXPECT_FALSE(box->geometry().intersects(other->geometry()))
