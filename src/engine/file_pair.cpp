@@ -1,5 +1,6 @@
 #include "engine/file_pair.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 
@@ -39,6 +40,18 @@ void LoadVersion(InputFile* file, SourceText& text) {
   if (file != nullptr) LoadSourceText(*file, text);
 }
 
+// Both versions loaded with the same bytes: every line pairs with its copy, so the flags
+// need no matching, and the old text's counts would equal the new one's.
+bool SameLoadedText(const SourceText& oldText, const SourceText& newText) {
+  return !oldText.lines.empty() && oldText.lines.size() == newText.lines.size() &&
+         oldText.bytes.size() == newText.bytes.size() &&
+         std::equal(oldText.bytes.begin(), oldText.bytes.end(), newText.bytes.begin());
+}
+
+void MarkEveryLinePaired(SourceText& text) {
+  std::fill(text.lines.begin(), text.lines.end(), 1);
+}
+
 template <typename Buffer>
 void ReleaseIfLarge(Buffer& buffer, std::size_t keptBytes) {
   if (buffer.capacity() * sizeof(typename Buffer::value_type) > keptBytes) Buffer().swap(buffer);
@@ -61,6 +74,7 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
   SourceText& oldText = workspace.oldText;
   SourceText& newText = workspace.newText;
   bool unchanged = false;
+  bool sameText = false;
   {
     Version oldVersion = OpenVersion(oldFolder, oldName);
     Version newVersion = OpenVersion(newFolder, newName);
@@ -72,7 +86,12 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     ClearText(newText);
     LoadVersion(oldFile, oldText);
     LoadVersion(newFile, newText);
-    PairLines(oldText, newText, workspace.index);
+    sameText = oldFile != nullptr && newFile != nullptr && SameLoadedText(oldText, newText);
+    if (sameText) {
+      MarkEveryLinePaired(newText);
+    } else {
+      PairLines(oldText, newText, workspace.index);
+    }
   }  // both files are closed here, before counting
 
   const StatementCounts newCounts = CountStatements(newText);
@@ -80,7 +99,7 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
   result.loc = newCounts.matched + newCounts.unmatched;
   if (!unchanged) {
     result.added = newCounts.unmatched;
-    result.deleted = CountStatements(oldText).unmatched;
+    result.deleted = sameText ? newCounts.unmatched : CountStatements(oldText).unmatched;
   }
   workspace.ReleaseLarge();
   return result;

@@ -34,7 +34,9 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
   ~InputFile();
 
-  FileStatus Status() const;
+  // The status taken when the file was opened (one query per file is enough: reading
+  // copes with a file that changes afterwards).
+  FileStatus Status() const { return m_status; }
 
   // Reads the rest of the file into `bytes` (replacing its content), sizing the buffer from
   // the file's size once and growing it only if the file grows while it is read. Returns
@@ -46,6 +48,7 @@ class InputFile {
  private:
   explicit InputFile(int handle) : m_handle(handle) {}
   int m_handle = -1;
+  FileStatus m_status;
 };
 
 // Status of the file a path names, following links; size -1 when it cannot be queried or

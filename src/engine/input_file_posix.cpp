@@ -109,29 +109,25 @@ std::optional<InputFile> InputFile::Open(const std::string& path) {
   InputFile file(handle);
   struct stat info;
   if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  int flags = ::fcntl(handle, F_GETFL);
-  if (flags >= 0) ::fcntl(handle, F_SETFL, flags & ~O_NONBLOCK);
+  file.m_status = StatusFrom(info);
+  ::fcntl(handle, F_SETFL, 0);  // of the flags F_SETFL changes, only O_NONBLOCK was set
   return file;
 }
 
-InputFile::InputFile(InputFile&& other) noexcept : m_handle(std::exchange(other.m_handle, -1)) {}
+InputFile::InputFile(InputFile&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, -1)), m_status(other.m_status) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {
     if (m_handle >= 0) ::close(m_handle);
     m_handle = std::exchange(other.m_handle, -1);
+    m_status = other.m_status;
   }
   return *this;
 }
 
 InputFile::~InputFile() {
   if (m_handle >= 0) ::close(m_handle);
-}
-
-FileStatus InputFile::Status() const {
-  struct stat info;
-  if (::fstat(m_handle, &info) != 0) return FileStatus{};
-  return StatusFrom(info);
 }
 
 bool InputFile::ReadAll(ByteBuffer& bytes, std::size_t maxBytes) {

@@ -9,7 +9,10 @@
 #include <string>
 #include <utility>
 
+#include "engine/line_matching.h"
+#include "engine/statement_counter.h"
 #include "support/temp_dir.h"
+#include "text_builder.h"
 
 namespace quintrel {
 
@@ -88,6 +91,35 @@ TEST_F(MeasureFilePairTest, MeasuresEachPairByTheRules) {
   const auto before = std::filesystem::current_path();
   for (const Case& c : cases) EXPECT_EQ(Measure(c.name), c.expected) << c.name;
   EXPECT_EQ(std::filesystem::current_path(), before);
+}
+
+// Two versions with the same bytes (and different times) skip the line pairing; the result
+// must be what pairing and counting both versions give.
+TEST_F(MeasureFilePairTest, IdenticalTextsGiveWhatLinePairingGives) {
+  const std::string texts[] = {
+      kThreeStatements,
+      "",
+      "\n",
+      "x;\nx;\ny;\nx;\n",
+      "a; /* b;\nc; */ d;\n\"e;\n",
+      std::string("a;\0b;\nc; \xFF d;\ne;", 16),
+      "int f() { return g::h ? 1 : 2; }\n## #x\n",
+      "no final newline;",
+  };
+  int index = 0;
+  for (const std::string& text : texts) {
+    const std::string name = "same" + std::to_string(index++) + ".c";
+    WriteOld(name, text);
+    WriteNew(name, text);
+    SourceText oldText = testing::MakeText(text);
+    SourceText newText = testing::MakeText(text);
+    LineIndexMemory memory;
+    PairLines(oldText, newText, memory);
+    const StatementCounts newCounts = CountStatements(newText);
+    const FileResult expected{newCounts.unmatched, CountStatements(oldText).unmatched,
+                              newCounts.matched + newCounts.unmatched};
+    EXPECT_EQ(Measure(name), expected) << ::testing::PrintToString(text);
+  }
 }
 
 TEST_F(MeasureFilePairTest, EmptyFolderOrNameMakesThatSideAbsent) {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <climits>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/deep_tree.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -85,6 +88,34 @@ TEST(JoinPathTest, AddsOneSeparator) {
   EXPECT_EQ(JoinPath("a/", "b.c"), "a/b.c");
   EXPECT_EQ(JoinPath("/", "b.c"), "/b.c");
   EXPECT_EQ(JoinPath("", "b.c"), "b.c");
+}
+
+// Paths longer than PATH_MAX, as deep trees give them: opened and queried through their
+// folders, each part shorter than the limit; what is missing stays missing.
+TEST_F(InputFileTest, OpensPathsLongerThanPathMax) {
+  const std::string kFolder(200, 'd');
+  const std::string relative =
+      testing::MakeDeepFolders(m_dir.path(), kFolder, 60, "deep.c", "int deep;\n");
+  const std::string path = (m_dir.path() / relative).string();
+  ASSERT_GT(path.size(), 2u * PATH_MAX);
+  std::optional<InputFile> file = InputFile::Open(path);
+  const FileStatus status = QueryStatus(path);
+  const bool missingOpens = InputFile::Open(path + "x").has_value();
+  const FileStatus missingStatus = QueryStatus(path + "x");
+  // A folder on the way that is a file: the path leads nowhere.
+  const std::string throughFile = path + "/below.c";
+  const bool throughFileOpens = InputFile::Open(throughFile).has_value();
+  testing::RemoveDeepFolders(m_dir.path(), kFolder, "deep.c");
+
+  ASSERT_TRUE(file);
+  ByteBuffer bytes;
+  ASSERT_TRUE(file->ReadAll(bytes));
+  EXPECT_EQ(AsString(bytes), "int deep;\n");
+  EXPECT_EQ(status.size, 10);
+  EXPECT_EQ(status, file->Status());
+  EXPECT_FALSE(missingOpens);
+  EXPECT_EQ(missingStatus.size, -1);
+  EXPECT_FALSE(throughFileOpens);
 }
 
 }  // namespace
