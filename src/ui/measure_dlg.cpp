@@ -1,5 +1,6 @@
 #include "ui/measure_dlg.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -56,9 +57,9 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
   setSizeGripEnabled(false);
   setFont(DialogFont());
   m_units = ComputeBaseUnits(QFontMetrics(font()));
+  CreateControls();
   resize(TemplateClientSize());
   setMinimumSize(TemplateClientSize());
-  CreateControls();
   m_frameCheck.setInterval(kFrameCheckMs);
   connect(&m_frameCheck, &QTimer::timeout, this, &CMeasureDlg::CheckFrame);
   new QShortcut(QKeySequence::HelpContents, this, this, &CMeasureDlg::ShowAbout);
@@ -67,7 +68,13 @@ CMeasureDlg::CMeasureDlg(QSettings& settings, UserInteraction& interaction, File
 CMeasureDlg::~CMeasureDlg() = default;
 
 QSize CMeasureDlg::TemplateClientSize() const {
-  return DialogSize(m_units, kTemplateWidth, kTemplateHeight);
+  QSize size = DialogSize(m_units, kTemplateWidth, kTemplateHeight);
+  // The template widens where the subfolder box's caption needs more than the column.
+  if (m_subfoldersBox != nullptr) {
+    const int right = m_subfoldersBox->geometry().right() + 1 + DialogSize(m_units, 1, 0).width();
+    size.setWidth(std::max(size.width(), right));
+  }
+  return size;
 }
 
 void CMeasureDlg::CreateControls() {
@@ -84,6 +91,12 @@ void CMeasureDlg::CreateControls() {
   m_measureButton = MakeButton(kMeasureButton, du(218, 6, 43, 14), this);
   m_measureButton->setDefault(true);
   m_saveButton = MakeButton(kSaveButton, du(218, 39, 43, 14), this);
+  // In the free space of the button column, as wide as its caption needs (the window
+  // widens for it when the column is too narrow); toggling it only sets up the next run.
+  m_subfoldersBox = new QCheckBox(kSubfoldersCheck.toString(), this);
+  const QRect boxRect = du(218, 24, 43, 10);
+  m_subfoldersBox->setGeometry(boxRect.adjusted(
+      0, 0, std::max(0, m_subfoldersBox->sizeHint().width() - boxRect.width()), 0));
   CreateList();
   CreateTotalsRow();
   m_oldLabel = new QLabel(kOldFolderLabel.toString(), this);
@@ -98,7 +111,8 @@ void CMeasureDlg::CreateControls() {
   setTabOrder(m_newFolderBox, m_browseOldButton);
   setTabOrder(m_browseOldButton, m_browseNewButton);
   setTabOrder(m_browseNewButton, m_measureButton);
-  setTabOrder(m_measureButton, m_saveButton);
+  setTabOrder(m_measureButton, m_subfoldersBox);
+  setTabOrder(m_subfoldersBox, m_saveButton);
 
   connect(m_measureButton, &QPushButton::clicked, this, &CMeasureDlg::RunMeasurement);
   connect(m_saveButton, &QPushButton::clicked, this, &CMeasureDlg::SaveReport);
@@ -147,6 +161,7 @@ void CMeasureDlg::RegisterAnchors() {
   }
   m_anchors.AddControl(m_measureButton, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_saveButton, kAnchorMove, kAnchorKeep);
+  m_anchors.AddControl(m_subfoldersBox, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
   m_anchors.AddControl(m_oldFolderBox, kAnchorStretch, kAnchorKeep);
   m_anchors.AddControl(m_newFolderBox, kAnchorStretch, kAnchorKeep);
@@ -181,6 +196,8 @@ QWidget* CMeasureDlg::Control(int controlId) const {
       return m_saveButton;
     case kIdFileCount:
       return m_fileCountEdit;
+    case kIdSubfolders:
+      return m_subfoldersBox;
     default:
       return nullptr;
   }
@@ -199,6 +216,7 @@ void CMeasureDlg::OnInitDialog() {
   const StoredSettings stored = LoadSettings(m_settings, QString());
   m_oldFolderBox->LoadHistoryString(stored.oldFolder);
   m_newFolderBox->LoadHistoryString(stored.newFolder);
+  m_subfoldersBox->setChecked(stored.recursive);
   RestoreWindowInfo(stored.windowInfo);
   RunMeasurement();
 }
@@ -264,9 +282,10 @@ WindowInfo CMeasureDlg::CurrentWindowInfo() const {
 }
 
 void CMeasureDlg::SaveWindowSettings() {
-  SaveSettings(m_settings, StoredSettings{m_oldFolderBox->GetHistoryString(),
-                                          m_newFolderBox->GetHistoryString(),
-                                          FormatWindowInfo(CurrentWindowInfo())});
+  SaveSettings(
+      m_settings,
+      StoredSettings{m_oldFolderBox->GetHistoryString(), m_newFolderBox->GetHistoryString(),
+                     FormatWindowInfo(CurrentWindowInfo()), m_subfoldersBox->isChecked()});
 }
 
 void CMeasureDlg::accept() {

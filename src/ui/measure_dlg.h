@@ -16,6 +16,7 @@
 #include "ui/user_interaction.h"
 #include "ui/window_info.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -60,7 +61,8 @@ class CMeasureDlg : public QDialog {
   void OnOpenOldFile();
   void OnOpenNewFile();
   void OnDblClkList();
-  void OpenInNotepad(const QString& folder);
+  // Opens the first selected row's file below `folder`, under its name on the given side.
+  void OpenInNotepad(const QString& folder, PresenceFlags side);
   void ShowAbout();
   // Writes the histories, outer size and column widths to the settings.
   void SaveWindowSettings();
@@ -78,6 +80,7 @@ class CMeasureDlg : public QDialog {
 
   CHistoryCombo* OldFolderBox() const { return m_oldFolderBox; }
   CHistoryCombo* NewFolderBox() const { return m_newFolderBox; }
+  QCheckBox* SubfoldersBox() const { return m_subfoldersBox; }
   QTreeView* List() const { return m_list; }
   ResultTableModel* Rows() const { return m_rows; }
   QString FileCountText() const { return m_fileCountText; }
@@ -146,6 +149,7 @@ class CMeasureDlg : public QDialog {
   QPushButton* m_browseNewButton = nullptr;
   QPushButton* m_measureButton = nullptr;
   QPushButton* m_saveButton = nullptr;
+  QCheckBox* m_subfoldersBox = nullptr;  // runs take the folders' subfolders too
   QLineEdit* m_fileCountEdit = nullptr;
   QLineEdit* m_addedEdit = nullptr;
   QLineEdit* m_deletedEdit = nullptr;
@@ -178,6 +182,7 @@ enum ControlId {
   kIdTotalLabel = 309,
   kIdSave = 310,
   kIdFileCount = 311,
+  kIdSubfolders = 312,
 };
 
 }  // namespace quintrel

@@ -25,21 +25,36 @@ namespace quintrel {
 
 namespace {
 
-// The path of `name` in the folder a folder box names (relative texts against the current
-// directory). When no entry has exactly that name, an entry whose name differs only in
-// letter case is taken: a row shows the old folder's spelling of a name that both folders
-// hold. Returns the exact-name path when neither exists.
-QString LocateFileInFolder(const QString& folderText, const QString& name) {
-  const QDir folder(folderText.isEmpty() ? QDir::currentPath() : folderText);
-  const QString exact = QDir::toNativeSeparators(folder.absoluteFilePath(name));
-  if (QFileInfo::exists(exact)) return exact;
+// The entry of `folder` named `name`, or else one whose name differs only in letter case;
+// empty when there is neither.
+QString EntryIgnoringCase(const QDir& folder, const QString& name) {
+  if (folder.exists(name)) return name;
   const std::string wanted = name.toStdString();
   const QStringList entries = folder.entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
                                                QDir::System | QDir::NoDotAndDotDot);
   for (const QString& entry : entries) {
-    if (EqualIgnoringCase(entry.toStdString(), wanted)) {
-      return QDir::toNativeSeparators(folder.absoluteFilePath(entry));
-    }
+    if (EqualIgnoringCase(entry.toStdString(), wanted)) return entry;
+  }
+  return {};
+}
+
+// The path of a row's file below the folder a folder box names (relative texts against the
+// current directory). `relative` is the row's path, '/'-separated or native. A path the run
+// found on this side (`onDisk`) is taken as it is. A shown name is the old side's spelling,
+// so each of its parts that has no exact entry takes one that differs only in letter case.
+// Returns the exact path when nothing matches.
+QString LocateFileInFolder(const QString& folderText, const QString& relative, bool onDisk) {
+  const QDir folder(folderText.isEmpty() ? QDir::currentPath() : folderText);
+  const QString path = QDir::fromNativeSeparators(relative);
+  const QString exact = QDir::toNativeSeparators(folder.absoluteFilePath(path));
+  if (onDisk || QFileInfo::exists(exact)) return exact;
+  QDir at = folder;
+  const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    const QString entry = EntryIgnoringCase(at, parts[i]);
+    if (entry.isEmpty()) return exact;
+    if (i + 1 == parts.size()) return QDir::toNativeSeparators(at.absoluteFilePath(entry));
+    if (!at.cd(entry)) return exact;
   }
   return exact;
 }
@@ -110,20 +125,23 @@ void CMeasureDlg::RequestKeyboardContextMenu() {
 }
 
 int CMeasureDlg::FirstSelectedRow() const {
-  const QModelIndexList selected = m_list->selectionModel()->selectedRows();
   int first = -1;
-  for (const QModelIndex& index : selected) {
-    if (first < 0 || index.row() < first) first = index.row();
+  for (const QItemSelectionRange& range : m_list->selectionModel()->selection()) {
+    if (range.isValid() && (first < 0 || range.top() < first)) first = range.top();
   }
   return first;
 }
 
-void CMeasureDlg::OpenInNotepad(const QString& folder) {
-  const int row = FirstSelectedRow();
-  if (row < 0) return;
-  const QString name = QString::fromStdString(m_rows->Rows()[row].name);
+void CMeasureDlg::OpenInNotepad(const QString& folder, PresenceFlags side) {
+  const int index = FirstSelectedRow();
+  if (index < 0) return;
+  const ResultRow& row = m_rows->Rows()[index];
+  // A side that lacks the file falls back to the name shown.
+  const std::string& onDisk = side == kInOld ? row.oldName : row.newName;
+  const QString name = QString::fromStdString(onDisk.empty() ? row.name : onDisk);
   // An empty folder text names no folder (the run lists nothing there), not the current one.
-  const QString path = folder.isEmpty() ? name : LocateFileInFolder(folder, name);
+  const QString path = folder.isEmpty() ? QDir::toNativeSeparators(name)
+                                        : LocateFileInFolder(folder, name, !onDisk.empty());
   if (folder.isEmpty() || !QFileInfo(path).isFile()) {
     ShowMessage(MessageIcon::kWarning, kFileMissingMessage.toString().arg(path));
     return;
@@ -134,11 +152,11 @@ void CMeasureDlg::OpenInNotepad(const QString& folder) {
 }
 
 void CMeasureDlg::OnOpenOldFile() {
-  OpenInNotepad(m_oldFolderBox->GetText());
+  OpenInNotepad(m_oldFolderBox->GetText(), kInOld);
 }
 
 void CMeasureDlg::OnOpenNewFile() {
-  OpenInNotepad(m_newFolderBox->GetText());
+  OpenInNotepad(m_newFolderBox->GetText(), kInNew);
 }
 
 void CMeasureDlg::OnDblClkList() {

@@ -1,4 +1,5 @@
 // The main dialog's measurement run, totals and report.
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -33,6 +34,7 @@ void CMeasureDlg::RunMeasurement() {
     RunRequest request;
     request.oldFolderText = m_oldFolderBox->GetText().toStdString();
     request.newFolderText = m_newFolderBox->GetText().toStdString();
+    request.scan.recursive = m_subfoldersBox->isChecked();
     request.jobs = m_jobs;
     request.measure = m_measure;
     MeasurementJob job(std::move(request));
@@ -101,12 +103,18 @@ void CMeasureDlg::UpdateData() {
 }
 
 void CMeasureDlg::UpdateTotalsFromSelection() {
-  QModelIndexList selected = m_list->selectionModel()->selectedRows();
-  std::sort(selected.begin(), selected.end(),
-            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  // Walks the selection's ranges, not one index per selected row: all of a tree's rows
+  // selected are one range.
+  const std::vector<ResultRow>& all = m_rows->Rows();
+  std::vector<char> selected(all.size(), 0);
+  for (const QItemSelectionRange& range : m_list->selectionModel()->selection()) {
+    if (!range.isValid() || range.parent().isValid()) continue;
+    std::fill(selected.begin() + range.top(), selected.begin() + range.bottom() + 1, 1);
+  }
   std::vector<const ResultRow*> rows;
-  rows.reserve(selected.size());
-  for (const QModelIndex& index : selected) rows.push_back(&m_rows->Rows()[index.row()]);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (selected[i] != 0) rows.push_back(&all[i]);
+  }
   SetSummary(SummarizeRows(rows));
 }
 

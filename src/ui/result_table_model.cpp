@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
 
+#include "compare/name_order.h"
 #include "compare/row_order.h"
 #include "ui/ui_texts.h"
 
@@ -58,14 +60,44 @@ void ResultTableModel::SetRows(std::vector<ResultRow> rows) {
   endResetModel();
 }
 
+namespace {
+
+// The order of `rows` by one column, as CompareRows gives it. Text columns compare their
+// sort keys, made once per row rather than once per comparison: a tree's tens of thousands
+// of names would otherwise make millions of keys.
+std::vector<int> SortedOrder(const std::vector<ResultRow>& rows, int column, bool ascending) {
+  std::vector<int> order(rows.size());
+  std::iota(order.begin(), order.end(), 0);
+  const auto sortBy = [&](auto compare) {
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      const int r = compare(a, b);
+      return ascending ? r < 0 : r > 0;
+    });
+  };
+  if (column != kColumnMarker && column != kColumnName) {
+    sortBy([&](int a, int b) { return CompareRows(rows[a], rows[b], column); });
+    return order;
+  }
+  const auto text = [&](std::size_t i) -> std::string_view {
+    return column == kColumnName ? std::string_view(rows[i].name) : RowMarker(rows[i].flags);
+  };
+  std::vector<NameSortKey> keys;
+  keys.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) keys.push_back(MakeNameSortKey(text(i)));
+  // As CompareCatalogueNames: by key, then by bytes.
+  sortBy([&](int a, int b) {
+    if (keys[a] != keys[b]) return keys[a] < keys[b] ? -1 : 1;
+    const int bytes = text(a).compare(text(b));
+    return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
+  });
+  return order;
+}
+
+}  // namespace
+
 void ResultTableModel::SortRows(int column, bool ascending) {
   Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  std::vector<int> order(m_rows.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    const int r = CompareRows(m_rows[a], m_rows[b], column);
-    return ascending ? r < 0 : r > 0;
-  });
+  const std::vector<int> order = SortedOrder(m_rows, column, ascending);
   std::vector<int> newPosition(order.size());
   std::vector<ResultRow> sorted;
   sorted.reserve(m_rows.size());

@@ -32,6 +32,8 @@ StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefaul
   values.oldFolder = ReadString(settings, QStringLiteral("OldFolder"), QString());
   values.newFolder = ReadString(settings, QStringLiteral("NewFolder"), QString());
   values.windowInfo = ReadString(settings, QStringLiteral("WindowInfo"), windowInfoDefault);
+  values.recursive =
+      ReadString(settings, QStringLiteral("Recursive"), QString()) == QLatin1String("1");
   settings.endGroup();
   return values;
 }
@@ -41,6 +43,8 @@ void SaveSettings(QSettings& settings, const StoredSettings& values) {
   settings.setValue(QStringLiteral("OldFolder"), values.oldFolder);
   settings.setValue(QStringLiteral("NewFolder"), values.newFolder);
   settings.setValue(QStringLiteral("WindowInfo"), values.windowInfo);
+  settings.setValue(QStringLiteral("Recursive"),
+                    values.recursive ? QStringLiteral("1") : QStringLiteral("0"));
   settings.endGroup();
   settings.sync();
 }

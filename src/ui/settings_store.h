@@ -8,11 +8,12 @@ class QSettings;
 
 namespace quintrel {
 
-// The three values kept between runs, in section "Settings".
+// The values kept between runs, in section "Settings".
 struct StoredSettings {
-  QString oldFolder;   // history string of the old folder box
-  QString newFolder;   // history string of the new folder box
-  QString windowInfo;  // see window_info.h
+  QString oldFolder;       // history string of the old folder box
+  QString newFolder;       // history string of the new folder box
+  QString windowInfo;      // see window_info.h
+  bool recursive = false;  // the subfolder check box; stored as "1" or "0"
 };
 
 // The per-user store: organisation "Vantle", the application's name (its executable's base
@@ -20,8 +21,8 @@ struct StoredSettings {
 // registry key HKEY_CURRENT_USER\Software\Vantle\<name>.
 std::unique_ptr<QSettings> OpenUserSettings();
 
-// A value that is missing or unreadable gives `windowInfoDefault` (window information) or
-// the empty string (histories).
+// A value that is missing or unreadable gives `windowInfoDefault` (window information), the
+// empty string (histories) or false (subfolders: only the text "1" turns them on).
 StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefault);
 void SaveSettings(QSettings& settings, const StoredSettings& values);
 

@@ -12,6 +12,7 @@ inline constexpr QStringView kBrowseOldButton = u"参照(&1)...";
 inline constexpr QStringView kBrowseNewButton = u"参照(&2)...";
 inline constexpr QStringView kMeasureButton = u"再計測(&R)";
 inline constexpr QStringView kSaveButton = u"保存(&S)...";
+inline constexpr QStringView kSubfoldersCheck = u"ｻﾌﾞﾌｫﾙﾀﾞ(&B)";
 inline constexpr QStringView kTotalLabel = u"Total";
 
 inline constexpr QStringView kHeadingName = u"ﾌｧｲﾙ名";

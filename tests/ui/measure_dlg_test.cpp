@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeySequence>
@@ -522,6 +523,132 @@ TEST_F(MeasureDlgTest, StoredSizeIsTheOuterOneHoweverLateTheFrameIsReported) {
     ASSERT_EQ(saved.size(), 7);
     EXPECT_EQ(QSize(saved[0].toInt(), saved[1].toInt()), c.saved);
   }
+}
+
+TEST_F(MeasureDlgTest, SubfolderBoxSitsInTheButtonColumnAndMovesWithIt) {
+  QCheckBox* box = m_dlg.SubfoldersBox();
+  EXPECT_EQ(m_dlg.Control(kIdSubfolders), box);
+  EXPECT_EQ(box->text(), QStringLiteral("ｻﾌﾞﾌｫﾙﾀﾞ(&B)"));
+  EXPECT_FALSE(box->isChecked());
+  // Between the re-measure and the save button, overlapping no other control.
+  const QRect measure = m_dlg.Control(kIdOk)->geometry();
+  const QRect save = m_dlg.Control(kIdSave)->geometry();
+  EXPECT_EQ(box->x(), measure.x());
+  EXPECT_GT(box->y(), measure.bottom());
+  EXPECT_LT(box->geometry().bottom(), save.top());
+  // The whole caption shows, inside the window.
+  EXPECT_GE(box->width(), box->sizeHint().width());
+  EXPECT_LE(box->geometry().right(), m_dlg.TemplateClientSize().width() - 1);
+  EXPECT_EQ(m_dlg.size(), m_dlg.TemplateClientSize());
+  for (QWidget* other : m_dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (other != box && other->isVisibleTo(&m_dlg)) {
+      EXPECT_FALSE(box->geometry().intersects(other->geometry()))
+          << other->metaObject()->className();
+    }
+  }
+  // Anchored as the buttons: it keeps its gap to the right edge and its height from the top.
+  m_dlg.OnInitDialog();
+  m_dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
+  const QRect before = box->geometry();
+  m_dlg.resize(m_dlg.size() + QSize(50, 40));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return m_dlg.Control(kIdSave)->geometry() != save; }));
+  EXPECT_EQ(box->geometry(), before.translated(50, 0));
+  EXPECT_EQ(m_dlg.Control(kIdSave)->geometry(), save.translated(50, 0));
+}
+
+// What the user sees: the key toggles the box and nothing is measured until Enter.
+TEST_F(MeasureDlgTest, SubfolderKeyTogglesWithoutARunAndEnterMeasuresTheTrees) {
+  m_dir.Write("old/sub/s.c", "a;\n");
+  m_dir.Write("new/sub/s.c", "a;\nb;\n");
+  m_dir.Write("new/sub/deeper/t.h", "#t\n");
+  m_dlg.show();
+  m_dlg.RunMeasurement();
+  const QStringList flat = Texts({"x.c", "y.c", "z.c"});
+  ASSERT_EQ(Column(kColumnName), flat);
+  // The progress window of a run takes the activation; the test gives it back as the
+  // window manager does.
+  const auto focusOn = [&](QWidget* widget) {
+    m_dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+    widget->setFocus();
+    ASSERT_TRUE(QApplication::focusWidget() == widget ||
+                widget->isAncestorOf(QApplication::focusWidget()));
+  };
+
+  focusOn(m_dlg.OldFolderBox());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+  // The mnemonic clicks the box as a short animation; no run starts meanwhile.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return m_dlg.SubfoldersBox()->isChecked(); }));
+  EXPECT_EQ(QApplication::focusWidget(), m_dlg.SubfoldersBox());
+  EXPECT_EQ(Column(kColumnName), flat);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(Column(kColumnName), Texts({"x.c", "y.c", "z.c", "sub/s.c", "sub/deeper/t.h"}));
+  EXPECT_EQ(Column(kColumnMarker), Texts({"", "-", "+", "", "+"}));
+  EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("4 (+2/-1)"));
+
+  // Space on the focused box turns it off again; Enter in a folder box measures the flat
+  // folders.
+  focusOn(m_dlg.SubfoldersBox());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  EXPECT_FALSE(m_dlg.SubfoldersBox()->isChecked());
+  EXPECT_EQ(Column(kColumnName).size(), 5);
+  focusOn(m_dlg.NewFolderBox());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(Column(kColumnName), flat);
+}
+
+TEST_F(MeasureDlgTest, TabReachesTheSubfolderBoxAfterTheReMeasureButton) {
+  m_dlg.show();
+  m_dlg.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+  m_dlg.Control(kIdOk)->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), m_dlg.Control(kIdOk));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), m_dlg.SubfoldersBox());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), m_dlg.Control(kIdSave));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), m_dlg.SubfoldersBox());
+}
+
+// Tree rows open each side's file under that side's own spelling of every folder and file.
+TEST_F(MeasureDlgTest, OpenCommandsOnTreeRowsTakeEachSidesNamesOnDisk) {
+  m_dir.Write("old/Sub/Inner/Deep.c", "a;\n");
+  m_dir.Write("new/SUB/inner/DEEP.c", "b;\n");
+  m_dir.Write("old/Sub/gone.c", "g;\n");
+  m_dlg.SubfoldersBox()->setChecked(true);
+  m_dlg.RunMeasurement();
+  ASSERT_EQ(Column(kColumnName).mid(3), Texts({"Sub/gone.c", "Sub/Inner/Deep.c"}));
+
+  Select({"Sub/Inner/Deep.c"});
+  m_dlg.OnOpenOldFile();
+  m_dlg.OnOpenNewFile();
+  m_dlg.OnDblClkList();
+  EXPECT_EQ(m_launcher.opened,
+            (std::vector<QString>{In("old/Sub/Inner/Deep.c"), In("new/SUB/inner/DEEP.c"),
+                                  In("new/SUB/inner/DEEP.c")}));
+  EXPECT_TRUE(m_interaction.messages.empty());
+
+  // A side without the file: the shown path, in whatever spelling that folder holds now.
+  Select({"Sub/gone.c"});
+  m_dlg.OnOpenNewFile();
+  EXPECT_EQ(Messages(),
+            QStringList({In("new/Sub/gone.c") + QStringLiteral(" が見つかりません。")}));
+  m_dir.Write("new/sub/GONE.c", "");
+  m_dlg.OnOpenNewFile();
+  EXPECT_EQ(m_launcher.opened.back(), In("new/sub/GONE.c"));
+
+  // The names on disk are the row's, whatever a folder holds under the shown name.
+  m_dir.Write("old/a/b.c", "");
+  m_dir.Write("new/a/b.c", "");
+  m_dir.Write("new/c/d.c", "");
+  m_dlg.Rows()->SetRows({ResultRow{kInOld | kInNew, "a/b.c", {}, "a/b.c", "c/d.c"}});
+  Select({"a/b.c"});
+  m_dlg.OnOpenNewFile();
+  m_dlg.OnOpenOldFile();
+  EXPECT_EQ(m_launcher.opened.back(), In("old/a/b.c"));
+  EXPECT_EQ(m_launcher.opened.end()[-2], In("new/c/d.c"));
 }
 
 TEST_F(MeasureDlgTest, BrowseButtonsPutThePickedFolderInTheirBox) {

@@ -1,5 +1,7 @@
 #include "ui/result_table_model.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QItemSelectionModel>
@@ -56,6 +58,37 @@ TEST(ResultTableModelTest, SortsMarkersNamesWithoutCaseAndNumbersByValue) {
   EXPECT_EQ(Column(model, kColumnName), Texts({"a_b.c", "b.c", "gone.h", "New.cpp", "odd.c"}));
   model.SortRows(kColumnAdded, false);
   EXPECT_EQ(Column(model, kColumnAdded), Texts({"100", "9", "1", "0", "0"}));
+}
+
+// The list sorts with keys made once per row; the order must be CompareRows's, for names
+// that differ in case, marks, half-width katakana, characters outside code page 932 and
+// bytes that are not UTF-8, and for names equal but for case (ordered by their bytes).
+TEST(ResultTableModelTest, SortsTreeNamesInTheOrderOfCompareRows) {
+  const std::vector<std::string> names = {
+      "a/b.c",   "A/b.c", "a_b/c.c",        "a/B.c",      "ab/c.c", "a/b/c.c", "Z.c",   "z.c",
+      "ｻﾌﾞ/x.c", "ｻ/x.c", "\xE2\x82\xAC.c", "\xFF\xFE.c", "1.c",    "[x].c",   "a b.c", "sub/ｱ.h",
+      "Sub/ｱ.h", "~.c",   "a/b.cpp",        "",           "a"};
+  std::vector<ResultRow> rows;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    rows.push_back({static_cast<PresenceFlags>(i % 4), names[i], {}, {}, {}});
+  }
+  for (int column : {kColumnMarker, kColumnName}) {
+    for (bool ascending : {false, true}) {
+      std::vector<ResultRow> expected = rows;
+      std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+        const int r = CompareRows(a, b, column);
+        return ascending ? r < 0 : r > 0;
+      });
+      ResultTableModel model;
+      model.SetRows(rows);
+      model.SortRows(column, ascending);
+      ASSERT_EQ(model.Rows().size(), expected.size());
+      for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(model.Rows()[i].name, expected[i].name)
+            << "column " << column << (ascending ? " ascending" : " descending") << ", row " << i;
+      }
+    }
+  }
 }
 
 TEST(ResultTableModelTest, SelectionFollowsItsRowsThroughASort) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
@@ -68,6 +69,30 @@ TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   EXPECT_EQ(read.windowInfo, QStringLiteral("default"));
 }
 
+TEST(SettingsStoreTest, SubfoldersAreStoredAsOneOrZeroAndOnlyOneTurnsThemOn) {
+  StoredSettings values;
+  values.recursive = true;
+  SaveSettings(*OpenUserSettings(), values);
+  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=1\n"), std::string::npos);
+  EXPECT_TRUE(LoadFromUserStore().recursive);
+  values.recursive = false;
+  SaveSettings(*OpenUserSettings(), values);
+  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
+  EXPECT_FALSE(LoadFromUserStore().recursive);
+
+  for (const char* stored : {"1", "\"1\""}) {
+    WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
+    EXPECT_TRUE(LoadFromUserStore().recursive) << stored;
+  }
+  // Missing, empty or anything but "1": off.
+  for (const char* stored : {"", "0", "2", "11", "true", "yes", " 1x", "1,0"}) {
+    WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
+    EXPECT_FALSE(LoadFromUserStore().recursive) << stored;
+  }
+  WriteSettingsFile("[Settings]\nOldFolder=/a\n");
+  EXPECT_FALSE(LoadFromUserStore().recursive);
+}
+
 // A main dialog on the user's settings, initialised and shown as the program does (the stored
 // outer size is settled once the frame is known).
 class SettingsDialogTest : public ::testing::Test {
@@ -125,6 +150,43 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   EXPECT_EQ(dialog->NewFolderBox()->GetHistoryString(), newHistory);
   EXPECT_EQ(dialog->OuterSize(), outer);
   EXPECT_EQ(ColumnWidths(*dialog), widths);
+}
+
+// The check box is restored before the start-up run, which therefore measures the trees,
+// and its state is written when the window closes.
+TEST_F(SettingsDialogTest, SubfoldersSurviveARestartAndRuleTheStartUpRun) {
+  testing::ScopedTempDir trees;
+  trees.Write("old/top.c", "a;\n");
+  trees.Write("old/sub/deep.c", "b;\n");
+  trees.Write("new/top.c", "a;\n");
+  const QString old = QString::fromStdString((trees.path() / "old").string());
+  const QString neu = QString::fromStdString((trees.path() / "new").string());
+  WriteSettingsFile("[Settings]\nOldFolder=" + old.toStdString() +
+                    "\nNewFolder=" + neu.toStdString() + "\nRecursive=1\n");
+  const auto names = [](const CMeasureDlg& dialog) {
+    QStringList texts;
+    for (const ResultRow& row : dialog.Rows()->Rows())
+      texts.append(QString::fromStdString(row.name));
+    return texts;
+  };
+  {
+    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    EXPECT_TRUE(dialog->SubfoldersBox()->isChecked());
+    EXPECT_EQ(names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
+    dialog->SubfoldersBox()->setChecked(false);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+  }
+  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
+  {
+    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    EXPECT_FALSE(dialog->SubfoldersBox()->isChecked());
+    EXPECT_EQ(names(*dialog), testing::Texts({"top.c"}));
+    dialog->SubfoldersBox()->setChecked(true);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+  }
+  const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+  EXPECT_TRUE(dialog->SubfoldersBox()->isChecked());
+  EXPECT_EQ(names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
 }
 
 TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
