@@ -27,13 +27,13 @@ const FolderSum& Find(const std::vector<FolderSum>& folders, const std::string& 
 
 // A tree's rows in pre-order: the top folder's files, then each folder with all beneath it.
 const std::vector<ResultRow> kTreeRows = {
-    {kBoth, "main.c", {1, 1, 10}},
-    {kInNew, "kernel/fork.c", {3, 0, 3}},
-    {kBoth, "kernel/sched/core.c", {2, 5, 40}},
-    {kInOld, "kernel/sched/old.h", {0, 7, 0}},
-    {kBoth, "kernel/time/deep/er/t.c", {1, 0, 1}},
-    {kInNew, "kernel2/x.c", {4, 0, 4}},
-    {kBoth, "lib/a.c", {0, 0, 9}},
+    {kBoth, "main.c", {1, 1, 10}, {}, {}},
+    {kInNew, "kernel/fork.c", {3, 0, 3}, {}, {}},
+    {kBoth, "kernel/sched/core.c", {2, 5, 40}, {}, {}},
+    {kInOld, "kernel/sched/old.h", {0, 7, 0}, {}, {}},
+    {kBoth, "kernel/time/deep/er/t.c", {1, 0, 1}, {}, {}},
+    {kInNew, "kernel2/x.c", {4, 0, 4}, {}, {}},
+    {kBoth, "lib/a.c", {0, 0, 9}, {}, {}},
 };
 
 // Every folder on a row's path collects the row, the top folder is not listed, and a folder
@@ -80,10 +80,10 @@ TEST(SumFolders, TopLevelFoldersAndTopFilesMakeTheTotal) {
 // A folder stands where its first row stands, before the folders inside it, even when its
 // own files come after them or the rows are not in pre-order at all.
 TEST(SumFolders, FolderStandsWhereItsFirstRowIs) {
-  const std::vector<ResultRow> rows = {{kBoth, "z/q/r.c", {1, 0, 1}},
-                                       {kBoth, "a/b.c", {0, 1, 0}},
-                                       {kBoth, "z/s.c", {1, 0, 2}},
-                                       {kBoth, "z/q/t.c", {1, 0, 3}}};
+  const std::vector<ResultRow> rows = {{kBoth, "z/q/r.c", {1, 0, 1}, {}, {}},
+                                       {kBoth, "a/b.c", {0, 1, 0}, {}, {}},
+                                       {kBoth, "z/s.c", {1, 0, 2}, {}, {}},
+                                       {kBoth, "z/q/t.c", {1, 0, 3}, {}, {}}};
   const std::vector<FolderSum> folders = SumFolders(rows);
   EXPECT_EQ(Names(folders), (std::vector<std::string>{"z", "z/q", "a"}));
   EXPECT_EQ(Find(folders, "z").totals, (Totals{3, 0, 6}));
@@ -92,21 +92,24 @@ TEST(SumFolders, FolderStandsWhereItsFirstRowIs) {
 
 TEST(SumFolders, FlatRowsHaveNoFolders) {
   EXPECT_TRUE(SumFolders({}).empty());
-  EXPECT_TRUE(SumFolders({{kBoth, "a.c", {1, 2, 3}}, {kInNew, "b.h", {1, 0, 1}}}).empty());
+  EXPECT_TRUE(
+      SumFolders({{kBoth, "a.c", {1, 2, 3}, {}, {}}, {kInNew, "b.h", {1, 0, 1}, {}, {}}}).empty());
 }
 
 // Sums of many large files do not wrap at 32 bits.
 TEST(SumFolders, SumsDoNotWrap) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  const std::vector<ResultRow> rows(3, {kBoth, "big/f.c", {kMax, kMax, kMax}});
+  const std::vector<ResultRow> rows(3, {kBoth, "big/f.c", {kMax, kMax, kMax}, {}, {}});
   const std::vector<FolderSum> folders = SumFolders(rows);
   ASSERT_EQ(folders.size(), 1u);
   EXPECT_EQ(folders[0].totals.loc, 3LL * kMax);
 }
 
 TEST(CountFiles, CountsRowsAndMarkers) {
-  const std::vector<ResultRow> rows = {
-      {kBoth, "a.c", {}}, {kInOld, "b.c", {}}, {kInNew, "c.c", {}}, {kInNew, "d.c", {}}};
+  const std::vector<ResultRow> rows = {{kBoth, "a.c", {}, {}, {}},
+                                       {kInOld, "b.c", {}, {}, {}},
+                                       {kInNew, "c.c", {}, {}, {}},
+                                       {kInNew, "d.c", {}, {}, {}}};
   const FileCounts counts = CountFiles(rows);
   EXPECT_EQ(counts, (FileCounts{4, 2, 1}));
   EXPECT_EQ(FileCountText(counts.rows, counts.plusRows, counts.minusRows),

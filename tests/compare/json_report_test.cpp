@@ -24,9 +24,9 @@ std::string FromHex(const std::string& hex) {
 
 // The whole text for a small run: key order, number types and layout as documented.
 TEST(FormatJsonReport, WritesTheDocumentedLayout) {
-  const std::vector<ResultRow> rows = {{kBoth, "main.c", {3, 1, 120}},
-                                       {kInOld, "gone.h", {0, 4, 0}},
-                                       {kInNew, "new.cpp", {2, 0, 2}}};
+  const std::vector<ResultRow> rows = {{kBoth, "main.c", {3, 1, 120}, {}, {}},
+                                       {kInOld, "gone.h", {0, 4, 0}, {}, {}},
+                                       {kInNew, "new.cpp", {2, 0, 2}, {}, {}}};
   EXPECT_EQ(FormatJsonReport("/src/old", "/src/new", rows, false),
             R"({
   "old": "/src/old",
@@ -68,10 +68,10 @@ TEST(FormatJsonReport, WritesTheDocumentedLayout) {
 
 // "folders" appears only when asked for, with the keys of "total", in the order of the rows.
 TEST(FormatJsonReport, FoldersOnlyWhenAskedFor) {
-  const std::vector<ResultRow> rows = {{kBoth, "top.c", {1, 0, 1}},
-                                       {kInNew, "kernel/fork.c", {3, 0, 3}},
-                                       {kInOld, "kernel/sched/core.c", {0, 2, 0}},
-                                       {kBoth, "lib/a.c", {1, 1, 5}}};
+  const std::vector<ResultRow> rows = {{kBoth, "top.c", {1, 0, 1}, {}, {}},
+                                       {kInNew, "kernel/fork.c", {3, 0, 3}, {}, {}},
+                                       {kInOld, "kernel/sched/core.c", {0, 2, 0}, {}, {}},
+                                       {kBoth, "lib/a.c", {1, 1, 5}, {}, {}}};
   EXPECT_FALSE(Json::parse(FormatJsonReport("o", "n", rows, false)).contains("folders"));
   const Json report = Json::parse(FormatJsonReport("o", "n", rows, true));
   const Json& folders = report.at("folders");
@@ -91,8 +91,10 @@ TEST(FormatJsonReport, NamesRoundTripWhateverTheirBytes) {
   const std::string latin1 = "caf\xE9.c";
   const std::string truncated = "\xE6\x97.h";  // the first two bytes of a three-byte sequence
   const std::string odd = "a \"q\" \\ \x01\t\xE6\x97\xA5.c";
-  const std::vector<ResultRow> rows = {
-      {kBoth, latin1, {}}, {kBoth, truncated, {}}, {kBoth, odd, {}}, {kBoth, "d\xFF/x.c", {}}};
+  const std::vector<ResultRow> rows = {{kBoth, latin1, {}, {}, {}},
+                                       {kBoth, truncated, {}, {}, {}},
+                                       {kBoth, odd, {}, {}, {}},
+                                       {kBoth, "d\xFF/x.c", {}, {}, {}}};
   const Json report = Json::parse(FormatJsonReport("old\xC0", "new", rows, true));
   const Json& files = report.at("files");
   EXPECT_EQ(files[0].at("name"), "caf\xEF\xBF\xBD.c");
@@ -114,7 +116,7 @@ TEST(FormatJsonReport, EmptyRunAndLargeTotals) {
   EXPECT_EQ(empty.at("folders"), Json::array());
   EXPECT_EQ(empty.at("total").at("files"), 0);
   constexpr std::int32_t kMax = 2147483647;
-  const std::vector<ResultRow> rows(2, {kBoth, "a.c", {kMax, kMax, kMax}});
+  const std::vector<ResultRow> rows(2, {kBoth, "a.c", {kMax, kMax, kMax}, {}, {}});
   const Json big = Json::parse(FormatJsonReport("o", "n", rows, false));
   EXPECT_EQ(big.at("total").at("loc").get<std::int64_t>(), 2LL * kMax);
 }
