@@ -247,10 +247,10 @@ namespace {
 // copy; a measurement seam reads nothing.
 TEST(RunMeasurementOnFiles, ReportsTheBytesRead) {
   ScopedTempDir root;
-  root.Write("old/a.c", "int a;\n");              // 7
-  root.Write("new/a.c", "int a;\nint b;\n");      // 14
+  root.Write("old/a.c", "int a;\n");               // 7
+  root.Write("new/a.c", "int a;\nint b;\n");       // 14
   root.Write("old/gone.c", "int g;\r\nint h;\n");  // 15, 14 after text-mode reading
-  const auto same = "int s; int t;\n";            // 14, old copy not read
+  const auto same = "int s; int t;\n";             // 14, old copy not read
   testing::SetModificationTime(root.Write("old/same.c", same), 1000000);
   testing::SetModificationTime(root.Write("new/same.c", same), 1000000);
   for (unsigned jobs : {1u, 3u}) {
