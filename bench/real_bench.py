@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""Times quintrel-cli against the read floor and `git diff --no-index --numstat`, on the
+generated pairs and on folders and whole trees of two unpacked Linux releases.
+
+    real_bench.py --cli build-bench/src/cli/quintrel-cli \
+                  --floor build-bench/bench/quintrel_read_floor [--rounds 10] [--only NAME]
+
+The floor (read_floor.cpp) lists the same files the tool measures and only reads them, on
+every core. Per pair, each program runs once to fill the page cache, then the three run in
+turn (tool, floor, git, tool, floor, git ...) for --rounds rounds, so a slow moment of a
+shared machine hits all three alike. Prints the median wall time of each, the medians of the
+per-round ratios tool/floor and tool/git, and the tool's peak resident memory (from the
+kernel's accounting of the child, no wrapper process). Exits 1 when a pair misses a goal:
+at most 2.0 times the floor and at most 0.33 times git.
+"""
+
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+FLOOR_GOAL = 2.0
+GIT_GOAL = 0.33
+
+# (shown name, folder below each release's top, tree mode)
+LINUX_PAIRS = [
+    ("kernel/", "kernel", False),
+    ("include/linux/", "include/linux", False),
+    ("sound/soc/codecs/", "sound/soc/codecs", False),
+    ("drivers/gpu/drm/amd/amdgpu/", "drivers/gpu/drm/amd/amdgpu", False),
+    ("selftests/bpf/progs/", "tools/testing/selftests/bpf/progs", False),
+    ("asic_reg/nbio/", "drivers/gpu/drm/amd/include/asic_reg/nbio", False),
+    ("tools/testing/selftests -r", "tools/testing/selftests", True),
+    ("whole tree -r", "", True),
+]
+
+
+def run_once(argv):
+    """Wall seconds and peak resident kilobytes of one run, its output discarded."""
+    start = time.perf_counter()
+    child = subprocess.Popen(argv, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(child.pid, 0)
+    seconds = time.perf_counter() - start
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode > 1 or child.returncode < 0:  # git diff exits 1 when folders differ
+        sys.exit(f"failed ({child.returncode}): {' '.join(argv)}")
+    return seconds, usage.ru_maxrss
+
+
+def programs(args, old, new, recursive):
+    tree = ["-r"] if recursive else []
+    return {
+        "tool": [args.cli, *tree, old, new],
+        "floor": [args.floor, *tree, old, new],
+        "git": ["git", "diff", "--no-index", "--numstat", old, new],
+    }
+
+
+def floor_count(floor_argv):
+    """The floor's own summary: files and bytes it read."""
+    text = subprocess.run(floor_argv, stdout=subprocess.PIPE, text=True, check=True).stdout
+    files, _, size = text.split()[:3]
+    return int(files), int(size)
+
+
+def bench_pair(name, old, new, recursive, args):
+    commands = programs(args, old, new, recursive)
+    files, size = floor_count(commands["floor"])
+    for argv in commands.values():
+        run_once(argv)  # fill the page cache
+    times = {tool: [] for tool in commands}
+    peak = 0
+    for _ in range(args.rounds):
+        for tool, argv in commands.items():
+            seconds, kilobytes = run_once(argv)
+            times[tool].append(seconds)
+            if tool == "tool":
+                peak = max(peak, kilobytes)
+    ratio = {other: statistics.median(t / o for t, o in zip(times["tool"], times[other]))
+             for other in ("floor", "git")}
+    medians = {tool: statistics.median(runs) * 1000 for tool, runs in times.items()}
+    met = ratio["floor"] <= FLOOR_GOAL and ratio["git"] <= GIT_GOAL
+    print(f"| {name} | {files:,} | {size / 1e6:.1f} | {medians['tool']:.1f} | "
+          f"{medians['floor']:.1f} | {medians['git']:.1f} | {ratio['floor']:.2f} | "
+          f"{ratio['git']:.2f} | {peak / 1024:.1f} | {'met' if met else 'missed'} |", flush=True)
+    return met
+
+
+def all_pairs(args):
+    synthetic = args.synthetic
+    if not os.path.isdir(os.path.join(synthetic, "many-small")):
+        subprocess.run([sys.executable, os.path.join(HERE, "make_pairs.py"), synthetic],
+                       check=True)
+    pairs = [(f"generated {kind}", os.path.join(synthetic, kind, "old"),
+              os.path.join(synthetic, kind, "new"), False)
+             for kind in ("many-small", "few-large")]
+    for name, below, recursive in LINUX_PAIRS:
+        pairs.append((name, os.path.join(args.old, below).rstrip("/"),
+                      os.path.join(args.new, below).rstrip("/"), recursive))
+    return [pair for pair in pairs if not args.only or any(o in pair[0] for o in args.only)]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--cli", required=True, help="quintrel-cli to time")
+    parser.add_argument("--floor", required=True, help="quintrel_read_floor of the same build")
+    parser.add_argument("--old", default="/work/data/linux-OLD", help="older release's top")
+    parser.add_argument("--new", default="/work/data/linux-NEW", help="newer release's top")
+    parser.add_argument("--synthetic", default="/tmp/quintrel-bench",
+                        help="where make_pairs.py's pairs live (made when missing)")
+    parser.add_argument("--rounds", type=int, default=10)
+    parser.add_argument("--tree-rounds", type=int, default=3, help="rounds for -r pairs")
+    parser.add_argument("--only", action="append", help="pairs whose name holds this text")
+    args = parser.parse_args()
+    print(f"{os.cpu_count()} cores, load average {os.getloadavg()[0]:.2f}; "
+          f"medians of {args.rounds} rounds ({args.tree_rounds} for trees), times in ms;\n"
+          f"files and MB are what the floor read, both sides together\n")
+    print("| Pair | Files | MB | quintrel-cli | floor | git diff | tool/floor | tool/git "
+          "| peak MB | goal |")
+    print("| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | --- |")
+    rounds = args.rounds
+    met = []
+    for name, old, new, recursive in all_pairs(args):
+        args.rounds = args.tree_rounds if recursive else rounds
+        met.append(bench_pair(name, old, new, recursive, args))
+    print(f"\nload average at the end {os.getloadavg()[0]:.2f}; "
+          f"goals ({FLOOR_GOAL}x floor, {GIT_GOAL}x git) {'met' if all(met) else 'missed'}")
+    return 0 if all(met) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
