@@ -10,12 +10,14 @@ every core. Per pair, each program runs once to fill the page cache, then the th
 turn (tool, floor, git, tool, floor, git ...) for --rounds rounds, so a slow moment of a
 shared machine hits all three alike. Prints the median wall time of each, the medians of the
 per-round ratios tool/floor and tool/git, and the tool's peak resident memory (from the
-kernel's accounting of the child, no wrapper process). Exits 1 when a pair misses a goal:
+kernel's accounting of the child, no wrapper process). First checks that the floor reads
+as many files as the tool's total line says it measured. Exits 1 when a pair misses a goal:
 at most 2.0 times the floor and at most 0.33 times git.
 """
 
 import argparse
 import os
+import re
 import statistics
 import subprocess
 import sys
@@ -66,9 +68,20 @@ def floor_count(floor_argv):
     return int(files), int(size)
 
 
+def tool_file_count(tool_argv):
+    """Files the tool opens, from its total line "N (+A/-D)": N counts the rows less the
+    old-only ones, A the new-only rows, D the old-only rows; the rest are read twice."""
+    table = subprocess.run(tool_argv, stdout=subprocess.PIPE, check=True).stdout
+    match = re.search(rb"(\d+) \(\+(\d+)/-(\d+)\)", table.splitlines()[-1])
+    rows, added, deleted = (int(group) for group in match.groups())
+    return 2 * rows - added + deleted
+
+
 def bench_pair(name, old, new, recursive, args):
     commands = programs(args, old, new, recursive)
     files, size = floor_count(commands["floor"])
+    if tool_file_count(commands["tool"]) != files:
+        sys.exit(f"{name}: the floor read {files} files, the tool measures others")
     for argv in commands.values():
         run_once(argv)  # fill the page cache
     times = {tool: [] for tool in commands}
