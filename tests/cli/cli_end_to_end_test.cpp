@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "mixed_folders.h"
 #include "run_cli.h"
 #include "support/temp_dir.h"
 
@@ -12,29 +13,7 @@ namespace {
 const std::string kOldFolderMessage = "旧ﾌｫﾙﾀﾞを開けません";
 const std::string kNewFolderMessage = "新ﾌｫﾙﾀﾞを開けません";
 
-// x.c changed (one line added, one moved), y.c only in the old folder, z.cpp only in the new.
-class CliEndToEndTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_dir.Write("old/x.c", "int a;\nint b;\n");
-    m_dir.Write("new/x.c", "int b;\nint c;\nint a;\n");
-    m_dir.Write("old/y.c", "#include <y.h>\nint y(void) { return 1; }\n");
-    m_dir.Write("new/z.cpp", "namespace z {\nint f();\n}\n");
-    m_dir.Write("new/notes.txt", "ignored;\n");
-  }
-
-  std::string Old() const { return (m_dir.path() / "old").string(); }
-  std::string New() const { return (m_dir.path() / "new").string(); }
-
-  ScopedTempDir m_dir;
-};
-
-constexpr const char* kMixedTable =
-    "       ﾌｧｲﾙ名     追加  削除  LOC\n"
-    "       x.c           1     0    3\n"
-    "-      y.c           0     3    0\n"
-    "+      z.cpp         2     0    2\n"
-    "Total  2 (+1/-1)     3     3    5\n";
+using CliEndToEndTest = MixedFoldersTest;
 
 // Any number of jobs gives the same table; an empty folder text is an empty folder.
 TEST_F(CliEndToEndTest, PrintsTheTableAndExitsZero) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "mixed_folders.h"
 #include "run_cli.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
@@ -27,13 +28,6 @@ namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr const char* kEarlier = "an earlier report\r\n";
-
-CliOutcome RunInProcess(const std::vector<std::string>& args, const MeasureFunction& measure = {}) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, "UTF-8", out, err, measure);
-  return {status, out.str(), err.str()};
-}
 
 // The words of each line, blanks removed, so column widths do not matter.
 std::vector<std::vector<std::string>> Words(const std::string& text) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "mixed_folders.h"
 #include "run_cli.h"
 #include "support/fifo_reader.h"
 #include "support/temp_dir.h"
@@ -23,35 +24,7 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr const char* kTable =
-    "       ﾌｧｲﾙ名     追加  削除  LOC\n"
-    "       x.c           1     0    3\n"
-    "-      y.c           0     3    0\n"
-    "+      z.cpp         2     0    2\n"
-    "Total  2 (+1/-1)     3     3    5\n";
-
-CliOutcome RunInProcess(const std::vector<std::string>& args, const CliTerminal& terminal = {},
-                        const MeasureFunction& measure = {}) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, "UTF-8", out, err, measure, terminal);
-  return {status, out.str(), err.str()};
-}
-
-class CliOutputsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_dir.Write("old/x.c", "int a;\nint b;\n");
-    m_dir.Write("new/x.c", "int b;\nint c;\nint a;\n");
-    m_dir.Write("old/y.c", "#include <y.h>\nint y(void) { return 1; }\n");
-    m_dir.Write("new/z.cpp", "namespace z {\nint f();\n}\n");
-  }
-
-  std::string Old() const { return (m_dir.path() / "old").string(); }
-  std::string New() const { return (m_dir.path() / "new").string(); }
-
-  ScopedTempDir m_dir;
-};
+using CliOutputsTest = MixedFoldersTest;
 
 // The JSON report on standard output replaces the table; in a file it comes with the table,
 // and with the CSV report beside it.
@@ -73,7 +46,7 @@ TEST_F(CliOutputsTest, JsonReportToStandardOutputOrFile) {
   const CliOutcome toFiles =
       RunQuintrelCli({"--json", json.string(), "--csv", csv.string(), Old(), New()});
   EXPECT_EQ(toFiles.exitStatus, 0);
-  EXPECT_EQ(toFiles.out, kTable);
+  EXPECT_EQ(toFiles.out, kMixedTable);
   EXPECT_EQ(Json::parse(ReadFileBytes(json)), report);
   EXPECT_NE(ReadFileBytes(csv).find("Total,2 (+1/-1),3,3,5\r\n"), std::string::npos);
 
@@ -87,7 +60,7 @@ TEST_F(CliOutputsTest, JsonReportToStandardOutputOrFile) {
 TEST_F(CliOutputsTest, ByFolderAddsTheFolderTable) {
   const CliOutcome table = RunQuintrelCli({"--by-folder", Old(), New()});
   EXPECT_EQ(table.exitStatus, 0);
-  EXPECT_EQ(table.out, std::string(kTable) + "\nﾌｫﾙﾀﾞ    追加  削除  LOC\n");
+  EXPECT_EQ(table.out, std::string(kMixedTable) + "\nﾌｫﾙﾀﾞ    追加  削除  LOC\n");
   const CliOutcome json = RunQuintrelCli({"--by-folder", "--json=-", Old(), New()});
   EXPECT_EQ(Json::parse(json.out).at("folders"), Json::array());
 }
@@ -98,7 +71,7 @@ TEST_F(CliOutputsTest, ReportsGoIntoDevicesFifosAndDescriptors) {
   for (const char* option : {"--csv", "--json"}) {
     const CliOutcome toNull = RunQuintrelCli({option, "/dev/null", Old(), New()});
     EXPECT_EQ(toNull.exitStatus, 0) << toNull.err;
-    EXPECT_EQ(toNull.out, kTable);
+    EXPECT_EQ(toNull.out, kMixedTable);
 
     const auto fifo = m_dir.path() / "report.fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -106,14 +79,14 @@ TEST_F(CliOutputsTest, ReportsGoIntoDevicesFifosAndDescriptors) {
     const CliOutcome toFifo = RunQuintrelCli({option, fifo.string(), Old(), New()});
     const std::string received = reader.Finish();
     EXPECT_EQ(toFifo.exitStatus, 0) << toFifo.err;
-    EXPECT_EQ(toFifo.out, kTable);
+    EXPECT_EQ(toFifo.out, kMixedTable);
     EXPECT_NE(received.find("z.cpp"), std::string::npos) << received;
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     std::filesystem::remove(fifo);
   }
   const CliOutcome toStdout = RunQuintrelCli({"--json", "/dev/fd/1", Old(), New()});
   EXPECT_EQ(toStdout.exitStatus, 0) << toStdout.err;
-  const std::size_t tableStart = toStdout.out.find(kTable);
+  const std::size_t tableStart = toStdout.out.find(kMixedTable);
   ASSERT_NE(tableStart, std::string::npos) << toStdout.out;
   EXPECT_EQ(Json::parse(toStdout.out.substr(0, tableStart)).at("total").at("loc"), 5);
 }
@@ -140,9 +113,9 @@ CliTerminal SlowTerminal(bool isTerminal) {
 // On a terminal a long run shows the progress line with the bytes read and clears it before
 // the table; --quiet and a standard error that is no terminal show nothing.
 TEST_F(CliOutputsTest, ProgressLineOnlyOnATerminal) {
-  const CliOutcome shown = RunInProcess({"--jobs", "1", Old(), New()}, SlowTerminal(true));
+  const CliOutcome shown = RunInProcess({"--jobs", "1", Old(), New()}, {}, SlowTerminal(true));
   EXPECT_EQ(shown.exitStatus, 0);
-  EXPECT_EQ(shown.out, kTable);
+  EXPECT_EQ(shown.out, kMixedTable);
   const std::string last = "\rquintrel-cli: 3 of 3 files, ";
   const std::size_t lastAt = shown.err.rfind(last);
   ASSERT_NE(lastAt, std::string::npos) << shown.err;
@@ -152,8 +125,8 @@ TEST_F(CliOutputsTest, ProgressLineOnlyOnATerminal) {
   EXPECT_EQ(clearing.find_first_not_of(" \r"), std::string::npos) << "ends blanked out";
   EXPECT_EQ(clearing.back(), '\r');
 
-  EXPECT_EQ(RunInProcess({"--quiet", Old(), New()}, SlowTerminal(true)).err, "");
-  EXPECT_EQ(RunInProcess({Old(), New()}, SlowTerminal(false)).err, "");
+  EXPECT_EQ(RunInProcess({"--quiet", Old(), New()}, {}, SlowTerminal(true)).err, "");
+  EXPECT_EQ(RunInProcess({Old(), New()}, {}, SlowTerminal(false)).err, "");
   // The real program's standard error here is a file, not a terminal.
   EXPECT_EQ(RunQuintrelCli({Old(), New()}).err, "");
 }
