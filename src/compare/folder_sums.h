@@ -9,19 +9,6 @@
 
 namespace quintrel {
 
-// How many rows a set holds, and how many of them are marked "+" and "-".
-struct FileCounts {
-  std::int64_t rows = 0;
-  std::int64_t plusRows = 0;
-  std::int64_t minusRows = 0;
-
-  // The number the file count text starts with: the rows less the "-" rows.
-  std::int64_t files() const { return rows - minusRows; }
-  bool operator==(const FileCounts&) const = default;
-};
-
-FileCounts CountFiles(const std::vector<ResultRow>& rows);
-
 // One folder beneath the top folder, with the sums of every row at any depth below it.
 struct FolderSum {
   std::string name;  // its path relative to the top folder, parts joined by TreePathSeparator

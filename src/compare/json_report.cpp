@@ -67,16 +67,6 @@ Json FolderEntry(const FolderSum& folder) {
   return entry;
 }
 
-Totals SumRows(const std::vector<ResultRow>& rows) {
-  Totals totals;
-  for (const ResultRow& row : rows) {
-    totals.added += row.result.added;
-    totals.deleted += row.result.deleted;
-    totals.loc += row.result.loc;
-  }
-  return totals;
-}
-
 }  // namespace
 
 std::string HexBytes(const std::string& bytes) {
@@ -100,7 +90,7 @@ std::string FormatJsonReport(const std::string& oldFolderText, const std::string
   for (const ResultRow& row : rows) files.push_back(FileEntry(row));
   report["files"] = std::move(files);
   Json total = Json::object();
-  PutSums(total, CountFiles(rows), SumRows(rows));
+  PutSums(total, CountFiles(rows), SummarizeRows(rows).totals);
   report["total"] = std::move(total);
   if (withFolders) {
     Json folders = Json::array();

@@ -13,18 +13,13 @@ std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t
 }
 
 Summary SummarizeRows(const std::vector<const ResultRow*>& rows) {
-  std::int64_t plusRows = 0;
-  std::int64_t minusRows = 0;
+  FileCounts counts;
   Summary summary;
   for (const ResultRow* row : rows) {
-    plusRows += row->flags == kInNew ? 1 : 0;
-    minusRows += row->flags == kInOld ? 1 : 0;
-    summary.totals.added += row->result.added;
-    summary.totals.deleted += row->result.deleted;
-    summary.totals.loc += row->result.loc;
+    counts.Add(row->flags);
+    summary.totals.Add(row->result);
   }
-  summary.fileCountText =
-      FileCountText(static_cast<std::int64_t>(rows.size()), plusRows, minusRows);
+  summary.fileCountText = FileCountText(counts.rows, counts.plusRows, counts.minusRows);
   return summary;
 }
 
@@ -33,6 +28,12 @@ Summary SummarizeRows(const std::vector<ResultRow>& rows) {
   pointers.reserve(rows.size());
   for (const ResultRow& row : rows) pointers.push_back(&row);
   return SummarizeRows(pointers);
+}
+
+FileCounts CountFiles(const std::vector<ResultRow>& rows) {
+  FileCounts counts;
+  for (const ResultRow& row : rows) counts.Add(row.flags);
+  return counts;
 }
 
 }  // namespace quintrel
