@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Times quintrel-cli against the read floor and `git diff --no-index --numstat`, on the
-generated pairs and on folders and whole trees of two unpacked Linux releases.
+generated pairs and on folders and whole trees of two unpacked Linux releases and of two
+unpacked GCC releases.
 
     real_bench.py --cli build-bench/src/cli/quintrel-cli \
                   --floor build-bench/bench/quintrel_read_floor [--rounds 10] [--only NAME]
@@ -39,11 +40,21 @@ LINUX_PAIRS = [
     ("whole tree -r", "", True),
 ]
 
+# The same for GCC: its C test suite (thousands of small files), a target folder, the C++
+# library's headers and the whole tree. GCC 12 renamed most .c files of gcc/ to .cc, so
+# there many old files have no new partner.
+GCC_PAIRS = [
+    ("gcc: gcc/testsuite/gcc.dg/", "gcc/testsuite/gcc.dg", False),
+    ("gcc: gcc/config/i386/", "gcc/config/i386", False),
+    ("gcc: libstdc++-v3/include/bits/", "libstdc++-v3/include/bits", False),
+    ("gcc: whole tree -r", "", True),
+]
+
 
 def run_once(argv):
     """Wall seconds and peak resident kilobytes of one run, its output discarded."""
     start = time.perf_counter()
-    child = subprocess.Popen(argv, stdout=subprocess.DEVNULL)
+    child = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(child.pid, 0)
     seconds = time.perf_counter() - start
     child.returncode = os.waitstatus_to_exitcode(status)
@@ -110,9 +121,14 @@ def all_pairs(args):
     pairs = [(f"generated {kind}", os.path.join(synthetic, kind, "old"),
               os.path.join(synthetic, kind, "new"), False)
              for kind in ("many-small", "few-large")]
-    for name, below, recursive in LINUX_PAIRS:
-        pairs.append((name, os.path.join(args.old, below).rstrip("/"),
-                      os.path.join(args.new, below).rstrip("/"), recursive))
+    for tops, table in (((args.old, args.new), LINUX_PAIRS),
+                        ((args.gcc_old, args.gcc_new), GCC_PAIRS)):
+        if not all(os.path.isdir(top) for top in tops):
+            print(f"skipped, not unpacked: {' '.join(tops)}", file=sys.stderr)
+            continue
+        for name, below, recursive in table:
+            pairs.append((name, *(os.path.join(top, below).rstrip("/") for top in tops),
+                          recursive))
     return [pair for pair in pairs if not args.only or any(o in pair[0] for o in args.only)]
 
 
@@ -122,6 +138,10 @@ def main():
     parser.add_argument("--floor", required=True, help="quintrel_read_floor of the same build")
     parser.add_argument("--old", default="/work/data/linux-OLD", help="older release's top")
     parser.add_argument("--new", default="/work/data/linux-NEW", help="newer release's top")
+    parser.add_argument("--gcc-old", default="/work/data/gcc/gcc-11.3.0",
+                        help="older GCC release's top")
+    parser.add_argument("--gcc-new", default="/work/data/gcc/gcc-12.2.0",
+                        help="newer GCC release's top")
     parser.add_argument("--synthetic", default="/tmp/quintrel-bench",
                         help="where make_pairs.py's pairs live (made when missing)")
     parser.add_argument("--rounds", type=int, default=10)

@@ -50,6 +50,10 @@ inline CheckReport CompareFlags(const char* side, const LineTable& fast,
                   ", expected ", reference.size(), " flags ", Join(reference));
 }
 
+inline std::uint64_t LengthAsHash(const LineKey& key) {
+  return key.size;
+}
+
 // PairLines gives exactly the flags of the plain greedy pairing, one 0 or 1 per line, and
 // the greedy pairing's LinesEqual compares line contents, also at offsets past the end of a
 // text.
@@ -77,17 +81,26 @@ inline CheckReport CheckLineMatching(const std::uint8_t* data, std::size_t size)
 
   SourceText oldReference = oldFast;
   SourceText newReference = newFast;
-  LineIndexMemory memory;
-  PairLines(oldFast, newFast, memory);
   testing::GreedyPairLines(oldReference, newReference);
-  if (oldFast.bytes != oldReference.bytes || newFast.bytes != newReference.bytes) {
-    return "pairing changed the bytes of a text";
+  // The real hash, and one that makes every two lines of one length collide.
+  LineIndexMemory memory;
+  for (LineHash hash : {LineHash{nullptr}, &LengthAsHash}) {
+    SourceText oldPaired = MakeVersion(versions.oldBytes);
+    SourceText newPaired = MakeVersion(versions.newBytes);
+    PairLines(oldPaired, newPaired, memory, hash);
+    if (oldPaired.bytes != oldReference.bytes || newPaired.bytes != newReference.bytes) {
+      return "pairing changed the bytes of a text";
+    }
+    if (CheckReport report = CompareFlags("old", oldPaired.lines, oldReference.lines);
+        !report.empty()) {
+      return report;
+    }
+    if (CheckReport report = CompareFlags("new", newPaired.lines, newReference.lines);
+        !report.empty()) {
+      return report;
+    }
   }
-  if (CheckReport report = CompareFlags("old", oldFast.lines, oldReference.lines);
-      !report.empty()) {
-    return report;
-  }
-  return CompareFlags("new", newFast.lines, newReference.lines);
+  return {};
 }
 
 }  // namespace quintrel::fuzz

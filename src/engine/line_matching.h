@@ -1,16 +1,22 @@
 #pragma once
 
+#include <cstdint>
+
+#include "engine/line_keys.h"
 #include "engine/new_line_index.h"
 #include "engine/source_text.h"
 
 namespace quintrel {
+
+using LineHash = std::uint64_t (*)(const LineKey&);
 
 // Turns the two line tables (offsets, or empty for an absent version) into match flags:
 // for every distinct line content occurring a times in the old text and b times in the new
 // one, the first min(a, b) occurrences of each side get 1, all others 0. When either text
 // is absent, every line of the other gets 0. A line's content runs up to its first '\n',
 // kEndMarker or the end of the text. Runs in linear expected time; `memory` is reused from
-// call to call.
-void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory);
+// call to call. `hash` replaces HashKey, for checking what happens when hashes collide.
+void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory,
+               LineHash hash = nullptr);
 
 }  // namespace quintrel

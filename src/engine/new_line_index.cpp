@@ -10,29 +10,49 @@ namespace {
 std::size_t InitialSlots(std::size_t lines, std::size_t textBytes, std::size_t minimum) {
   std::size_t slots = minimum;
   while (slots < 2 * lines) slots *= 2;
-  return slots * sizeof(std::uint64_t) <= textBytes ? slots : minimum;
+  return slots * sizeof(LineIndexMemory::Slot) <= textBytes ? slots : minimum;
 }
 
 }  // namespace
 
 NewLineIndex::NewLineIndex(const LineKeys& keys, std::size_t first, std::size_t end,
-                           LineIndexMemory& memory)
-    : m_keys(keys), m_first(first), m_next(memory.next), m_slots(memory.slots) {
+                           Grouping grouping, LineIndexMemory& memory)
+    : m_keys(keys),
+      m_first(first),
+      m_grouping(grouping),
+      m_next(memory.next),
+      m_slots(memory.slots) {
+  const LargeVector<std::uint64_t>& hashes = memory.newHashes;
+  const std::size_t count = end - first;
   m_next.clear();
-  m_next.resize(end - first);  // every entry is written as its line is inserted
-  m_slots.assign(InitialSlots(end - first, keys.TextBytes(), kInitialSlots), Slot{0, kEmpty});
+  m_next.resize(count);  // every entry is written as its line is inserted
+  m_slots.assign(InitialSlots(count, keys.TextBytes(), kInitialSlots), Slot{0, kEmpty});
   // Insert from the last line back, so that each chain ends up in line order.
-  VisitHashed(
-      keys, *this, end - first, [end](std::size_t step) { return end - 1 - step; },
-      [this](std::size_t line, const HashedKey& key) { Insert(line, key); });
+  for (std::size_t step = 0; step < count; ++step) {
+    if (step + kPrefetchAhead < count) Prefetch(hashes[count - 1 - step - kPrefetchAhead]);
+    Insert(end - 1 - step, hashes[count - 1 - step]);
+  }
 }
 
-std::int32_t NewLineIndex::Take(const HashedKey& key) {
-  for (std::size_t at = key.hash & Mask();; at = (at + 1) & Mask()) {
+// The slot's cursor must be a line.
+bool NewLineIndex::SameGroup(const Slot& slot, std::size_t line, std::uint64_t hash) const {
+  if (slot.hash != hash) return false;
+  return m_grouping == Grouping::kByHash ||
+         SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), m_keys(line));
+}
+
+std::int32_t NewLineIndex::Take(const LineKey& key, std::uint64_t hash) {
+  const bool byContent = m_grouping == Grouping::kByContent;
+  for (std::size_t at = hash & Mask();; at = (at + 1) & Mask()) {
     Slot& slot = m_slots[at];
     if (slot.cursor == kEmpty) return kNone;
-    if (slot.hash != key.hash || slot.cursor < 0) continue;
-    if (!SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), key.key)) continue;
+    if (slot.cursor < 0) {
+      // A used-up group. Grouped by hash, it is the only group of this hash.
+      if (m_grouping == Grouping::kByHash && slot.hash == hash) return kNone;
+      continue;
+    }
+    if (slot.hash != hash) continue;
+    if (byContent && !SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), key)) continue;
     std::int32_t line = slot.cursor;
     slot.cursor = m_next[line - m_first];
     m_next[line - m_first] = kPaired;
@@ -40,18 +60,18 @@ std::int32_t NewLineIndex::Take(const HashedKey& key) {
   }
 }
 
-void NewLineIndex::Insert(std::size_t line, const HashedKey& key) {
+void NewLineIndex::Insert(std::size_t line, std::uint64_t hash) {
   const auto lineNumber = static_cast<std::int32_t>(line);
-  for (std::size_t at = key.hash & Mask();; at = (at + 1) & Mask()) {
+  for (std::size_t at = hash & Mask();; at = (at + 1) & Mask()) {
     Slot& slot = m_slots[at];
     if (slot.cursor == kEmpty) {
       m_next[line - m_first] = kChainEnd;
-      slot = Slot{key.hash, lineNumber};
+      slot = Slot{hash, lineNumber};
       if (++m_groups * 2 > m_slots.size()) Grow();
       return;
     }
     // While the index is built every group still has all its lines, so a cursor is a line.
-    if (slot.hash == key.hash && SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), key.key)) {
+    if (SameGroup(slot, line, hash)) {
       m_next[line - m_first] = slot.cursor;
       slot.cursor = lineNumber;
       return;

@@ -8,11 +8,6 @@
 
 namespace quintrel {
 
-struct HashedKey {
-  LineKey key;
-  std::uint32_t hash;
-};
-
 // The index's tables, kept by callers that pair many texts so that each reuses the memory
 // of the one before.
 struct LineIndexMemory {
@@ -20,14 +15,20 @@ struct LineIndexMemory {
   // Once a group is used up its content is unknown, but then a lookup that reaches its slot
   // would answer "none" anyway, and goes on to the empty slot that gives the same answer.
   struct Slot {
-    std::uint32_t hash;
+    std::uint64_t hash;
     std::int32_t cursor;
   };
-  static_assert(sizeof(Slot) == sizeof(std::uint64_t));
 
-  LargeVector<std::int32_t> next;  // per line: the next line of its group, or "paired"
-  LargeVector<Slot> slots;         // open addressing; the size is a power of two
+  LargeVector<std::uint64_t> oldHashes;  // per old line from the first unpaired one
+  LargeVector<std::uint64_t> newHashes;  // the same for the new lines
+  LargeVector<std::int32_t> next;        // per new line: the next line of its group, or "paired"
+  LargeVector<Slot> slots;               // open addressing; the size is a power of two
 };
+
+// How lines are told apart. kByHash takes lines with the same 64-bit hash for the same
+// content: nothing but the hashes is touched while grouping, and the caller compares the
+// contents of the pairs it gets (see PairLines). kByContent also compares the bytes.
+enum class Grouping { kByHash, kByContent };
 
 // The new lines from `first` on, grouped by content. Each group is a chain of its lines in
 // line order; its cursor is the earliest line not yet handed out, so handing lines out in
@@ -36,21 +37,27 @@ class NewLineIndex {
  public:
   static constexpr std::int32_t kNone = -1;
 
-  NewLineIndex(const LineKeys& keys, std::size_t first, std::size_t end, LineIndexMemory& memory);
+  // `memory.newHashes` holds the hashes of lines first .. end - 1.
+  NewLineIndex(const LineKeys& keys, std::size_t first, std::size_t end, Grouping grouping,
+               LineIndexMemory& memory);
 
-  // Hands out the earliest free new line with the content of `key`, or kNone.
-  std::int32_t Take(const HashedKey& key);
+  // Hands out the earliest free new line in the group of `key`, or kNone.
+  std::int32_t Take(const LineKey& key, std::uint64_t hash);
 
   bool IsPaired(std::size_t line) const { return m_next[line - m_first] == kPaired; }
 
-  // Starts fetching the slot where a lookup of `hash` begins.
-  void Prefetch(std::uint32_t hash) const {
+  // Starts fetching the slot where a lookup of `hash` begins: a large index does not fit
+  // the cache, and waiting for each slot in turn would dominate the pairing time.
+  void Prefetch(std::uint64_t hash) const {
 #if defined(__GNUC__)
     __builtin_prefetch(&m_slots[hash & Mask()]);
 #else
     static_cast<void>(hash);  // a hint only; the lookup works without it
 #endif
   }
+
+  // How far ahead callers walking a list of hashes prefetch.
+  static constexpr std::size_t kPrefetchAhead = 16;
 
  private:
   static constexpr std::size_t kInitialSlots = 1024;
@@ -63,36 +70,16 @@ class NewLineIndex {
   std::size_t Mask() const {
     return m_slots.size() - 1;
   }
-  void Insert(std::size_t line, const HashedKey& key);
+  bool SameGroup(const Slot& slot, std::size_t line, std::uint64_t hash) const;
+  void Insert(std::size_t line, std::uint64_t hash);
   void Grow();
 
   const LineKeys& m_keys;
   std::size_t m_first;
+  Grouping m_grouping;
   LargeVector<std::int32_t>& m_next;
   LargeVector<Slot>& m_slots;
   std::size_t m_groups = 0;
 };
-
-// Calls visit(line, hashedKey) for line = lineAt(0) ... lineAt(count - 1), hashing each line
-// kAhead steps early and prefetching its slot meanwhile: a large index does not fit the
-// cache, and waiting for each slot in turn would dominate the pairing time.
-template <typename LineAt, typename Visit>
-void VisitHashed(const LineKeys& keys, const NewLineIndex& index, std::size_t count, LineAt lineAt,
-                 Visit visit) {
-  constexpr std::size_t kAhead = 8;
-  HashedKey ring[kAhead];
-  auto hashed = [&](std::size_t step) {
-    LineKey key = keys(lineAt(step));
-    HashedKey result{key, HashKey(key)};
-    index.Prefetch(result.hash);
-    return result;
-  };
-  for (std::size_t step = 0; step < count && step < kAhead; ++step) ring[step] = hashed(step);
-  for (std::size_t step = 0; step < count; ++step) {
-    HashedKey current = ring[step % kAhead];
-    if (step + kAhead < count) ring[step % kAhead] = hashed(step + kAhead);
-    visit(lineAt(step), current);
-  }
-}
 
 }  // namespace quintrel
