@@ -4,13 +4,13 @@ namespace quintrel {
 
 namespace {
 
-// Room for every line at half load when that costs no more memory than the text itself, so
+// Room for every line at half load when that costs no more than twice the text's memory, so
 // the table need not grow while it is filled; otherwise start small and grow with the
 // distinct contents (a text of many short or repeated lines).
 std::size_t InitialSlots(std::size_t lines, std::size_t textBytes, std::size_t minimum) {
   std::size_t slots = minimum;
   while (slots < 2 * lines) slots *= 2;
-  return slots * sizeof(LineIndexMemory::Slot) <= textBytes ? slots : minimum;
+  return slots * sizeof(LineIndexMemory::Slot) <= 2 * textBytes ? slots : minimum;
 }
 
 }  // namespace
