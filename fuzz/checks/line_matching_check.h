@@ -87,7 +87,7 @@ inline CheckReport CheckLineMatching(const std::uint8_t* data, std::size_t size)
   for (LineHash hash : {LineHash{nullptr}, &LengthAsHash}) {
     SourceText oldPaired = MakeVersion(versions.oldBytes);
     SourceText newPaired = MakeVersion(versions.newBytes);
-    PairLines(oldPaired, newPaired, memory, hash);
+    PairLines(oldPaired, newPaired, memory, FlagsWanted::kEveryLine, hash);
     if (oldPaired.bytes != oldReference.bytes || newPaired.bytes != newReference.bytes) {
       return "pairing changed the bytes of a text";
     }

@@ -91,7 +91,7 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     if (sameText) {
       MarkEveryLinePaired(newText);
     } else {
-      PairLines(oldText, newText, workspace.index);
+      PairLines(oldText, newText, workspace.index, FlagsWanted::kLinesWithMarks);
     }
   }  // both files are closed here, before counting
 

@@ -55,6 +55,7 @@ class LineKeys {
   explicit LineKeys(const SourceText& text);
 
   std::size_t TextBytes() const { return m_text.bytes.size(); }
+  bool HasEndMarker() const { return m_hasEndMarker; }
 
   LineKey operator()(std::size_t line) const {
     const std::size_t total = m_text.bytes.size();

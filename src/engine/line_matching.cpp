@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/byte_mask.h"
+
 namespace quintrel {
 
 namespace {
@@ -16,20 +18,65 @@ std::size_t CommonPrefix(const LineKeys& oldKeys, std::size_t oldCount, const Li
   return line;
 }
 
-void HashLines(const LineKeys& keys, std::size_t first, std::size_t end, LineHash hash,
-               LargeVector<std::uint64_t>& hashes) {
-  hashes.resize(end - first);
-  for (std::size_t line = first; line < end; ++line) hashes[line - first] = hash(keys(line));
+bool IsMark(unsigned char byte) {
+  return byte == ';' || byte == '{' || byte == ':' || byte == '#';
 }
 
-// The lines from `first` on, both sides hashed into `memory`.
-struct Unpaired {
-  const LineKeys& oldKeys;
-  const LineKeys& newKeys;
-  std::size_t first;
-  std::size_t oldEnd;
-  std::size_t newEnd;
-};
+std::uint64_t MarksOfBlock(const unsigned char* at, std::size_t length) {
+  if (length == kMaskBlock) return ByteBlock(at).EqualAny(';', '{', ':', '#');
+  std::uint64_t marks = 0;
+  for (std::size_t i = 0; i < length; ++i) marks |= std::uint64_t{IsMark(at[i])} << i;
+  return marks;
+}
+
+// The lines from `first` on that hold a mark byte, found from masks of 64-byte blocks; a
+// line is listed at its first mark, and the scan goes on where it ends.
+void ListLinesWithMarks(const SourceText& text, std::size_t first, LargeVector<std::int32_t>& out) {
+  const LineTable& starts = text.lines;
+  const std::size_t count = starts.size();
+  const std::size_t size = text.bytes.size();
+  auto endOf = [&](std::size_t line) {
+    return line + 1 < count ? static_cast<std::size_t>(starts[line + 1]) : size;
+  };
+  std::size_t line = first;
+  std::size_t at = static_cast<std::size_t>(starts[first]);
+  while (at < size) {
+    const std::size_t length = std::min(kMaskBlock, size - at);
+    std::uint64_t marks = MarksOfBlock(text.bytes.data() + at, length);
+    std::size_t next = at + length;
+    while (marks != 0) {
+      const std::size_t mark = at + LowestBit(marks);
+      while (endOf(line) <= mark) ++line;
+      out.push_back(static_cast<std::int32_t>(line));
+      const std::size_t end = endOf(line++);
+      if (end >= at + length) {
+        next = end;
+        break;
+      }
+      marks &= ~std::uint64_t{0} << (end - at);
+    }
+    at = next;
+  }
+}
+
+void ListLines(const SourceText& text, std::size_t first, FlagsWanted wanted, LineList& list) {
+  list.lines.clear();
+  if (wanted == FlagsWanted::kLinesWithMarks) {
+    ListLinesWithMarks(text, first, list.lines);
+    return;
+  }
+  list.lines.resize(text.lines.size() - first);
+  for (std::size_t line = first; line < text.lines.size(); ++line) {
+    list.lines[line - first] = static_cast<std::int32_t>(line);
+  }
+}
+
+void HashLines(const LineKeys& keys, LineHash hash, LineList& list) {
+  list.hashes.resize(list.lines.size());
+  for (std::size_t entry = 0; entry < list.lines.size(); ++entry) {
+    list.hashes[entry] = hash(keys(static_cast<std::size_t>(list.lines[entry])));
+  }
+}
 
 // Starts fetching the bytes of a line that will be compared soon.
 void PrefetchLine(const SourceText& text, std::int32_t line) {
@@ -41,55 +88,66 @@ void PrefetchLine(const SourceText& text, std::int32_t line) {
 #endif
 }
 
-// Pairs each old line with the earliest free new line of its group, and writes the flags.
-// Grouped by hash, lines of different content may share a group; then false when a pair's
-// contents differ, with no flag written. When every pair made holds equal contents, the
-// flags are those of grouping by content: within a group, the k-th old line pairs with the
-// k-th new line, so each content's pairs are the first occurrences on both sides.
-// Overwrites the old hashes with the partners found.
-bool PairThroughIndex(const Unpaired& lines, Grouping grouping, SourceText& oldText,
-                      SourceText& newText, LineIndexMemory& memory) {
-  NewLineIndex index(lines.newKeys, lines.first, lines.newEnd, grouping, memory);
-  LargeVector<std::uint64_t>& partners = memory.oldHashes;
-  const std::size_t count = lines.oldEnd - lines.first;
+struct Side {
+  SourceText& text;
+  const LineKeys& keys;
+  LineList& list;
+};
+
+// Pairs each listed old line with the earliest free listed new line of its group, and
+// flags the lines from `first` on. Grouped by hash, lines of different content may share a
+// group; then false when a pair's contents differ, with no flag written. When every pair
+// made holds equal contents, the flags are those of grouping by content: within a group,
+// the k-th old line pairs with the k-th new line, so each content's pairs are the first
+// occurrences on both sides. Overwrites the old hashes with the partners found.
+bool PairThroughIndex(Side oldSide, Side newSide, std::size_t first, Grouping grouping,
+                      LineIndexMemory& memory) {
+  NewLineIndex index(newSide.keys, newSide.list, grouping, memory);
+  const LargeVector<std::int32_t>& oldLines = oldSide.list.lines;
+  const LargeVector<std::int32_t>& newLines = newSide.list.lines;
+  LargeVector<std::uint64_t>& partners = oldSide.list.hashes;
+  const std::size_t count = oldLines.size();
   constexpr std::size_t kAhead = NewLineIndex::kPrefetchAhead;
   // First only the index, then the contents: the lines' bytes are read in order, not
   // between lookups in a table that does not fit the cache.
   for (std::size_t step = 0; step < count; ++step) {
     if (step + kAhead < count) index.Prefetch(partners[step + kAhead]);
-    const LineKey key =
-        grouping == Grouping::kByContent ? lines.oldKeys(lines.first + step) : LineKey{};
+    const LineKey key = grouping == Grouping::kByContent
+                            ? oldSide.keys(static_cast<std::size_t>(oldLines[step]))
+                            : LineKey{};
     partners[step] = static_cast<std::uint32_t>(index.Take(key, partners[step]));
   }
+  auto partnerAt = [&](std::size_t step) { return static_cast<std::int32_t>(partners[step]); };
   if (grouping == Grouping::kByHash) {
     for (std::size_t step = 0; step < count; ++step) {
-      if (step + kAhead < count) {
-        const auto ahead = static_cast<std::int32_t>(partners[step + kAhead]);
-        if (ahead != NewLineIndex::kNone) PrefetchLine(newText, ahead);
+      if (step + kAhead < count && partnerAt(step + kAhead) != NewLineIndex::kNone) {
+        PrefetchLine(newSide.text, newLines[static_cast<std::size_t>(partnerAt(step + kAhead))]);
       }
-      const auto partner = static_cast<std::int32_t>(partners[step]);
+      const std::int32_t partner = partnerAt(step);
       if (partner != NewLineIndex::kNone &&
-          !SameKey(lines.oldKeys(lines.first + step),
-                   lines.newKeys(static_cast<std::size_t>(partner)))) {
+          !SameKey(oldSide.keys(static_cast<std::size_t>(oldLines[step])),
+                   newSide.keys(
+                       static_cast<std::size_t>(newLines[static_cast<std::size_t>(partner)])))) {
         return false;
       }
     }
   }
   // The offsets were needed up to here to find the lines' contents.
+  std::fill(oldSide.text.lines.begin() + first, oldSide.text.lines.end(), 0);
+  std::fill(newSide.text.lines.begin() + first, newSide.text.lines.end(), 0);
   for (std::size_t step = 0; step < count; ++step) {
-    const bool paired = static_cast<std::int32_t>(partners[step]) != NewLineIndex::kNone;
-    oldText.lines[lines.first + step] = paired ? 1 : 0;
+    if (partnerAt(step) != NewLineIndex::kNone) oldSide.text.lines[oldLines[step]] = 1;
   }
-  for (std::size_t line = lines.first; line < lines.newEnd; ++line) {
-    newText.lines[line] = index.IsPaired(line) ? 1 : 0;
+  for (std::size_t entry = 0; entry < newLines.size(); ++entry) {
+    if (index.IsPaired(entry)) newSide.text.lines[newLines[entry]] = 1;
   }
   return true;
 }
 
 }  // namespace
 
-void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory, LineHash hash) {
-  if (hash == nullptr) hash = HashKey;
+void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory,
+               FlagsWanted wanted, LineHash hash) {
   LineTable& oldLines = oldText.lines;
   LineTable& newLines = newText.lines;
   if (oldLines.empty() || newLines.empty()) {
@@ -97,18 +155,25 @@ void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory
     std::fill(newLines.begin(), newLines.end(), 0);
     return;
   }
+  if (hash == nullptr) hash = HashKey;
 
   const LineKeys oldKeys(oldText);
   const LineKeys newKeys(newText);
   const std::size_t prefix = CommonPrefix(oldKeys, oldLines.size(), newKeys, newLines.size());
   if (prefix < oldLines.size() && prefix < newLines.size()) {
-    const Unpaired lines{oldKeys, newKeys, prefix, oldLines.size(), newLines.size()};
-    HashLines(newKeys, prefix, newLines.size(), hash, memory.newHashes);
-    HashLines(oldKeys, prefix, oldLines.size(), hash, memory.oldHashes);
-    if (!PairThroughIndex(lines, Grouping::kByHash, oldText, newText, memory)) {
+    // Where a line's content ends at kEndMarker, marks after it would belong to a line
+    // whose content holds none; such texts are paired in full.
+    if (oldKeys.HasEndMarker() || newKeys.HasEndMarker()) wanted = FlagsWanted::kEveryLine;
+    const Side oldSide{oldText, oldKeys, memory.oldList};
+    const Side newSide{newText, newKeys, memory.newList};
+    ListLines(oldText, prefix, wanted, memory.oldList);
+    ListLines(newText, prefix, wanted, memory.newList);
+    HashLines(oldKeys, hash, memory.oldList);
+    HashLines(newKeys, hash, memory.newList);
+    if (!PairThroughIndex(oldSide, newSide, prefix, Grouping::kByHash, memory)) {
       // Two different lines share a hash: rare enough to start over comparing contents.
-      HashLines(oldKeys, prefix, oldLines.size(), hash, memory.oldHashes);
-      PairThroughIndex(lines, Grouping::kByContent, oldText, newText, memory);
+      HashLines(oldKeys, hash, memory.oldList);
+      PairThroughIndex(oldSide, newSide, prefix, Grouping::kByContent, memory);
     }
   } else {
     // One text is a prefix of the other: the rest of the longer one has no partners.

@@ -10,6 +10,12 @@ namespace quintrel {
 
 using LineHash = std::uint64_t (*)(const LineKey&);
 
+// Which lines need a flag. kLinesWithMarks: only lines holding a ';', '{', ':' or '#' byte;
+// the others may get 0 or 1. That is all counting statements needs, as it credits each
+// mark to the line that holds it, and it is cheaper: in most source files more than half
+// of the lines hold none.
+enum class FlagsWanted { kEveryLine, kLinesWithMarks };
+
 // Turns the two line tables (offsets, or empty for an absent version) into match flags:
 // for every distinct line content occurring a times in the old text and b times in the new
 // one, the first min(a, b) occurrences of each side get 1, all others 0. When either text
@@ -17,6 +23,6 @@ using LineHash = std::uint64_t (*)(const LineKey&);
 // kEndMarker or the end of the text. Runs in linear expected time; `memory` is reused from
 // call to call. `hash` replaces HashKey, for checking what happens when hashes collide.
 void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory,
-               LineHash hash = nullptr);
+               FlagsWanted wanted = FlagsWanted::kEveryLine, LineHash hash = nullptr);
 
 }  // namespace quintrel

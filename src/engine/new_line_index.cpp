@@ -15,30 +15,18 @@ std::size_t InitialSlots(std::size_t lines, std::size_t textBytes, std::size_t m
 
 }  // namespace
 
-NewLineIndex::NewLineIndex(const LineKeys& keys, std::size_t first, std::size_t end,
-                           Grouping grouping, LineIndexMemory& memory)
-    : m_keys(keys),
-      m_first(first),
-      m_grouping(grouping),
-      m_next(memory.next),
-      m_slots(memory.slots) {
-  const LargeVector<std::uint64_t>& hashes = memory.newHashes;
-  const std::size_t count = end - first;
+NewLineIndex::NewLineIndex(const LineKeys& keys, const LineList& list, Grouping grouping,
+                           LineIndexMemory& memory)
+    : m_keys(keys), m_list(list), m_grouping(grouping), m_next(memory.next), m_slots(memory.slots) {
+  const std::size_t count = list.lines.size();
   m_next.clear();
-  m_next.resize(count);  // every entry is written as its line is inserted
+  m_next.resize(count);  // every entry is written as it is inserted
   m_slots.assign(InitialSlots(count, keys.TextBytes(), kInitialSlots), Slot{0, kEmpty});
-  // Insert from the last line back, so that each chain ends up in line order.
+  // Insert from the last entry back, so that each chain ends up in line order.
   for (std::size_t step = 0; step < count; ++step) {
-    if (step + kPrefetchAhead < count) Prefetch(hashes[count - 1 - step - kPrefetchAhead]);
-    Insert(end - 1 - step, hashes[count - 1 - step]);
+    if (step + kPrefetchAhead < count) Prefetch(list.hashes[count - 1 - step - kPrefetchAhead]);
+    Insert(count - 1 - step);
   }
-}
-
-// The slot's cursor must be a line.
-bool NewLineIndex::SameGroup(const Slot& slot, std::size_t line, std::uint64_t hash) const {
-  if (slot.hash != hash) return false;
-  return m_grouping == Grouping::kByHash ||
-         SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), m_keys(line));
 }
 
 std::int32_t NewLineIndex::Take(const LineKey& key, std::uint64_t hash) {
@@ -48,32 +36,33 @@ std::int32_t NewLineIndex::Take(const LineKey& key, std::uint64_t hash) {
     if (slot.cursor == kEmpty) return kNone;
     if (slot.cursor < 0) {
       // A used-up group. Grouped by hash, it is the only group of this hash.
-      if (m_grouping == Grouping::kByHash && slot.hash == hash) return kNone;
+      if (!byContent && slot.hash == hash) return kNone;
       continue;
     }
-    if (slot.hash != hash) continue;
-    if (byContent && !SameKey(m_keys(static_cast<std::size_t>(slot.cursor)), key)) continue;
-    std::int32_t line = slot.cursor;
-    slot.cursor = m_next[line - m_first];
-    m_next[line - m_first] = kPaired;
-    return line;
+    if (slot.hash != hash || (byContent && !SameKey(KeyOf(slot.cursor), key))) continue;
+    const std::int32_t entry = slot.cursor;
+    slot.cursor = m_next[static_cast<std::size_t>(entry)];
+    m_next[static_cast<std::size_t>(entry)] = kPaired;
+    return entry;
   }
 }
 
-void NewLineIndex::Insert(std::size_t line, std::uint64_t hash) {
-  const auto lineNumber = static_cast<std::int32_t>(line);
+void NewLineIndex::Insert(std::size_t entry) {
+  const std::uint64_t hash = m_list.hashes[entry];
+  const auto entryNumber = static_cast<std::int32_t>(entry);
   for (std::size_t at = hash & Mask();; at = (at + 1) & Mask()) {
     Slot& slot = m_slots[at];
     if (slot.cursor == kEmpty) {
-      m_next[line - m_first] = kChainEnd;
-      slot = Slot{hash, lineNumber};
+      m_next[entry] = kChainEnd;
+      slot = Slot{hash, entryNumber};
       if (++m_groups * 2 > m_slots.size()) Grow();
       return;
     }
-    // While the index is built every group still has all its lines, so a cursor is a line.
-    if (SameGroup(slot, line, hash)) {
-      m_next[line - m_first] = slot.cursor;
-      slot.cursor = lineNumber;
+    // While the index is built every group still has all its entries, so a cursor is one.
+    if (slot.hash == hash &&
+        (m_grouping == Grouping::kByHash || SameKey(KeyOf(slot.cursor), KeyOf(entryNumber)))) {
+      m_next[entry] = slot.cursor;
+      slot.cursor = entryNumber;
       return;
     }
   }

@@ -58,12 +58,15 @@ TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
   }
 }
 
-// Random text over a small alphabet, so that lines repeat often.
-std::string RandomText(std::mt19937& random, std::size_t maxLength) {
-  static const char kAlphabet[] = {'a', 'b', '\n', '\n', '\n', '\xFF', '\r', ' '};
+// Random text over a small alphabet, so that lines repeat often; with or without 0xFF (texts
+// holding one are always paired in full).
+std::string RandomText(std::mt19937& random, std::size_t maxLength, bool endMarker) {
+  static const char kAlphabet[] = {'a', 'a', 'b', '\n', '\n', '\n',  '\r',
+                                   ' ', ';', ':', '{',  '#',  '\xFF'};
+  const std::size_t letters = sizeof kAlphabet - (endMarker ? 0 : 1);
   std::string text;
   std::size_t length = random() % (maxLength + 1);
-  for (std::size_t i = 0; i < length; ++i) text += kAlphabet[random() % sizeof kAlphabet];
+  for (std::size_t i = 0; i < length; ++i) text += kAlphabet[random() % letters];
   return text;
 }
 
@@ -98,20 +101,52 @@ std::uint64_t LengthOnly(const LineKey& key) {
   return key.size;
 }
 
+// Lines holding a statement mark byte, the ones kLinesWithMarks must flag.
+std::vector<bool> LinesWithMarks(const std::optional<std::string>& bytes) {
+  std::vector<bool> marked;
+  if (!bytes) return marked;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = std::min(bytes->find('\n', start), bytes->size());
+    marked.push_back(bytes->substr(start, end - start).find_first_of(";{:#") != std::string::npos);
+    if (end == bytes->size()) return marked;
+    start = end + 1;
+  }
+}
+
+// With kLinesWithMarks, lines without a mark keep whatever flag they got.
+LineTable OnlyMarked(LineTable flags, const std::vector<bool>& marked) {
+  for (std::size_t line = 0; line < flags.size(); ++line) {
+    if (!marked[line]) flags[line] = 0;
+  }
+  return flags;
+}
+
 void ExpectAgreesWithGreedy(const std::optional<std::string>& oldBytes,
                             const std::optional<std::string>& newBytes) {
   SourceText oldReference = TextOf(oldBytes);
   SourceText newReference = TextOf(newBytes);
   testing::GreedyPairLines(oldReference, newReference);
+  const std::vector<bool> oldMarked = LinesWithMarks(oldBytes);
+  const std::vector<bool> newMarked = LinesWithMarks(newBytes);
   LineIndexMemory memory;
-  for (LineHash hash : {LineHash{nullptr}, &SameForAll, &LengthOnly}) {
-    SourceText oldText = TextOf(oldBytes);
-    SourceText newText = TextOf(newBytes);
-    PairLines(oldText, newText, memory, hash);
-    ASSERT_EQ(oldText.lines, oldReference.lines)
-        << ::testing::PrintToString(oldBytes) << " / " << ::testing::PrintToString(newBytes);
-    ASSERT_EQ(newText.lines, newReference.lines)
-        << ::testing::PrintToString(oldBytes) << " / " << ::testing::PrintToString(newBytes);
+  for (FlagsWanted wanted : {FlagsWanted::kEveryLine, FlagsWanted::kLinesWithMarks}) {
+    const bool all = wanted == FlagsWanted::kEveryLine;
+    for (LineHash hash : {LineHash{nullptr}, &SameForAll, &LengthOnly}) {
+      SourceText oldText = TextOf(oldBytes);
+      SourceText newText = TextOf(newBytes);
+      PairLines(oldText, newText, memory, wanted, hash);
+      const auto show = [&] {
+        return ::testing::PrintToString(oldBytes) + " / " + ::testing::PrintToString(newBytes) +
+               (all ? "" : " (lines with marks)");
+      };
+      ASSERT_EQ(all ? oldText.lines : OnlyMarked(oldText.lines, oldMarked),
+                all ? oldReference.lines : OnlyMarked(oldReference.lines, oldMarked))
+          << show();
+      ASSERT_EQ(all ? newText.lines : OnlyMarked(newText.lines, newMarked),
+                all ? newReference.lines : OnlyMarked(newReference.lines, newMarked))
+          << show();
+    }
   }
 }
 
@@ -121,8 +156,9 @@ void ExpectAgreesWithGreedy(const std::optional<std::string>& oldBytes,
 TEST(PairLinesTest, AgreesWithGreedyPass) {
   std::mt19937 random(2024);
   for (int round = 0; round < 4000; ++round) {
-    const std::string bytes = RandomText(random, round % 2 ? 30 : 60);
-    ExpectAgreesWithGreedy(bytes, RandomText(random, 30));
+    const bool endMarker = round % 3 == 0;
+    const std::string bytes = RandomText(random, round % 2 ? 30 : 160, endMarker);
+    ExpectAgreesWithGreedy(bytes, RandomText(random, 30, endMarker));
     ExpectAgreesWithGreedy(bytes, Edited(random, bytes));
     ExpectAgreesWithGreedy(Edited(random, bytes), bytes);
     if (round % 20 == 0) {
@@ -137,8 +173,8 @@ TEST(PairLinesTest, AgreesWithGreedyPass) {
     std::string oldBytes;
     std::string newBytes;
     for (int line = 0; line < 800; ++line) {
-      oldBytes += "line" + std::to_string(random() % 50) + "\n";
-      newBytes += "line" + std::to_string(random() % 60) + "\n";
+      oldBytes += "line" + std::to_string(random() % 50) + (line % 3 ? ";\n" : "\n");
+      newBytes += "line" + std::to_string(random() % 60) + (line % 2 ? ";\n" : "\n");
     }
     ExpectAgreesWithGreedy(oldBytes, newBytes);
   }
