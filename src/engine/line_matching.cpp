@@ -22,41 +22,35 @@ bool IsMark(unsigned char byte) {
   return byte == ';' || byte == '{' || byte == ':' || byte == '#';
 }
 
-std::uint64_t MarksOfBlock(const unsigned char* at, std::size_t length) {
-  if (length == kMaskBlock) return ByteBlock(at).EqualAny(';', '{', ':', '#');
-  std::uint64_t marks = 0;
-  for (std::size_t i = 0; i < length; ++i) marks |= std::uint64_t{IsMark(at[i])} << i;
-  return marks;
+// Whether bytes [start, end) of the text hold a mark byte. Looks at whole 64-byte blocks
+// from `start` while they lie inside the text, whatever of them lies past `end` masked off.
+bool HoldsMark(const ByteBuffer& bytes, std::size_t start, std::size_t end) {
+  std::size_t at = start;
+  for (; at < end && at + kMaskBlock <= bytes.size(); at += kMaskBlock) {
+    std::uint64_t marks = ByteBlock(bytes.data() + at).EqualAny(';', '{', ':', '#');
+    if (end - at < kMaskBlock) marks &= (std::uint64_t{1} << (end - at)) - 1;
+    if (marks != 0) return true;
+  }
+  for (; at < end; ++at) {
+    if (IsMark(bytes[at])) return true;
+  }
+  return false;
 }
 
-// The lines from `first` on that hold a mark byte, found from masks of 64-byte blocks; a
-// line is listed at its first mark, and the scan goes on where it ends.
+// The lines from `first` on that hold a mark byte.
 void ListLinesWithMarks(const SourceText& text, std::size_t first, LargeVector<std::int32_t>& out) {
   const LineTable& starts = text.lines;
   const std::size_t count = starts.size();
-  const std::size_t size = text.bytes.size();
-  auto endOf = [&](std::size_t line) {
-    return line + 1 < count ? static_cast<std::size_t>(starts[line + 1]) : size;
-  };
-  std::size_t line = first;
-  std::size_t at = static_cast<std::size_t>(starts[first]);
-  while (at < size) {
-    const std::size_t length = std::min(kMaskBlock, size - at);
-    std::uint64_t marks = MarksOfBlock(text.bytes.data() + at, length);
-    std::size_t next = at + length;
-    while (marks != 0) {
-      const std::size_t mark = at + LowestBit(marks);
-      while (endOf(line) <= mark) ++line;
-      out.push_back(static_cast<std::int32_t>(line));
-      const std::size_t end = endOf(line++);
-      if (end >= at + length) {
-        next = end;
-        break;
-      }
-      marks &= ~std::uint64_t{0} << (end - at);
-    }
-    at = next;
+  out.resize(count - first);
+  std::size_t listed = 0;
+  for (std::size_t line = first; line < count; ++line) {
+    const auto start = static_cast<std::size_t>(starts[line]);
+    const std::size_t end =
+        line + 1 < count ? static_cast<std::size_t>(starts[line + 1]) : text.bytes.size();
+    out[listed] = static_cast<std::int32_t>(line);
+    listed += HoldsMark(text.bytes, start, end) ? 1 : 0;
   }
+  out.resize(listed);
 }
 
 void ListLines(const SourceText& text, std::size_t first, FlagsWanted wanted, LineList& list) {
