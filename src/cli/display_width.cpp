@@ -72,6 +72,7 @@ bool IsControl(char32_t codePoint) {
 }  // namespace
 
 int CodePointWidth(char32_t codePoint) {
+  if (codePoint < kZeroWidthRanges.front().first) return 1;  // most names are ASCII
   if (InRanges(kZeroWidthRanges, codePoint)) return 0;
   return InRanges(kWideRanges, codePoint) ? 2 : 1;
 }
@@ -79,6 +80,11 @@ int CodePointWidth(char32_t codePoint) {
 std::size_t DisplayWidth(std::string_view utf8) {
   std::size_t width = 0;
   for (std::size_t pos = 0; pos < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {  // one column, nothing to decode
+      ++width;
+      ++pos;
+      continue;
+    }
     const Utf8Char c = DecodeUtf8Char(utf8, pos);
     width += c.valid ? static_cast<std::size_t>(CodePointWidth(c.codePoint)) : 1;
     pos += c.length;

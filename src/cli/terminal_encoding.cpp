@@ -1,5 +1,6 @@
 #include "cli/terminal_encoding.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "compare/charset_converter.h"
@@ -50,6 +51,12 @@ bool TerminalEncoder::Convert(std::string_view character, std::string& out) cons
 }
 
 std::string TerminalEncoder::Encode(std::string_view utf8) const {
+  // Plain ASCII is written as it is where no conversion is needed, as most lines are.
+  if (!m_converter && std::all_of(utf8.begin(), utf8.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x80;
+      })) {
+    return std::string(utf8);
+  }
   std::string result;
   result.reserve(utf8.size());
   ForEachCharacter(utf8, [&](std::string_view character, bool valid) {
