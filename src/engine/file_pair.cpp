@@ -57,6 +57,30 @@ void ReleaseIfLarge(Buffer& buffer, std::size_t keptBytes) {
   if (buffer.capacity() * sizeof(typename Buffer::value_type) > keptBytes) Buffer().swap(buffer);
 }
 
+// Pairs the lines of the workspace's two loaded texts and counts their statements.
+// `unchanged`: the versions are known to be identical and only the new one was loaded.
+// `bothLoaded`: both versions were present to be loaded (either may still have failed).
+FileResult MeasureLoadedTexts(bool unchanged, bool bothLoaded, PairWorkspace& workspace) {
+  SourceText& oldText = workspace.oldText;
+  SourceText& newText = workspace.newText;
+  workspace.loadedBytes = oldText.bytes.size() + newText.bytes.size();
+  const bool sameText = bothLoaded && SameLoadedText(oldText, newText);
+  if (sameText) {
+    MarkEveryLinePaired(newText);
+  } else {
+    PairLines(oldText, newText, workspace.index);
+  }
+  const StatementCounts newCounts = CountStatements(newText);
+  FileResult result;
+  result.loc = newCounts.matched + newCounts.unmatched;
+  if (!unchanged) {
+    result.added = newCounts.unmatched;
+    result.deleted = sameText ? newCounts.unmatched : CountStatements(oldText).unmatched;
+  }
+  workspace.ReleaseLarge();
+  return result;
+}
+
 }  // namespace
 
 void PairWorkspace::ReleaseLarge() {
@@ -71,10 +95,8 @@ void PairWorkspace::ReleaseLarge() {
 FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                            const std::string& oldName, const std::string& newName,
                            PairWorkspace& workspace) {
-  SourceText& oldText = workspace.oldText;
-  SourceText& newText = workspace.newText;
   bool unchanged = false;
-  bool sameText = false;
+  bool bothLoaded = false;
   {
     Version oldVersion = OpenVersion(oldFolder, oldName);
     Version newVersion = OpenVersion(newFolder, newName);
@@ -82,28 +104,23 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
     unchanged = oldVersion.status.size >= 0 && oldVersion.status == newVersion.status;
     InputFile* oldFile = unchanged ? nullptr : oldVersion.FileOrNull();
     InputFile* newFile = newVersion.FileOrNull();
-    ClearText(oldText);
-    ClearText(newText);
-    LoadVersion(oldFile, oldText);
-    LoadVersion(newFile, newText);
-    workspace.loadedBytes = oldText.bytes.size() + newText.bytes.size();
-    sameText = oldFile != nullptr && newFile != nullptr && SameLoadedText(oldText, newText);
-    if (sameText) {
-      MarkEveryLinePaired(newText);
-    } else {
-      PairLines(oldText, newText, workspace.index);
-    }
-  }  // both files are closed here, before counting
+    ClearText(workspace.oldText);
+    ClearText(workspace.newText);
+    LoadVersion(oldFile, workspace.oldText);
+    LoadVersion(newFile, workspace.newText);
+    bothLoaded = oldFile != nullptr && newFile != nullptr;
+  }  // both files are closed here, before pairing and counting
+  return MeasureLoadedTexts(unchanged, bothLoaded, workspace);
+}
 
-  const StatementCounts newCounts = CountStatements(newText);
-  FileResult result;
-  result.loc = newCounts.matched + newCounts.unmatched;
-  if (!unchanged) {
-    result.added = newCounts.unmatched;
-    result.deleted = sameText ? newCounts.unmatched : CountStatements(oldText).unmatched;
-  }
-  workspace.ReleaseLarge();
-  return result;
+FileResult MeasureVersionBytes(VersionBytes oldVersion, VersionBytes newVersion, bool sameContent,
+                               PairWorkspace& workspace) {
+  if (sameContent) oldVersion.reset();
+  ClearText(workspace.oldText);
+  ClearText(workspace.newText);
+  if (oldVersion) LoadSourceBytes(*oldVersion, workspace.oldText);
+  if (newVersion) LoadSourceBytes(*newVersion, workspace.newText);
+  return MeasureLoadedTexts(sameContent, oldVersion && newVersion, workspace);
 }
 
 }  // namespace quintrel
