@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -12,6 +13,7 @@
 #include "cli/terminal_encoding.h"
 #include "compare/csv_report.h"
 #include "compare/folder_sums.h"
+#include "compare/git_source.h"
 #include "compare/json_report.h"
 #include "compare/local_clock.h"
 #include "compare/measurement_run.h"
@@ -60,24 +62,34 @@ class CliApp {
   }
 
   int Measure(const CliOptions& options) {
-    RunResult run = MeasureFiles(options);
+    std::unique_ptr<VersionPair> revisions;
+    if (options.git) {
+      m_step = "opening the repository";
+      GitOpening opening = OpenGitRevisions(GitRevisionsOf(options), options.scan.extensions);
+      if (opening.status != GitOpenStatus::kOpened) return GitError(opening.status, options);
+      revisions = std::move(opening.versions);
+    }
+    RunResult run = MeasureFiles(options, revisions.get());
     m_step = "writing the results";
     if (run.status == RunStatus::kOldFolderError) {
+      if (options.git) return NoFolderInRevision("old", options.oldFolder, options);
       return FolderError("旧ﾌｫﾙﾀﾞを開けません", options.oldFolder);
     }
     if (run.status == RunStatus::kNewFolderError) {
+      if (options.git) return NoFolderInRevision("new", options.newFolder, options);
       return FolderError("新ﾌｫﾙﾀﾞを開けません", options.newFolder);
     }
-    ReportContent content{options.oldFolder, options.newFolder, ReportRows(run.rows),
-                          run.summary.fileCountText, run.summary.totals};
+    const std::string oldText = VersionText(options, options.oldFolder);
+    const std::string newText = VersionText(options, options.newFolder);
+    ReportContent content{oldText, newText, ReportRows(run.rows), run.summary.fileCountText,
+                          run.summary.totals};
     std::optional<std::string> reportToStdout;  // a report given as "-" replaces the table
     if (options.csvPath) {
       std::string csv = FormatCsvReport(content, LocalTimeNow());
       if (!HandOver(*options.csvPath, std::move(csv), reportToStdout)) return kExitFailure;
     }
     if (options.jsonPath) {
-      std::string json =
-          FormatJsonReport(options.oldFolder, options.newFolder, run.rows, options.byFolder);
+      std::string json = FormatJsonReport(oldText, newText, run.rows, options.byFolder);
       if (!HandOver(*options.jsonPath, std::move(json), reportToStdout)) return kExitFailure;
     }
     if (reportToStdout) return PrintRaw(*reportToStdout);
@@ -101,12 +113,48 @@ class CliApp {
     return false;
   }
 
+  static GitRevisions GitRevisionsOf(const CliOptions& options) {
+    GitRevisions revisions;
+    revisions.startFolder = options.gitStart.value_or("");
+    revisions.oldRevision = options.oldFolder;
+    revisions.newRevision = options.newFolder;
+    revisions.path = options.gitPath;
+    return revisions;
+  }
+
+  // How the reports name a version: the folder as given, or REV:PATH.
+  static std::string VersionText(const CliOptions& options, const std::string& given) {
+    return options.git ? given + ":" + options.gitPath : given;
+  }
+
+  int GitError(GitOpenStatus status, const CliOptions& options) {
+    switch (status) {
+      case GitOpenStatus::kNotARepository:
+        return Failed("not a git repository (nor any parent folder): " +
+                      ReplaceControlCharacters(options.gitStart.value_or(".")));
+      case GitOpenStatus::kUnknownOldRevision:
+        return Failed("unknown old revision '" + ReplaceControlCharacters(options.oldFolder) + "'");
+      case GitOpenStatus::kUnknownNewRevision:
+        return Failed("unknown new revision '" + ReplaceControlCharacters(options.newFolder) + "'");
+      case GitOpenStatus::kOpened:
+        break;
+    }
+    return kExitSuccess;
+  }
+
+  int NoFolderInRevision(const std::string& side, const std::string& revision,
+                         const CliOptions& options) {
+    return Failed("'" + ReplaceControlCharacters(options.gitPath) + "' is no folder in the " +
+                  side + " revision '" + ReplaceControlCharacters(revision) + "'");
+  }
+
   // RunMeasurement; when the measurement of a file throws, the step names that file.
-  RunResult MeasureFiles(const CliOptions& options) {
+  RunResult MeasureFiles(const CliOptions& options, VersionPair* revisions) {
     std::string failedFile;
     RunRequest request;
     request.oldFolderText = options.oldFolder;
     request.newFolderText = options.newFolder;
+    request.versions = revisions;
     request.jobs = options.jobs;
     request.scan = options.scan;
     request.measure = m_measure;

@@ -79,6 +79,10 @@ class Parser {
     } else if (name == "--json") {
       if (options.jsonPath) return Fail("--json given more than once");
       if (auto path = TakeValue(name, value)) options.jsonPath = std::string(*path);
+    } else if (name == "--git") {
+      if (!RefuseValue(name, value)) options.git = true;
+    } else if (name == "-C") {
+      if (auto folder = TakeValue(name, value)) AddStartFolder(*folder);
     } else if (name == "--by-folder") {
       if (!RefuseValue(name, value)) options.byFolder = true;
     } else if (name == "--quiet" || name == "-q") {
@@ -139,15 +143,39 @@ class Parser {
     return value.has_value();
   }
 
+  // Like git's -C: a relative folder starts from the one given before.
+  void AddStartFolder(std::string_view folder) {
+    std::optional<std::string>& start = m_result.options.gitStart;
+    if (!start || start->empty() || folder.starts_with('/')) {
+      start = std::string(folder);
+    } else if (!folder.empty()) {
+      *start += '/';
+      *start += folder;
+    }
+  }
+
   void CheckFolders(std::vector<std::string>& folders) {
     CliOptions& options = m_result.options;
     if (options.help || options.version) return;
+    if (options.git) return CheckRevisions(folders);
+    if (options.gitStart) return Fail("-C is used with --git only");
     if (folders.size() != 2) {
       return Fail(folders.size() < 2 ? "two folders are needed: OLD and NEW"
                                      : "too many arguments: only OLD and NEW are expected");
     }
     options.oldFolder = std::move(folders[0]);
     options.newFolder = std::move(folders[1]);
+  }
+
+  void CheckRevisions(std::vector<std::string>& arguments) {
+    CliOptions& options = m_result.options;
+    if (arguments.size() < 2) return Fail("--git needs two revisions: OLD_REV and NEW_REV");
+    if (arguments.size() > 3) {
+      return Fail("too many arguments: only OLD_REV, NEW_REV and PATH are expected");
+    }
+    options.oldFolder = std::move(arguments[0]);
+    options.newFolder = std::move(arguments[1]);
+    if (arguments.size() == 3) options.gitPath = std::move(arguments[2]);
   }
 
   // Standard output holds one report at most.
@@ -176,7 +204,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
 
 std::string UsageLine() {
   return "Usage: quintrel-cli [--csv FILE] [--jobs N] [-r] [--ext LIST] [--exclude-dir NAME]"
-         " OLD NEW\n";
+         " OLD NEW\n"
+         "       quintrel-cli [OPTIONS] [-C DIR] --git OLD_REV NEW_REV [PATH]\n";
 }
 
 std::string HelpText() {
@@ -187,6 +216,10 @@ std::string HelpText() {
          "and how many NEW holds (LOC). A statement is a ';', '{', ':' or '#' outside\n"
          "comments and literals; a line that only moved counts as neither added nor deleted.\n"
          "An empty folder text (\"\") counts as an empty folder.\n"
+         "\n"
+         "With --git, measures folder PATH (default '.') as it stands in revisions OLD_REV and\n"
+         "NEW_REV of the git repository that holds the current directory, read straight from\n"
+         "the repository without checking anything out.\n"
          "\n"
          "Options:\n"
          "  --csv FILE   also write the table as a CSV report (Shift-JIS, CR LF) to FILE;\n"
@@ -206,10 +239,16 @@ std::string HelpText() {
          "               counting (default: c,h,cpp)\n"
          "  --exclude-dir NAME\n"
          "               with -r, skip the folders named NAME at any depth (repeatable)\n"
+         "  --git        OLD and NEW are revisions of a git repository (tags, branches,\n"
+         "               HEAD~3, ids), followed by the folder PATH to measure in both;\n"
+         "               symbolic links and submodules are skipped\n"
+         "  -C DIR       with --git, look for the repository from DIR instead of the current\n"
+         "               directory; PATH is relative to DIR\n"
          "  -h, --help   show this text\n"
          "  --version    show the version\n"
          "\n"
-         "Exit status: 0 success, 1 a folder cannot be opened, the report cannot be\n"
+         "Exit status: 0 success, 1 a folder cannot be opened (with --git: no repository,\n"
+         "an unknown revision or PATH no folder in a revision), the report cannot be\n"
          "written or the measuring failed (out of memory, say), 2 bad usage.\n";
 }
 

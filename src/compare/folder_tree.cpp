@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "compare/version_source.h"
+
 namespace quintrel {
 
 namespace {
@@ -41,16 +43,14 @@ CatalogueEntry EntryBelow(const PendingFolder& folder, const CatalogueEntry& ent
 
 class TreeWalk {
  public:
-  TreeWalk(const std::string& oldTop, const std::string& newTop, const ScanOptions& options)
-      : m_options(options),
-        m_oldReader(oldTop, options.extensions),
-        m_newReader(newTop, options.extensions) {}
+  TreeWalk(VersionSource& oldSource, VersionSource& newSource, const ScanOptions& options)
+      : m_options(options), m_oldSource(oldSource), m_newSource(newSource) {}
 
   TreeScan Run() {
     TreeScan scan;
-    if (!m_oldReader.OpenTop()) {
+    if (!m_oldSource.OpenTop()) {
       scan.status = TreeScanStatus::kOldCannotOpen;
-    } else if (!m_newReader.OpenTop()) {
+    } else if (!m_newSource.OpenTop()) {
       scan.status = TreeScanStatus::kNewCannotOpen;
     } else {
       // An explicit stack, not recursion: a tree may be deeper than the call stack allows.
@@ -69,9 +69,9 @@ class TreeWalk {
   void Visit(const PendingFolder& folder, FileCatalogue& catalogue,
              std::vector<PendingFolder>& pending) {
     FolderLevel oldLevel =
-        (folder.flags & kInOld) ? m_oldReader.List(folder.oldPath) : FolderLevel{};
+        (folder.flags & kInOld) ? m_oldSource.List(folder.oldPath) : FolderLevel{};
     FolderLevel newLevel =
-        (folder.flags & kInNew) ? m_newReader.List(folder.newPath) : FolderLevel{};
+        (folder.flags & kInNew) ? m_newSource.List(folder.newPath) : FolderLevel{};
     for (const CatalogueEntry& file : BuildCatalogue(oldLevel.files, newLevel.files)) {
       catalogue.push_back(EntryBelow(folder, file));
     }
@@ -86,15 +86,20 @@ class TreeWalk {
   }
 
   const ScanOptions& m_options;
-  FolderTreeReader m_oldReader;
-  FolderTreeReader m_newReader;
+  VersionSource& m_oldSource;
+  VersionSource& m_newSource;
 };
 
 }  // namespace
 
 TreeScan ScanTrees(const std::string& oldTop, const std::string& newTop,
                    const ScanOptions& options) {
-  return TreeWalk(oldTop, newTop, options).Run();
+  const std::unique_ptr<VersionPair> folders = MakeFolderPair(oldTop, newTop, options.extensions);
+  return ScanTrees(folders->Old(), folders->New(), options);
+}
+
+TreeScan ScanTrees(VersionSource& oldSource, VersionSource& newSource, const ScanOptions& options) {
+  return TreeWalk(oldSource, newSource, options).Run();
 }
 
 }  // namespace quintrel

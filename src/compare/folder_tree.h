@@ -42,6 +42,8 @@ class FolderTreeReader {
   std::unique_ptr<Handles> m_handles;
 };
 
+class VersionSource;
+
 enum class TreeScanStatus { kListed, kOldCannotOpen, kNewCannotOpen };
 
 struct TreeScan {
@@ -55,5 +57,8 @@ struct TreeScan {
 // folders; `oldName` and `newName` are the paths of on-disk names on each side.
 TreeScan ScanTrees(const std::string& oldTop, const std::string& newTop,
                    const ScanOptions& options);
+
+// The same for two versions from any source.
+TreeScan ScanTrees(VersionSource& oldSource, VersionSource& newSource, const ScanOptions& options);
 
 }  // namespace quintrel

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "compare/folder_tree.h"
+#include "compare/version_source.h"
 #include "engine/file_pair.h"
 
 namespace quintrel {
@@ -21,19 +22,27 @@ class RunState {
  public:
   static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 
-  RunState(const FileCatalogue& catalogue, const RunRequest& request, const RunResult& run)
+  RunState(const FileCatalogue& catalogue, const RunRequest& request, const RunResult& run,
+           const VersionPair& versions)
       : m_catalogue(catalogue),
         m_request(request),
         m_run(run),
+        m_versions(versions),
         m_results(catalogue.size()),
         m_measured(catalogue.size(), 0) {}
 
   void Work() {
     PairWorkspace workspace;  // this worker's buffers, reused from file to file
-    while (!ShouldStop()) {
+    std::unique_ptr<PairMeasurer> measurer;
+    try {
+      measurer = m_versions.NewMeasurer();
+    } catch (...) {
+      RecordFailure();
+    }
+    while (measurer && !ShouldStop()) {
       const std::size_t index = m_next.fetch_add(1);
       if (index >= m_catalogue.size()) break;
-      if (!MeasureOne(index, workspace)) break;
+      if (!MeasureOne(index, *measurer, workspace)) break;
     }
     const std::lock_guard<std::mutex> lock(m_mutex);
     ++m_finishedWorkers;
@@ -105,16 +114,16 @@ class RunState {
     }
   }
 
-  FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) const {
+  FileResult Measure(const CatalogueEntry& entry, PairMeasurer& measurer,
+                     PairWorkspace& workspace) const {
     workspace.loadedBytes = 0;
     if (m_request.measure) return m_request.measure(m_run.oldFolder, m_run.newFolder, entry);
-    return MeasureFilePair(m_run.oldFolder, m_run.newFolder, entry.oldName, entry.newName,
-                           workspace);
+    return measurer.Measure(entry, workspace);
   }
 
-  bool MeasureOne(std::size_t index, PairWorkspace& workspace) {
+  bool MeasureOne(std::size_t index, PairMeasurer& measurer, PairWorkspace& workspace) {
     try {
-      m_results[index] = Measure(m_catalogue[index], workspace);
+      m_results[index] = Measure(m_catalogue[index], measurer, workspace);
     } catch (...) {
       RecordFailure(index);
       return false;
@@ -132,6 +141,7 @@ class RunState {
   const FileCatalogue& m_catalogue;
   const RunRequest& m_request;
   const RunResult& m_run;
+  const VersionPair& m_versions;
   std::vector<FileResult> m_results;
   std::vector<char> m_measured;
   std::atomic<std::size_t> m_next{0};
@@ -155,8 +165,8 @@ std::size_t WorkerCount(unsigned jobs, std::size_t entries) {
 // Measures the catalogue on worker threads; returns the number of entries measured in order
 // from the first. An exception thrown by a measurement is passed on after every worker ends.
 std::size_t MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request,
-                             RunResult& run) {
-  RunState state(catalogue, request, run);
+                             const VersionPair& versions, RunResult& run) {
+  RunState state(catalogue, request, run, versions);
   std::vector<std::thread> workers;
   const std::size_t wanted = WorkerCount(request.jobs, catalogue.size());
   for (std::size_t i = 0; i < wanted; ++i) {
@@ -179,23 +189,17 @@ std::size_t MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& r
   return measured;
 }
 
-// Lists the folders themselves into `catalogue`; kCompleted when both could be opened.
-RunStatus ScanFlat(const RunResult& run, const ScanOptions& options, FileCatalogue& catalogue) {
-  std::vector<std::string> oldNames;
-  std::vector<std::string> newNames;
-  if (ScanFolder(run.oldFolder, oldNames, options.extensions) != ScanStatus::kListed) {
-    return RunStatus::kOldFolderError;
-  }
-  if (ScanFolder(run.newFolder, newNames, options.extensions) != ScanStatus::kListed) {
-    return RunStatus::kNewFolderError;
-  }
-  catalogue = BuildCatalogue(oldNames, newNames);
+// Lists the top folders themselves into `catalogue`; kCompleted when both could be opened.
+RunStatus ScanFlat(VersionPair& versions, FileCatalogue& catalogue) {
+  if (!versions.Old().OpenTop()) return RunStatus::kOldFolderError;
+  if (!versions.New().OpenTop()) return RunStatus::kNewFolderError;
+  catalogue = BuildCatalogue(versions.Old().ListTop(), versions.New().ListTop());
   return RunStatus::kCompleted;
 }
 
-RunStatus ScanBoth(const RunResult& run, const ScanOptions& options, FileCatalogue& catalogue) {
-  if (!options.recursive) return ScanFlat(run, options, catalogue);
-  TreeScan scan = ScanTrees(run.oldFolder, run.newFolder, options);
+RunStatus ScanBoth(VersionPair& versions, const ScanOptions& options, FileCatalogue& catalogue) {
+  if (!options.recursive) return ScanFlat(versions, catalogue);
+  TreeScan scan = ScanTrees(versions.Old(), versions.New(), options);
   switch (scan.status) {
     case TreeScanStatus::kOldCannotOpen:
       return RunStatus::kOldFolderError;
@@ -212,13 +216,19 @@ RunStatus ScanBoth(const RunResult& run, const ScanOptions& options, FileCatalog
 
 RunResult RunMeasurement(const RunRequest& request) {
   RunResult run;
-  run.oldFolder = ResolveFolderText(request.oldFolderText);
-  run.newFolder = ResolveFolderText(request.newFolderText);
+  std::unique_ptr<VersionPair> folders;
+  VersionPair* versions = request.versions;
+  if (versions == nullptr) {
+    run.oldFolder = ResolveFolderText(request.oldFolderText);
+    run.newFolder = ResolveFolderText(request.newFolderText);
+    folders = MakeFolderPair(run.oldFolder, run.newFolder, request.scan.extensions);
+    versions = folders.get();
+  }
 
   FileCatalogue catalogue;
-  run.status = ScanBoth(run, request.scan, catalogue);
+  run.status = ScanBoth(*versions, request.scan, catalogue);
   if (run.status == RunStatus::kCompleted) {
-    const std::size_t measured = MeasureCatalogue(catalogue, request, run);
+    const std::size_t measured = MeasureCatalogue(catalogue, request, *versions, run);
     run.status = measured == catalogue.size() ? RunStatus::kCompleted : RunStatus::kCancelled;
   }
   run.summary = SummarizeRows(run.rows);

@@ -27,9 +27,14 @@ using ByteProgressCallback =
 using MeasureFunction = std::function<FileResult(
     const std::string& oldFolder, const std::string& newFolder, const CatalogueEntry& entry)>;
 
+class VersionPair;
+
 struct RunRequest {
   std::string oldFolderText;  // as typed; resolved against the current directory once
   std::string newFolderText;
+  // When set, the versions to compare instead of the two folders (a repository's
+  // revisions, say); the folder texts are then not used.
+  VersionPair* versions = nullptr;
   ScanOptions scan;
   unsigned jobs = 0;  // worker threads; 0 = one per core
   ProgressCallback progress;
@@ -48,7 +53,7 @@ struct RunResult {
   std::vector<ResultRow> rows;  // catalogue order; after a cancel, the files before the
                                 // first one not measured
   Summary summary;              // of `rows`
-  std::string oldFolder;        // the resolved folders
+  std::string oldFolder;        // the resolved folders (empty with `versions`)
   std::string newFolder;
 };
 

@@ -57,44 +57,19 @@ void ReleaseIfLarge(Buffer& buffer, std::size_t keptBytes) {
   if (buffer.capacity() * sizeof(typename Buffer::value_type) > keptBytes) Buffer().swap(buffer);
 }
 
-}  // namespace
-
-void PairWorkspace::ReleaseLarge() {
-  for (SourceText* text : {&oldText, &newText}) {
-    ReleaseIfLarge(text->bytes, kKeptBytes);
-    ReleaseIfLarge(text->lines, kKeptBytes);
-  }
-  ReleaseIfLarge(index.next, kKeptBytes);
-  ReleaseIfLarge(index.slots, kKeptBytes);
-}
-
-FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
-                           const std::string& oldName, const std::string& newName,
-                           PairWorkspace& workspace) {
+// Pairs the lines of the workspace's two loaded texts and counts their statements.
+// `unchanged`: the versions are known to be identical and only the new one was loaded.
+// `bothLoaded`: both versions were present to be loaded (either may still have failed).
+FileResult MeasureLoadedTexts(bool unchanged, bool bothLoaded, PairWorkspace& workspace) {
   SourceText& oldText = workspace.oldText;
   SourceText& newText = workspace.newText;
-  bool unchanged = false;
-  bool sameText = false;
-  {
-    Version oldVersion = OpenVersion(oldFolder, oldName);
-    Version newVersion = OpenVersion(newFolder, newName);
-    // Same size and modification time: taken as unchanged without reading the old file.
-    unchanged = oldVersion.status.size >= 0 && oldVersion.status == newVersion.status;
-    InputFile* oldFile = unchanged ? nullptr : oldVersion.FileOrNull();
-    InputFile* newFile = newVersion.FileOrNull();
-    ClearText(oldText);
-    ClearText(newText);
-    LoadVersion(oldFile, oldText);
-    LoadVersion(newFile, newText);
-    workspace.loadedBytes = oldText.bytes.size() + newText.bytes.size();
-    sameText = oldFile != nullptr && newFile != nullptr && SameLoadedText(oldText, newText);
-    if (sameText) {
-      MarkEveryLinePaired(newText);
-    } else {
-      PairLines(oldText, newText, workspace.index, FlagsWanted::kLinesWithMarks);
-    }
-  }  // both files are closed here, before counting
-
+  workspace.loadedBytes = oldText.bytes.size() + newText.bytes.size();
+  const bool sameText = bothLoaded && SameLoadedText(oldText, newText);
+  if (sameText) {
+    MarkEveryLinePaired(newText);
+  } else {
+    PairLines(oldText, newText, workspace.index, FlagsWanted::kLinesWithMarks);
+  }
   const StatementCounts newCounts = CountStatements(newText);
   FileResult result;
   result.loc = newCounts.matched + newCounts.unmatched;
@@ -104,6 +79,52 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
   }
   workspace.ReleaseLarge();
   return result;
+}
+
+}  // namespace
+
+void PairWorkspace::ReleaseLarge() {
+  for (SourceText* text : {&oldText, &newText}) {
+    ReleaseIfLarge(text->bytes, kKeptBytes);
+    ReleaseIfLarge(text->lines, kKeptBytes);
+  }
+  for (LineList* list : {&index.oldList, &index.newList}) {
+    ReleaseIfLarge(list->lines, kKeptBytes);
+    ReleaseIfLarge(list->hashes, kKeptBytes);
+  }
+  ReleaseIfLarge(index.next, kKeptBytes);
+  ReleaseIfLarge(index.slots, kKeptBytes);
+}
+
+FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
+                           const std::string& oldName, const std::string& newName,
+                           PairWorkspace& workspace) {
+  bool unchanged = false;
+  bool bothLoaded = false;
+  {
+    Version oldVersion = OpenVersion(oldFolder, oldName);
+    Version newVersion = OpenVersion(newFolder, newName);
+    // Same size and modification time: taken as unchanged without reading the old file.
+    unchanged = oldVersion.status.size >= 0 && oldVersion.status == newVersion.status;
+    InputFile* oldFile = unchanged ? nullptr : oldVersion.FileOrNull();
+    InputFile* newFile = newVersion.FileOrNull();
+    ClearText(workspace.oldText);
+    ClearText(workspace.newText);
+    LoadVersion(oldFile, workspace.oldText);
+    LoadVersion(newFile, workspace.newText);
+    bothLoaded = oldFile != nullptr && newFile != nullptr;
+  }  // both files are closed here, before pairing and counting
+  return MeasureLoadedTexts(unchanged, bothLoaded, workspace);
+}
+
+FileResult MeasureVersionBytes(VersionBytes oldVersion, VersionBytes newVersion, bool sameContent,
+                               PairWorkspace& workspace) {
+  if (sameContent) oldVersion.reset();
+  ClearText(workspace.oldText);
+  ClearText(workspace.newText);
+  if (oldVersion) LoadSourceBytes(*oldVersion, workspace.oldText);
+  if (newVersion) LoadSourceBytes(*newVersion, workspace.newText);
+  return MeasureLoadedTexts(sameContent, oldVersion && newVersion, workspace);
 }
 
 }  // namespace quintrel

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "engine/file_result.h"
@@ -38,5 +40,16 @@ class PairWorkspace {
 FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                            const std::string& oldName, const std::string& newName,
                            PairWorkspace& workspace);
+
+// One version of a file handed over in memory: its bytes as stored (before text-mode
+// reading), or std::nullopt for an absent version. The bytes need only live for the call.
+using VersionBytes = std::optional<std::span<const unsigned char>>;
+
+// Measures two versions handed over in memory exactly as MeasureFilePair measures two files.
+// `sameContent` says that the versions are known to be identical (the same content id): the
+// pair then counts nothing added or deleted, and `oldVersion` is not looked at, so a caller
+// need not load it.
+FileResult MeasureVersionBytes(VersionBytes oldVersion, VersionBytes newVersion, bool sameContent,
+                               PairWorkspace& workspace);
 
 }  // namespace quintrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "engine/input_file.h"
 #include "engine/source_text.h"
@@ -16,5 +17,9 @@ constexpr std::int64_t kMaxSourceBytes = 0x7FFFFFFF;
 // translation (by its size, or by what it yields if it grows while read): such a version
 // takes part in the measurement like a missing file.
 void LoadSourceText(InputFile& file, SourceText& text);
+
+// Loads one version handed over in memory, as LoadSourceText loads a file: `bytes` copied
+// and translated, or `text` left absent when they are more than kMaxSourceBytes.
+void LoadSourceBytes(std::span<const unsigned char> bytes, SourceText& text);
 
 }  // namespace quintrel

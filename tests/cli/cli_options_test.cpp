@@ -48,6 +48,31 @@ TEST(CliOptionsTest, TakesTwoFoldersAndTheOptions) {
   EXPECT_TRUE(Parse({"--version"}).ok());
 }
 
+// With --git the arguments are two revisions and an optional folder; each -C starts from
+// the one before unless it is absolute.
+TEST(CliOptionsTest, TakesRevisionsWithGit) {
+  const struct {
+    std::vector<std::string> args;
+    std::string path;
+    std::optional<std::string> start;
+  } cases[] = {
+      {{"--git", "v1", "v2"}, ".", std::nullopt},
+      {{"v1", "--git", "v2", "src/lib"}, "src/lib", std::nullopt},
+      {{"-C", "a", "-C", "b/", "--git", "v1", "v2", ""}, "", "a/b/"},
+      {{"-C", "a", "-C", "/abs", "-C", "", "--git", "v1", "v2"}, ".", "/abs"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CliParse parse = Parse(c.args);
+    ASSERT_TRUE(parse.ok()) << parse.error;
+    EXPECT_TRUE(parse.options.git);
+    EXPECT_EQ(parse.options.oldFolder, "v1");
+    EXPECT_EQ(parse.options.newFolder, "v2");
+    EXPECT_EQ(parse.options.gitPath, c.path);
+    EXPECT_EQ(parse.options.gitStart, c.start);
+  }
+}
+
 TEST(CliOptionsTest, RejectsBadUsage) {
   const std::vector<std::vector<std::string>> cases = {
       {},
@@ -77,6 +102,11 @@ TEST(CliOptionsTest, RejectsBadUsage) {
       {"a", "b", "--ext"},
       {"--exclude-dir", "", "a", "b"},
       {"--exclude-dir", "x/y", "a", "b"},
+      {"--git", "v1"},
+      {"--git", "v1", "v2", "src", "more"},
+      {"-C", "dir", "a", "b"},
+      {"--git", "-C"},
+      {"--git=1", "a", "b"},
   };
   for (const auto& args : cases) {
     CliParse parse = Parse(args);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -196,6 +197,45 @@ TEST_F(MeasureFilePairTest, WorkspaceCarriesNothingFromPairToPair) {
   for (const auto& [name, expected] : sequence) {
     EXPECT_EQ(MeasureFilePair(OldFolder(), NewFolder(), name, name, workspace), expected) << name;
   }
+}
+
+VersionBytes BytesOf(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  return std::span(reinterpret_cast<const unsigned char*>(text->data()), text->size());
+}
+
+// Versions handed over in memory measure as the same versions on disk, one workspace
+// measuring them all in turn; a known-identical pair reads only the new version.
+TEST_F(MeasureFilePairTest, VersionsInMemoryMeasureAsFilesDo) {
+  const struct {
+    const char* name;
+    std::optional<std::string> oldBytes;
+    std::optional<std::string> newBytes;
+  } cases[] = {
+      {"big.c", NumberedLines(150'000, false), NumberedLines(150'000, true)},
+      {"moved.c", "int a;\nint b;\n", "int b;\nint c;\nint a;\n"},
+      {"crlf.c", "int a;\r\nint b;\r\n", "int a;\nint b;\nint c;\n"},
+      {"same.c", kThreeStatements, kThreeStatements},
+      {"new_only.c", std::nullopt, kThreeStatements},
+      {"old_only.c", kThreeStatements, std::nullopt},
+      {"nowhere.c", std::nullopt, std::nullopt},
+      {"odd.c", "", std::string("a;\0b;\nc; \xFF d;\ne;", 16)},
+      {"ctrl_z.c", "x;\x1A y;\n", "x;"},
+  };
+  PairWorkspace workspace;
+  for (const auto& c : cases) {
+    if (c.oldBytes) WriteOld(c.name, *c.oldBytes);
+    if (c.newBytes) WriteNew(c.name, *c.newBytes);
+    const FileResult fromFiles = Measure(c.name);
+    EXPECT_EQ(MeasureVersionBytes(BytesOf(c.oldBytes), BytesOf(c.newBytes), false, workspace),
+              fromFiles)
+        << c.name;
+  }
+  const std::string oldText = "int a;\nint b;\n";
+  const std::string newText = "int b;\nint c;\n";
+  EXPECT_EQ(MeasureVersionBytes(BytesOf(oldText), BytesOf(newText), true, workspace),
+            (FileResult{0, 0, 2}));
+  EXPECT_EQ(workspace.loadedBytes, newText.size());
 }
 
 }  // namespace

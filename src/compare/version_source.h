@@ -1,0 +1,56 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "compare/catalogue.h"
+#include "compare/folder_tree.h"
+#include "engine/file_pair.h"
+#include "engine/file_result.h"
+
+namespace quintrel {
+
+// One version of the files a run compares, as the run lists it: a folder on disk or a folder
+// of a repository's revision. Paths below the top folder are names joined by
+// TreePathSeparator().
+class VersionSource {
+ public:
+  virtual ~VersionSource() = default;
+
+  // False when the top folder cannot be opened (or is none in this version).
+  virtual bool OpenTop() = 0;
+
+  // The names directly in the top folder that carry an accepted extension, whatever kind of
+  // entry they name, in byte order: the listing of a flat run.
+  virtual std::vector<std::string> ListTop() = 0;
+
+  // One folder of the tree, as FolderTreeReader::List lists it.
+  virtual FolderLevel List(const std::string& relative) = 0;
+};
+
+// Measures catalogue entries from the two versions' files; one per worker thread, used for
+// one entry after another.
+class PairMeasurer {
+ public:
+  virtual ~PairMeasurer() = default;
+  virtual FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) = 0;
+};
+
+// The two versions of a run and how their files are measured.
+class VersionPair {
+ public:
+  virtual ~VersionPair() = default;
+  virtual VersionSource& Old() = 0;
+  virtual VersionSource& New() = 0;
+  // Called once on each worker thread, after both versions have been listed; may throw.
+  virtual std::unique_ptr<PairMeasurer> NewMeasurer() const = 0;
+};
+
+// Two folders on disk (resolved paths; an empty path is an empty folder). Files are opened
+// by path and measured by MeasureFilePair, with size and modification time as identity.
+std::unique_ptr<VersionPair> MakeFolderPair(const std::string& oldFolder,
+                                            const std::string& newFolder,
+                                            const std::vector<std::string>& extensions);
+
+}  // namespace quintrel
