@@ -23,16 +23,19 @@ class RunState {
   static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 
   RunState(const FileCatalogue& catalogue, const RunRequest& request, const RunResult& run,
-           const VersionPair& versions)
+           const VersionPair& versions, std::size_t workers)
       : m_catalogue(catalogue),
         m_request(request),
         m_run(run),
         m_versions(versions),
+        m_keptBytes(kKeptBytes / std::max<std::size_t>(workers, 1)),
         m_results(catalogue.size()),
         m_measured(catalogue.size(), 0) {}
 
   void Work() {
     PairWorkspace workspace;  // this worker's buffers, reused from file to file
+    workspace.budget = &m_budget;
+    workspace.keptBytes = m_keptBytes;
     std::unique_ptr<PairMeasurer> measurer;
     try {
       measurer = m_versions.NewMeasurer();
@@ -138,10 +141,18 @@ class RunState {
     return true;
   }
 
+  // Memory beyond twice the largest pair: what the pairs being measured may book together,
+  // and what the workers may keep between pairs (shared among them). A run's peak stays
+  // within twice its largest pair plus 64 MiB whatever the number of workers.
+  static constexpr std::size_t kInFlightAllowance = std::size_t{48} << 20;
+  static constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
+
   const FileCatalogue& m_catalogue;
   const RunRequest& m_request;
   const RunResult& m_run;
   const VersionPair& m_versions;
+  MemoryBudget m_budget{kInFlightAllowance};
+  const std::size_t m_keptBytes;
   std::vector<FileResult> m_results;
   std::vector<char> m_measured;
   std::atomic<std::size_t> m_next{0};
@@ -166,9 +177,9 @@ std::size_t WorkerCount(unsigned jobs, std::size_t entries) {
 // from the first. An exception thrown by a measurement is passed on after every worker ends.
 std::size_t MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request,
                              const VersionPair& versions, RunResult& run) {
-  RunState state(catalogue, request, run, versions);
-  std::vector<std::thread> workers;
   const std::size_t wanted = WorkerCount(request.jobs, catalogue.size());
+  RunState state(catalogue, request, run, versions, wanted);
+  std::vector<std::thread> workers;
   for (std::size_t i = 0; i < wanted; ++i) {
     try {
       workers.emplace_back([&state] { state.Work(); });

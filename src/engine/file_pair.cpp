@@ -1,8 +1,8 @@
 #include "engine/file_pair.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <optional>
+#include <type_traits>
 
 #include "engine/input_file.h"
 #include "engine/line_matching.h"
@@ -36,95 +36,121 @@ void ClearText(SourceText& text) {
   text.lines.clear();
 }
 
-void LoadVersion(InputFile* file, SourceText& text) {
-  if (file != nullptr) LoadSourceText(*file, text);
+std::size_t SizeOrZero(std::int64_t size) {
+  return size > 0 ? static_cast<std::size_t>(size) : 0;
 }
 
-// Both versions loaded with the same bytes: every line pairs with its copy, so the flags
-// need no matching, and the old text's counts would equal the new one's.
-bool SameLoadedText(const SourceText& oldText, const SourceText& newText) {
-  return !oldText.lines.empty() && oldText.lines.size() == newText.lines.size() &&
-         oldText.bytes.size() == newText.bytes.size() &&
-         std::equal(oldText.bytes.begin(), oldText.bytes.end(), newText.bytes.begin());
+// What measuring a pair of these sizes is expected to take at most: both texts, and unless
+// they are alike in size, line tables and the pairing's lists, hashes and index, which on
+// source text take about as much again.
+std::size_t WorkingBytes(std::size_t oldBytes, std::size_t newBytes) {
+  const std::size_t texts = oldBytes + newBytes;
+  return oldBytes == newBytes ? texts + texts / 4 : texts * 9 / 4;
 }
 
-void MarkEveryLinePaired(SourceText& text) {
-  std::fill(text.lines.begin(), text.lines.end(), 1);
+// Which versions were read into the workspace's texts.
+struct LoadedVersions {
+  bool unchanged;  // known identical; only the new version was read
+  bool oldRead;
+  bool newRead;
+};
+
+// Every mark of the text, counted without a line table.
+std::int32_t CountEveryStatement(SourceText& text) {
+  text.lines.clear();  // no flags: every mark is credited as unmatched
+  return CountStatements(text).unmatched;
 }
 
-template <typename Buffer>
-void ReleaseIfLarge(Buffer& buffer, std::size_t keptBytes) {
-  if (buffer.capacity() * sizeof(typename Buffer::value_type) > keptBytes) Buffer().swap(buffer);
-}
-
-// Pairs the lines of the workspace's two loaded texts and counts their statements.
-// `unchanged`: the versions are known to be identical and only the new one was loaded.
-// `bothLoaded`: both versions were present to be loaded (either may still have failed).
-FileResult MeasureLoadedTexts(bool unchanged, bool bothLoaded, PairWorkspace& workspace) {
+// Pairs the lines of the workspace's two texts and counts their statements. Texts with the
+// same bytes need neither line tables nor pairing: nothing was added or deleted.
+FileResult MeasureLoadedTexts(const LoadedVersions& loaded, PairWorkspace& workspace) {
   SourceText& oldText = workspace.oldText;
   SourceText& newText = workspace.newText;
   workspace.loadedBytes = oldText.bytes.size() + newText.bytes.size();
-  const bool sameText = bothLoaded && SameLoadedText(oldText, newText);
-  if (sameText) {
-    MarkEveryLinePaired(newText);
-  } else {
-    PairLines(oldText, newText, workspace.index, FlagsWanted::kLinesWithMarks);
-  }
-  const StatementCounts newCounts = CountStatements(newText);
   FileResult result;
-  result.loc = newCounts.matched + newCounts.unmatched;
-  if (!unchanged) {
+  if (loaded.unchanged || (loaded.oldRead && loaded.newRead && oldText.bytes == newText.bytes)) {
+    result.loc = CountEveryStatement(newText);
+  } else {
+    if (loaded.oldRead) BuildLineTable(oldText.bytes, oldText.lines);
+    if (loaded.newRead) BuildLineTable(newText.bytes, newText.lines);
+    PairLines(oldText, newText, workspace.index, FlagsWanted::kLinesWithMarks);
+    const StatementCounts newCounts = CountStatements(newText);
+    result.loc = newCounts.matched + newCounts.unmatched;
     result.added = newCounts.unmatched;
-    result.deleted = sameText ? newCounts.unmatched : CountStatements(oldText).unmatched;
+    result.deleted = CountStatements(oldText).unmatched;
   }
   workspace.ReleaseLarge();
   return result;
 }
 
+template <typename Buffer>
+std::size_t HeldBytes(const Buffer& buffer) {
+  return buffer.capacity() * sizeof(typename Buffer::value_type);
+}
+
+template <typename Visit>
+void ForEachBuffer(PairWorkspace& workspace, Visit visit) {
+  for (SourceText* text : {&workspace.oldText, &workspace.newText}) {
+    visit(text->bytes);
+    visit(text->lines);
+  }
+  for (LineList* list : {&workspace.index.oldList, &workspace.index.newList}) {
+    visit(list->lines);
+    visit(list->hashes);
+  }
+  visit(workspace.index.next);
+  visit(workspace.index.slots);
+}
+
 }  // namespace
 
 void PairWorkspace::ReleaseLarge() {
-  for (SourceText* text : {&oldText, &newText}) {
-    ReleaseIfLarge(text->bytes, kKeptBytes);
-    ReleaseIfLarge(text->lines, kKeptBytes);
-  }
-  for (LineList* list : {&index.oldList, &index.newList}) {
-    ReleaseIfLarge(list->lines, kKeptBytes);
-    ReleaseIfLarge(list->hashes, kKeptBytes);
-  }
-  ReleaseIfLarge(index.next, kKeptBytes);
-  ReleaseIfLarge(index.slots, kKeptBytes);
+  std::size_t held = 0;
+  ForEachBuffer(*this, [&](const auto& buffer) { held += HeldBytes(buffer); });
+  if (held <= keptBytes) return;
+  ForEachBuffer(*this, [](auto& buffer) {
+    using Buffer = std::remove_reference_t<decltype(buffer)>;
+    Buffer().swap(buffer);
+  });
 }
 
 FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newFolder,
                            const std::string& oldName, const std::string& newName,
                            PairWorkspace& workspace) {
-  bool unchanged = false;
-  bool bothLoaded = false;
-  {
-    Version oldVersion = OpenVersion(oldFolder, oldName);
-    Version newVersion = OpenVersion(newFolder, newName);
-    // Same size and modification time: taken as unchanged without reading the old file.
-    unchanged = oldVersion.status.size >= 0 && oldVersion.status == newVersion.status;
-    InputFile* oldFile = unchanged ? nullptr : oldVersion.FileOrNull();
-    InputFile* newFile = newVersion.FileOrNull();
-    ClearText(workspace.oldText);
-    ClearText(workspace.newText);
-    LoadVersion(oldFile, workspace.oldText);
-    LoadVersion(newFile, workspace.newText);
-    bothLoaded = oldFile != nullptr && newFile != nullptr;
-  }  // both files are closed here, before pairing and counting
-  return MeasureLoadedTexts(unchanged, bothLoaded, workspace);
+  Version oldVersion = OpenVersion(oldFolder, oldName);
+  Version newVersion = OpenVersion(newFolder, newName);
+  // Same size and modification time: taken as unchanged without reading the old file.
+  LoadedVersions loaded{oldVersion.status.size >= 0 && oldVersion.status == newVersion.status,
+                        false, false};
+  InputFile* oldFile = loaded.unchanged ? nullptr : oldVersion.FileOrNull();
+  InputFile* newFile = newVersion.FileOrNull();
+  const std::size_t oldBytes = oldFile != nullptr ? SizeOrZero(oldVersion.status.size) : 0;
+  const std::size_t newBytes = newFile != nullptr ? SizeOrZero(newVersion.status.size) : 0;
+  const MemoryBooking booking(workspace.budget, WorkingBytes(oldBytes, newBytes),
+                              oldBytes + newBytes);
+  ClearText(workspace.oldText);
+  ClearText(workspace.newText);
+  loaded.oldRead = oldFile != nullptr && ReadSourceBytes(*oldFile, workspace.oldText.bytes);
+  loaded.newRead = newFile != nullptr && ReadSourceBytes(*newFile, workspace.newText.bytes);
+  // Both files are closed before pairing and counting.
+  oldVersion.file.reset();
+  newVersion.file.reset();
+  return MeasureLoadedTexts(loaded, workspace);
 }
 
 FileResult MeasureVersionBytes(VersionBytes oldVersion, VersionBytes newVersion, bool sameContent,
                                PairWorkspace& workspace) {
   if (sameContent) oldVersion.reset();
+  const std::size_t oldBytes = oldVersion ? oldVersion->size() : 0;
+  const std::size_t newBytes = newVersion ? newVersion->size() : 0;
+  const MemoryBooking booking(workspace.budget, WorkingBytes(oldBytes, newBytes),
+                              oldBytes + newBytes);
   ClearText(workspace.oldText);
   ClearText(workspace.newText);
-  if (oldVersion) LoadSourceBytes(*oldVersion, workspace.oldText);
-  if (newVersion) LoadSourceBytes(*newVersion, workspace.newText);
-  return MeasureLoadedTexts(sameContent, oldVersion && newVersion, workspace);
+  const LoadedVersions loaded{sameContent,
+                              oldVersion && ReadSourceBytes(*oldVersion, workspace.oldText.bytes),
+                              newVersion && ReadSourceBytes(*newVersion, workspace.newText.bytes)};
+  return MeasureLoadedTexts(loaded, workspace);
 }
 
 }  // namespace quintrel

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/file_result.h"
+#include "engine/memory_budget.h"
 #include "engine/new_line_index.h"
 #include "engine/source_text.h"
 
@@ -23,13 +24,13 @@ class PairWorkspace {
   // The bytes of the versions the last MeasureFilePair loaded (after text-mode reading):
   // what a run reports as read.
   std::uint64_t loadedBytes = 0;
+  // Shared by the workspaces of a run, if set: each pair books its memory there first.
+  MemoryBudget* budget = nullptr;
+  // After a pair, the buffers are returned to the system when together they hold more than
+  // this, so that one huge file does not hold its memory for the rest of a run.
+  std::size_t keptBytes = std::size_t{64} << 20;
 
-  // Returns buffers beyond kKeptBytes to the system, so that one huge file does not hold
-  // its memory for the rest of a run.
   void ReleaseLarge();
-
- private:
-  static constexpr std::size_t kKeptBytes = std::size_t{64} << 20;
 };
 
 // Measures one file across two folders. An empty folder or an empty name makes that side

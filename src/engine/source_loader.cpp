@@ -2,25 +2,28 @@
 
 namespace quintrel {
 
-void LoadSourceText(InputFile& file, SourceText& text) {
-  text.lines.clear();
-  if (!file.ReadAll(text.bytes, static_cast<std::size_t>(kMaxSourceBytes))) {
-    text.bytes.clear();
-    return;
+bool ReadSourceBytes(InputFile& file, ByteBuffer& bytes) {
+  if (!file.ReadAll(bytes, static_cast<std::size_t>(kMaxSourceBytes))) {
+    bytes.clear();
+    return false;
   }
-  TranslateTextMode(text.bytes);
-  BuildLineTable(text.bytes, text.lines);
+  TranslateTextMode(bytes);
+  return true;
 }
 
-void LoadSourceBytes(std::span<const unsigned char> bytes, SourceText& text) {
-  text.lines.clear();
-  if (bytes.size() > static_cast<std::size_t>(kMaxSourceBytes)) {
-    text.bytes.clear();
-    return;
+bool ReadSourceBytes(std::span<const unsigned char> stored, ByteBuffer& bytes) {
+  if (stored.size() > static_cast<std::size_t>(kMaxSourceBytes)) {
+    bytes.clear();
+    return false;
   }
-  text.bytes.assign(bytes.begin(), bytes.end());
-  TranslateTextMode(text.bytes);
-  BuildLineTable(text.bytes, text.lines);
+  bytes.assign(stored.begin(), stored.end());
+  TranslateTextMode(bytes);
+  return true;
+}
+
+void LoadSourceText(InputFile& file, SourceText& text) {
+  text.lines.clear();
+  if (ReadSourceBytes(file, text.bytes)) BuildLineTable(text.bytes, text.lines);
 }
 
 }  // namespace quintrel

@@ -11,15 +11,17 @@ namespace quintrel {
 // The largest file that can be loaded: every line offset must fit a 32-bit signed entry.
 constexpr std::int64_t kMaxSourceBytes = 0x7FFFFFFF;
 
-// Loads one version of a file in text mode: bytes translated (CR LF -> LF, 0x1A ends the
-// data) and the line table of their line starts. Leaves `text` absent (no bytes, no lines)
-// when the file cannot be read at all or holds more than kMaxSourceBytes bytes before
-// translation (by its size, or by what it yields if it grows while read): such a version
-// takes part in the measurement like a missing file.
-void LoadSourceText(InputFile& file, SourceText& text);
+// Reads one version of a file in text mode: bytes translated (CR LF -> LF, 0x1A ends the
+// data). False, with `bytes` empty, when the file cannot be read at all or holds more than
+// kMaxSourceBytes bytes before translation (by its size, or by what it yields if it grows
+// while read): such a version takes part in the measurement like a missing file.
+bool ReadSourceBytes(InputFile& file, ByteBuffer& bytes);
 
-// Loads one version handed over in memory, as LoadSourceText loads a file: `bytes` copied
-// and translated, or `text` left absent when they are more than kMaxSourceBytes.
-void LoadSourceBytes(std::span<const unsigned char> bytes, SourceText& text);
+// The same for a version handed over in memory: `stored` copied and translated.
+bool ReadSourceBytes(std::span<const unsigned char> stored, ByteBuffer& bytes);
+
+// ReadSourceBytes, then the line table of the line starts; `text` is left absent (no bytes,
+// no lines) when the bytes cannot be read.
+void LoadSourceText(InputFile& file, SourceText& text);
 
 }  // namespace quintrel
