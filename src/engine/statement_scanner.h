@@ -1,0 +1,227 @@
+#pragma once
+
+// The statement counter's mode machine, run a block of 64 bytes at a time. Each block is
+// classified into masks once; the masks say where each mode (code, a literal, a comment)
+// ends, so the machine jumps from stop to stop with a count-trailing-zeros instead of
+// reading bytes. The marks it passes in code are credited from masks too, per run of lines
+// with the same flag. `Kernel` classifies blocks and counts bits (statement_blocks.h).
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "engine/statement_blocks.h"
+#include "engine/statement_counter.h"
+
+namespace quintrel {
+
+// Runs of one byte value taken in pairs from the start of each run, as the counter reads
+// "\\\\", "::" and "##": the first, third, ... byte of a run leads and takes the byte after
+// it along. Runs may go on across blocks.
+class RunPairs {
+ public:
+  struct Block {
+    std::uint64_t leaders;
+    std::uint64_t taken;  // the byte after each leader
+  };
+
+  Block Next(std::uint64_t run) {
+    constexpr std::uint64_t kEven = 0x5555555555555555ull;
+    const std::uint64_t starts = run & ~(run << 1);
+    const std::uint64_t evenStarts = starts & kEven & ~m_firstTaken;
+    // Adding a run's start bit clears the whole run, so this keeps the runs that start on
+    // an even bit; their leaders are on even bits, the others' on odd bits.
+    const std::uint64_t fromEven = run & ~(run + evenStarts);
+    const std::uint64_t leaders = (fromEven & kEven) | (run & ~fromEven & ~kEven);
+    const std::uint64_t taken = (leaders << 1) | m_firstTaken;
+    m_firstTaken = leaders >> 63;
+    return Block{leaders, taken};
+  }
+
+ private:
+  std::uint64_t m_firstTaken = 0;  // 1 when the last block ended on a leader
+};
+
+// For each mode, the bytes of a block that end it; and the marks code would credit.
+struct BlockStops {
+  std::uint64_t byMode[5];  // indexed by ScanMode
+  std::uint64_t marks;
+  std::uint64_t end;          // kEndMarker that ends the count when read in code
+  std::uint64_t doubleQuote;  // opens a literal when read in code
+  std::uint64_t singleQuote;
+  std::uint64_t lineComment;  // "//" opens a line comment when read in code (at the first '/')
+  std::uint64_t starSlash;    // "*/" (at the '*'): the block comment ends after the '/'
+};
+
+enum ScanMode : unsigned char {
+  kInCode,
+  kInDoubleQuoted,
+  kInSingleQuoted,
+  kInLineComment,
+  kInBlockComment,
+};
+
+template <typename Kernel>
+class StatementScanner {
+ public:
+  explicit StatementScanner(const LineTable& lines) : m_lines(lines) { StartRun(); }
+
+  // Scans the 64 bytes at `block`; `following` is the byte after them (kEndMarker past the
+  // text). False once the count has ended.
+  bool Scan(const unsigned char* block, unsigned char following) {
+    const ByteClasses classes = Kernel::Classify(block);
+    const BlockStops stops = Stops(classes, following);
+    std::uint64_t code = 0;
+    const bool goesOn = Walk(stops, code);
+    Credit(stops.marks & code, classes.newline);
+    return goesOn;
+  }
+
+  StatementCounts Counts() const {
+    auto clamp = [](std::int64_t n) {
+      return static_cast<std::int32_t>(
+          std::min<std::int64_t>(n, std::numeric_limits<std::int32_t>::max()));
+    };
+    return StatementCounts{clamp(m_counts[1]), clamp(m_counts[0])};
+  }
+
+ private:
+  static constexpr std::size_t kNoRunEnd = std::numeric_limits<std::size_t>::max();
+  // How far one look at the line table reads ahead, so that a count the end marker stops
+  // early never walks a long table.
+  static constexpr std::size_t kRunLookAhead = 4096;
+
+  BlockStops Stops(const ByteClasses& c, unsigned char following) {
+    const auto next = [following](std::uint64_t mask, unsigned char byte) {
+      return (mask >> 1) | (std::uint64_t{following == byte} << 63);
+    };
+    const RunPairs::Block escapes = m_backslashes.Next(c.backslash);
+    const RunPairs::Block colons = m_colons.Next(c.colon);
+    const RunPairs::Block hashes = m_hashes.Next(c.hash);
+    const std::uint64_t nextEnd = next(c.end, kEndMarker);
+    const std::uint64_t nextSlash = next(c.slash, '/');
+    const std::uint64_t unescaped = ~escapes.taken;
+
+    BlockStops s;
+    // A ':' or '#' left over from its pairs counts unless kEndMarker follows, which it takes.
+    s.marks = c.mark | (colons.leaders & ~next(c.colon, ':') & ~nextEnd) |
+              (hashes.leaders & ~next(c.hash, '#') & ~nextEnd);
+    s.end = c.end & ~colons.taken & ~hashes.taken;
+    s.doubleQuote = c.doubleQuote & unescaped;
+    s.singleQuote = c.singleQuote & unescaped;
+    s.lineComment = c.slash & nextSlash & unescaped;
+    const std::uint64_t blockComment = c.slash & next(c.star, '*') & unescaped;
+    s.starSlash = c.star & nextSlash;
+    const std::uint64_t lineEnd = c.newline & unescaped;
+
+    s.byMode[kInCode] = s.doubleQuote | s.singleQuote | s.lineComment | blockComment | s.end;
+    s.byMode[kInDoubleQuoted] = s.doubleQuote | lineEnd | c.end;
+    s.byMode[kInSingleQuoted] = s.singleQuote | lineEnd | c.end;
+    s.byMode[kInLineComment] = c.newline | c.end;
+    s.byMode[kInBlockComment] = s.starSlash | c.end;
+    return s;
+  }
+
+  // Follows the modes from stop to stop through the block, adding the bytes read in code
+  // to `code`. False when the count ends in the block.
+  bool Walk(const BlockStops& s, std::uint64_t& code) {
+    std::size_t at = m_skip;
+    while (at < kMaskBlock) {
+      const std::uint64_t live = ~std::uint64_t{0} << at;
+      const std::uint64_t stops = s.byMode[m_mode] & live;
+      if (stops == 0) {
+        if (m_mode == kInCode) code |= live;
+        at = kMaskBlock;
+        break;
+      }
+      const std::size_t stop = LowestBit(stops);
+      const std::uint64_t bit = std::uint64_t{1} << stop;
+      if (m_mode != kInCode) {
+        // Back to code after the stop, or after the '/' of "*/".
+        at = stop + 1 + ((s.starSlash >> stop) & 1);
+        m_mode = kInCode;
+        continue;
+      }
+      code |= live & (bit - 1);
+      if (s.end & bit) return false;
+      m_mode = CodeStop(s, bit);
+      at = stop + (m_mode == kInLineComment || m_mode == kInBlockComment ? 2 : 1);
+    }
+    m_skip = at - kMaskBlock;
+    return true;
+  }
+
+  // The mode that a stop in code other than kEndMarker opens: a literal, or a comment.
+  static ScanMode CodeStop(const BlockStops& s, std::uint64_t bit) {
+    if (s.doubleQuote & bit) return kInDoubleQuoted;
+    if (s.singleQuote & bit) return kInSingleQuoted;
+    return s.lineComment & bit ? kInLineComment : kInBlockComment;
+  }
+
+  // Credits `marks` to the flags of their lines; `newlines` moves the line on.
+  void Credit(std::uint64_t marks, std::uint64_t newlines) {
+    while (m_line + static_cast<std::size_t>(Kernel::Count(newlines)) >= m_runEnd) {
+      for (std::size_t n = m_runEnd - m_line; n > 1; --n) newlines &= newlines - 1;
+      const std::uint64_t throughRun = newlines ^ (newlines - 1);  // up to the run's last '\n'
+      m_counts[m_flag] += Kernel::Count(marks & throughRun);
+      marks &= ~throughRun;
+      newlines &= ~throughRun;
+      m_line = m_runEnd;
+      StartRun();
+    }
+    m_counts[m_flag] += Kernel::Count(marks);
+    m_line += static_cast<std::size_t>(Kernel::Count(newlines));
+  }
+
+  // Finds the lines from m_line on that share its flag (beyond the table: 0 for good).
+  void StartRun() {
+    const std::size_t size = m_lines.size();
+    if (m_line >= size) {
+      m_flag = 0;
+      m_runEnd = kNoRunEnd;
+      return;
+    }
+    const bool matched = m_lines[m_line] != 0;
+    const std::size_t limit = std::min(size, m_line + kRunLookAhead);
+    std::size_t end = m_line + 1;
+    while (end < limit && (m_lines[end] != 0) == matched) ++end;
+    m_flag = matched ? 1 : 0;
+    m_runEnd = end == size && !matched ? kNoRunEnd : end;
+  }
+
+  const LineTable& m_lines;
+  RunPairs m_backslashes;
+  RunPairs m_colons;
+  RunPairs m_hashes;
+  ScanMode m_mode = kInCode;
+  std::size_t m_skip = 0;  // bytes at the start of the next block already read
+  std::size_t m_line = 0;
+  std::size_t m_runEnd = 0;  // first line after m_line's flag run
+  int m_flag = 0;
+  std::int64_t m_counts[2] = {0, 0};  // [0] unmatched, [1] matched
+};
+
+// Counts a whole text; the last partial block is read from a copy padded with kEndMarker,
+// which ends every mode and the count exactly as the end of the text does.
+template <typename Kernel>
+StatementCounts CountBlocks(const SourceText& text) {
+  StatementScanner<Kernel> scanner(text.lines);
+  const unsigned char* const bytes = text.bytes.data();
+  const std::size_t size = text.bytes.size();
+  std::size_t at = 0;
+  for (; at + kMaskBlock <= size; at += kMaskBlock) {
+    const unsigned char following = at + kMaskBlock < size ? bytes[at + kMaskBlock] : kEndMarker;
+    if (!scanner.Scan(bytes + at, following)) return scanner.Counts();
+  }
+  if (at < size) {
+    unsigned char tail[kMaskBlock];
+    std::memset(tail, kEndMarker, sizeof tail);
+    std::memcpy(tail, bytes + at, size - at);
+    scanner.Scan(tail, kEndMarker);
+  }
+  return scanner.Counts();
+}
+
+}  // namespace quintrel
