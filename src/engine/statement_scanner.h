@@ -51,8 +51,10 @@ struct BlockStops {
   std::uint64_t end;          // kEndMarker that ends the count when read in code
   std::uint64_t doubleQuote;  // opens a literal when read in code
   std::uint64_t singleQuote;
-  std::uint64_t lineComment;  // "//" opens a line comment when read in code (at the first '/')
-  std::uint64_t starSlash;    // "*/" (at the '*'): the block comment ends after the '/'
+  std::uint64_t lineComment;   // "//" opens a line comment when read in code (at the first '/')
+  std::uint64_t blockComment;  // "/*"
+  std::uint64_t commentOpen;   // either of them: two bytes are read
+  std::uint64_t starSlash;     // "*/" (at the '*'): the block comment ends after the '/'
 };
 
 enum ScanMode : unsigned char {
@@ -112,11 +114,12 @@ class StatementScanner {
     s.doubleQuote = c.doubleQuote & unescaped;
     s.singleQuote = c.singleQuote & unescaped;
     s.lineComment = c.slash & nextSlash & unescaped;
-    const std::uint64_t blockComment = c.slash & next(c.star, '*') & unescaped;
+    s.blockComment = c.slash & next(c.star, '*') & unescaped;
+    s.commentOpen = s.lineComment | s.blockComment;
     s.starSlash = c.star & nextSlash;
     const std::uint64_t lineEnd = c.newline & unescaped;
 
-    s.byMode[kInCode] = s.doubleQuote | s.singleQuote | s.lineComment | blockComment | s.end;
+    s.byMode[kInCode] = s.doubleQuote | s.singleQuote | s.commentOpen | s.end;
     s.byMode[kInDoubleQuoted] = s.doubleQuote | lineEnd | c.end;
     s.byMode[kInSingleQuoted] = s.singleQuote | lineEnd | c.end;
     s.byMode[kInLineComment] = c.newline | c.end;
@@ -125,39 +128,60 @@ class StatementScanner {
   }
 
   // Follows the modes from stop to stop through the block, adding the bytes read in code
-  // to `code`. False when the count ends in the block.
+  // to `code`. Code and the other modes alternate, one stop each; the stops that end the
+  // opened mode are picked from masks rather than by branches, which the processor could
+  // not foresee. False when the count ends in the block.
   bool Walk(const BlockStops& s, std::uint64_t& code) {
+    bool inCode = m_mode == kInCode;
+    std::uint64_t closers = s.byMode[m_mode];
+    std::uint64_t opener = 0;  // the stop in code that opened the current mode
     std::size_t at = m_skip;
-    while (at < kMaskBlock) {
-      const std::uint64_t live = ~std::uint64_t{0} << at;
-      const std::uint64_t stops = s.byMode[m_mode] & live;
-      if (stops == 0) {
-        if (m_mode == kInCode) code |= live;
-        at = kMaskBlock;
+    m_skip = 0;
+    for (;; inCode = !inCode) {
+      if (at >= kMaskBlock) {
+        m_skip = at - kMaskBlock;
         break;
       }
-      const std::size_t stop = LowestBit(stops);
-      const std::uint64_t bit = std::uint64_t{1} << stop;
-      if (m_mode != kInCode) {
-        // Back to code after the stop, or after the '/' of "*/".
-        at = stop + 1 + ((s.starSlash >> stop) & 1);
-        m_mode = kInCode;
-        continue;
+      const std::uint64_t live = ~std::uint64_t{0} << at;
+      if (inCode) {
+        const std::uint64_t stops = s.byMode[kInCode] & live;
+        const std::uint64_t first = stops & (~stops + 1);
+        code |= live & (first - 1);  // up to the first stop, or all when there is none
+        if (stops == 0) break;
+        if (first & s.end) return false;
+        opener = first;
+        closers = Closers(s, first);
+        at = LowestBit(first) + 1 + ((first & s.commentOpen) != 0);
+      } else {
+        const std::uint64_t stops = closers & live;
+        if (stops == 0) break;
+        const std::size_t stop = LowestBit(stops);
+        at = stop + 1 + ((s.starSlash >> stop) & 1);  // after the stop, or the '/' of "*/"
       }
-      code |= live & (bit - 1);
-      if (s.end & bit) return false;
-      m_mode = CodeStop(s, bit);
-      at = stop + (m_mode == kInLineComment || m_mode == kInBlockComment ? 2 : 1);
     }
-    m_skip = at - kMaskBlock;
+    if (inCode) {
+      m_mode = kInCode;
+    } else if (opener != 0) {
+      m_mode = Opened(s, opener);
+    }  // else still in the mode the block started in
     return true;
   }
 
-  // The mode that a stop in code other than kEndMarker opens: a literal, or a comment.
-  static ScanMode CodeStop(const BlockStops& s, std::uint64_t bit) {
-    if (s.doubleQuote & bit) return kInDoubleQuoted;
-    if (s.singleQuote & bit) return kInSingleQuoted;
-    return s.lineComment & bit ? kInLineComment : kInBlockComment;
+  // The stops that end the mode opened at the stop `first` in code.
+  static std::uint64_t Closers(const BlockStops& s, std::uint64_t first) {
+    auto when = [first](std::uint64_t openers, std::uint64_t closers) {
+      return closers & (std::uint64_t{0} - ((openers & first) != 0));
+    };
+    return when(s.doubleQuote, s.byMode[kInDoubleQuoted]) |
+           when(s.singleQuote, s.byMode[kInSingleQuoted]) |
+           when(s.lineComment, s.byMode[kInLineComment]) |
+           when(s.blockComment, s.byMode[kInBlockComment]);
+  }
+
+  static ScanMode Opened(const BlockStops& s, std::uint64_t first) {
+    if (s.doubleQuote & first) return kInDoubleQuoted;
+    if (s.singleQuote & first) return kInSingleQuoted;
+    return s.lineComment & first ? kInLineComment : kInBlockComment;
   }
 
   // Credits `marks` to the flags of their lines; `newlines` moves the line on.
