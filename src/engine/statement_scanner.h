@@ -70,11 +70,10 @@ class StatementScanner {
  public:
   explicit StatementScanner(const LineTable& lines) : m_lines(lines) { StartRun(); }
 
-  // Scans the 64 bytes at `block`; `following` is the byte after them (kEndMarker past the
-  // text). False once the count has ended.
-  bool Scan(const unsigned char* block, unsigned char following) {
-    const ByteClasses classes = Kernel::Classify(block);
-    const BlockStops stops = Stops(classes, following);
+  // Scans one block from its masks; `next` are the masks of the 64 bytes after it (all
+  // kEndMarker past the text). False once the count has ended.
+  bool Scan(const ByteClasses& classes, const ByteClasses& next) {
+    const BlockStops stops = Stops(classes, next);
     std::uint64_t code = 0;
     const bool goesOn = Walk(stops, code);
     Credit(stops.marks & code, classes.newline);
@@ -95,26 +94,27 @@ class StatementScanner {
   // early never walks a long table.
   static constexpr std::size_t kRunLookAhead = 4096;
 
-  BlockStops Stops(const ByteClasses& c, unsigned char following) {
-    const auto next = [following](std::uint64_t mask, unsigned char byte) {
-      return (mask >> 1) | (std::uint64_t{following == byte} << 63);
+  BlockStops Stops(const ByteClasses& c, const ByteClasses& n) {
+    // The bytes followed by a byte of the class `after`.
+    const auto next = [](std::uint64_t mask, std::uint64_t after) {
+      return (mask >> 1) | (after << 63);
     };
     const RunPairs::Block escapes = m_backslashes.Next(c.backslash);
     const RunPairs::Block colons = m_colons.Next(c.colon);
     const RunPairs::Block hashes = m_hashes.Next(c.hash);
-    const std::uint64_t nextEnd = next(c.end, kEndMarker);
-    const std::uint64_t nextSlash = next(c.slash, '/');
+    const std::uint64_t nextEnd = next(c.end, n.end);
+    const std::uint64_t nextSlash = next(c.slash, n.slash);
     const std::uint64_t unescaped = ~escapes.taken;
 
     BlockStops s;
     // A ':' or '#' left over from its pairs counts unless kEndMarker follows, which it takes.
-    s.marks = c.mark | (colons.leaders & ~next(c.colon, ':') & ~nextEnd) |
-              (hashes.leaders & ~next(c.hash, '#') & ~nextEnd);
+    s.marks = c.mark | (colons.leaders & ~next(c.colon, n.colon) & ~nextEnd) |
+              (hashes.leaders & ~next(c.hash, n.hash) & ~nextEnd);
     s.end = c.end & ~colons.taken & ~hashes.taken;
     s.doubleQuote = c.doubleQuote & unescaped;
     s.singleQuote = c.singleQuote & unescaped;
     s.lineComment = c.slash & nextSlash & unescaped;
-    s.blockComment = c.slash & next(c.star, '*') & unescaped;
+    s.blockComment = c.slash & next(c.star, n.star) & unescaped;
     s.commentOpen = s.lineComment | s.blockComment;
     s.starSlash = c.star & nextSlash;
     const std::uint64_t lineEnd = c.newline & unescaped;
@@ -227,24 +227,33 @@ class StatementScanner {
   std::int64_t m_counts[2] = {0, 0};  // [0] unmatched, [1] matched
 };
 
-// Counts a whole text; the last partial block is read from a copy padded with kEndMarker,
-// which ends every mode and the count exactly as the end of the text does.
+// Counts a whole text. Each block is scanned once the masks of the next one are known;
+// the last partial block is read from a copy padded with kEndMarker, which ends every mode
+// and the count exactly as the end of the text does.
 template <typename Kernel>
 StatementCounts CountBlocks(const SourceText& text) {
   StatementScanner<Kernel> scanner(text.lines);
   const unsigned char* const bytes = text.bytes.data();
   const std::size_t size = text.bytes.size();
+  if (size == 0) return scanner.Counts();
+  ByteClasses current;
   std::size_t at = 0;
   for (; at + kMaskBlock <= size; at += kMaskBlock) {
-    const unsigned char following = at + kMaskBlock < size ? bytes[at + kMaskBlock] : kEndMarker;
-    if (!scanner.Scan(bytes + at, following)) return scanner.Counts();
+    const ByteClasses next = Kernel::Classify(bytes + at);
+    if (at != 0 && !scanner.Scan(current, next)) return scanner.Counts();
+    current = next;
   }
+  ByteClasses past;  // all kEndMarker
+  past.end = ~std::uint64_t{0};
   if (at < size) {
     unsigned char tail[kMaskBlock];
     std::memset(tail, kEndMarker, sizeof tail);
     std::memcpy(tail, bytes + at, size - at);
-    scanner.Scan(tail, kEndMarker);
+    const ByteClasses last = Kernel::Classify(tail);
+    if (at != 0 && !scanner.Scan(current, last)) return scanner.Counts();
+    current = last;
   }
+  scanner.Scan(current, past);
   return scanner.Counts();
 }
 
