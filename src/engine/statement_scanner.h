@@ -27,6 +27,8 @@ class RunPairs {
     std::uint64_t taken;  // the byte after each leader
   };
 
+  bool Open() const { return m_firstTaken != 0; }
+
   Block Next(std::uint64_t run) {
     constexpr std::uint64_t kEven = 0x5555555555555555ull;
     const std::uint64_t starts = run & ~(run << 1);
@@ -70,10 +72,12 @@ class StatementScanner {
  public:
   explicit StatementScanner(const LineTable& lines) : m_lines(lines) { StartRun(); }
 
-  // Scans one block from its masks; `next` are the masks of the 64 bytes after it (all
-  // kEndMarker past the text). False once the count has ended.
-  bool Scan(const ByteClasses& classes, const ByteClasses& next) {
-    const BlockStops stops = Stops(classes, next);
+  // Scans the 64 bytes at `block`, of which one more byte can be read (kEndMarker past
+  // the text). False once the count has ended.
+  bool Scan(const unsigned char* block) {
+    if (m_skip == 0 && QuietBlock(block)) return true;
+    const ByteClasses classes = Kernel::Classify(block);
+    const BlockStops stops = Stops(classes, block[kMaskBlock]);
     std::uint64_t code = 0;
     const bool goesOn = Walk(stops, code);
     Credit(stops.marks & code, classes.newline);
@@ -94,27 +98,48 @@ class StatementScanner {
   // early never walks a long table.
   static constexpr std::size_t kRunLookAhead = 4096;
 
-  BlockStops Stops(const ByteClasses& c, const ByteClasses& n) {
-    // The bytes followed by a byte of the class `after`.
-    const auto next = [](std::uint64_t mask, std::uint64_t after) {
-      return (mask >> 1) | (after << 63);
+  // Most blocks of code hold none of the bytes that need a look at their neighbours or
+  // change the mode, and most blocks of a long comment do not end it: those take a few
+  // masks instead of the whole classification. Only from the start of a block, with no
+  // run of pairs going on into it or out of it.
+  bool QuietBlock(const unsigned char* block) {
+    if (m_mode == kInCode) {
+      if (m_backslashes.Open() || m_colons.Open() || m_hashes.Open()) return false;
+      const QuietCode quiet = Kernel::ClassifyQuietCode(block);
+      if (quiet.loud != 0) return false;
+      Credit(quiet.marks, quiet.newlines);
+      return true;
+    }
+    if (m_mode != kInBlockComment) return false;
+    const unsigned char last = block[kMaskBlock - 1];
+    if (last == '\\' || last == ':' || last == '#') return false;
+    const QuietComment quiet = Kernel::ClassifyQuietComment(block);
+    if (quiet.stops != 0) return false;
+    m_backslashes = m_colons = m_hashes = RunPairs{};
+    Credit(0, quiet.newlines);
+    return true;
+  }
+
+  BlockStops Stops(const ByteClasses& c, unsigned char following) {
+    const auto next = [following](std::uint64_t mask, unsigned char byte) {
+      return (mask >> 1) | (std::uint64_t{following == byte} << 63);
     };
     const RunPairs::Block escapes = m_backslashes.Next(c.backslash);
     const RunPairs::Block colons = m_colons.Next(c.colon);
     const RunPairs::Block hashes = m_hashes.Next(c.hash);
-    const std::uint64_t nextEnd = next(c.end, n.end);
-    const std::uint64_t nextSlash = next(c.slash, n.slash);
+    const std::uint64_t nextEnd = next(c.end, kEndMarker);
+    const std::uint64_t nextSlash = next(c.slash, '/');
     const std::uint64_t unescaped = ~escapes.taken;
 
     BlockStops s;
     // A ':' or '#' left over from its pairs counts unless kEndMarker follows, which it takes.
-    s.marks = c.mark | (colons.leaders & ~next(c.colon, n.colon) & ~nextEnd) |
-              (hashes.leaders & ~next(c.hash, n.hash) & ~nextEnd);
+    s.marks = c.mark | (colons.leaders & ~next(c.colon, ':') & ~nextEnd) |
+              (hashes.leaders & ~next(c.hash, '#') & ~nextEnd);
     s.end = c.end & ~colons.taken & ~hashes.taken;
     s.doubleQuote = c.doubleQuote & unescaped;
     s.singleQuote = c.singleQuote & unescaped;
     s.lineComment = c.slash & nextSlash & unescaped;
-    s.blockComment = c.slash & next(c.star, n.star) & unescaped;
+    s.blockComment = c.slash & next(c.star, '*') & unescaped;
     s.commentOpen = s.lineComment | s.blockComment;
     s.starSlash = c.star & nextSlash;
     const std::uint64_t lineEnd = c.newline & unescaped;
@@ -227,33 +252,24 @@ class StatementScanner {
   std::int64_t m_counts[2] = {0, 0};  // [0] unmatched, [1] matched
 };
 
-// Counts a whole text. Each block is scanned once the masks of the next one are known;
-// the last partial block is read from a copy padded with kEndMarker, which ends every mode
-// and the count exactly as the end of the text does.
+// Counts a whole text. Every block but the last is read in place, with the byte after it;
+// the last (1 to 64 bytes) is read from a copy padded with kEndMarker, which ends every
+// mode and the count exactly as the end of the text does.
 template <typename Kernel>
 StatementCounts CountBlocks(const SourceText& text) {
   StatementScanner<Kernel> scanner(text.lines);
   const unsigned char* const bytes = text.bytes.data();
   const std::size_t size = text.bytes.size();
-  if (size == 0) return scanner.Counts();
-  ByteClasses current;
   std::size_t at = 0;
-  for (; at + kMaskBlock <= size; at += kMaskBlock) {
-    const ByteClasses next = Kernel::Classify(bytes + at);
-    if (at != 0 && !scanner.Scan(current, next)) return scanner.Counts();
-    current = next;
+  for (; at + kMaskBlock < size; at += kMaskBlock) {
+    if (!scanner.Scan(bytes + at)) return scanner.Counts();
   }
-  ByteClasses past;  // all kEndMarker
-  past.end = ~std::uint64_t{0};
   if (at < size) {
-    unsigned char tail[kMaskBlock];
-    std::memset(tail, kEndMarker, sizeof tail);
-    std::memcpy(tail, bytes + at, size - at);
-    const ByteClasses last = Kernel::Classify(tail);
-    if (at != 0 && !scanner.Scan(current, last)) return scanner.Counts();
-    current = last;
+    unsigned char last[2 * kMaskBlock];
+    std::memset(last, kEndMarker, sizeof last);
+    std::memcpy(last, bytes + at, size - at);
+    scanner.Scan(last);
   }
-  scanner.Scan(current, past);
   return scanner.Counts();
 }
 
