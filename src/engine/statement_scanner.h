@@ -30,6 +30,7 @@ class RunPairs {
   bool Open() const { return m_firstTaken != 0; }
 
   Block Next(std::uint64_t run) {
+    if ((run | m_firstTaken) == 0) return Block{0, 0};  // most blocks: no such byte
     constexpr std::uint64_t kEven = 0x5555555555555555ull;
     const std::uint64_t starts = run & ~(run << 1);
     const std::uint64_t evenStarts = starts & kEven & ~m_firstTaken;
@@ -235,6 +236,13 @@ class StatementScanner {
     const bool matched = m_lines[m_line] != 0;
     const std::size_t limit = std::min(size, m_line + kRunLookAhead);
     std::size_t end = m_line + 1;
+    // Whole chunks first, in a loop the compiler can turn into vector compares.
+    constexpr std::size_t kChunk = 16;
+    for (; end + kChunk <= limit; end += kChunk) {
+      bool differs = false;
+      for (std::size_t i = 0; i < kChunk; ++i) differs |= (m_lines[end + i] != 0) != matched;
+      if (differs) break;
+    }
     while (end < limit && (m_lines[end] != 0) == matched) ++end;
     m_flag = matched ? 1 : 0;
     m_runEnd = end == size && !matched ? kNoRunEnd : end;
