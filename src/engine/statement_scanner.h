@@ -101,8 +101,8 @@ class StatementScanner {
 
   // Most blocks of code hold none of the bytes that need a look at their neighbours or
   // change the mode, and most blocks of a long comment do not end it: those take a few
-  // masks instead of the whole classification. Only from the start of a block, with no
-  // run of pairs going on into it or out of it.
+  // masks instead of the whole classification. Only from the start of a block; in code,
+  // only with no run of pairs going on into it.
   bool QuietBlock(const unsigned char* block) {
     if (m_mode == kInCode) {
       if (m_backslashes.Open() || m_colons.Open() || m_hashes.Open()) return false;
@@ -112,10 +112,10 @@ class StatementScanner {
       return true;
     }
     if (m_mode != kInBlockComment) return false;
-    const unsigned char last = block[kMaskBlock - 1];
-    if (last == '\\' || last == ':' || last == '#') return false;
     const QuietComment quiet = Kernel::ClassifyQuietComment(block);
     if (quiet.stops != 0) return false;
+    // A run of pairs going on into the next block ends inside the comment (which ends on
+    // "*/" or kEndMarker), where pairs mean nothing, so it need not be followed.
     m_backslashes = m_colons = m_hashes = RunPairs{};
     Credit(0, quiet.newlines);
     return true;
@@ -270,6 +270,7 @@ StatementCounts CountBlocks(const SourceText& text) {
   const std::size_t size = text.bytes.size();
   std::size_t at = 0;
   for (; at + kMaskBlock < size; at += kMaskBlock) {
+    __builtin_prefetch(bytes + at + 16 * kMaskBlock);
     if (!scanner.Scan(bytes + at)) return scanner.Counts();
   }
   if (at < size) {
