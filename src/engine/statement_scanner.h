@@ -27,8 +27,6 @@ class RunPairs {
     std::uint64_t taken;  // the byte after each leader
   };
 
-  bool Open() const { return m_firstTaken != 0; }
-
   Block Next(std::uint64_t run) {
     if ((run | m_firstTaken) == 0) return Block{0, 0};  // most blocks: no such byte
     constexpr std::uint64_t kEven = 0x5555555555555555ull;
@@ -101,23 +99,23 @@ class StatementScanner {
 
   // Most blocks of code hold none of the bytes that need a look at their neighbours or
   // change the mode, and most blocks of a long comment do not end it: those take a few
-  // masks instead of the whole classification. Only from the start of a block; in code,
-  // only with no run of pairs going on into it.
+  // masks instead of the whole classification. Only from the start of a block.
   bool QuietBlock(const unsigned char* block) {
     if (m_mode == kInCode) {
-      if (m_backslashes.Open() || m_colons.Open() || m_hashes.Open()) return false;
+      // A backslash or ':' '#' ending the last block takes this block's first byte along,
+      // which changes nothing unless the byte is loud.
       const QuietCode quiet = Kernel::ClassifyQuietCode(block);
       if (quiet.loud != 0) return false;
       Credit(quiet.marks, quiet.newlines);
-      return true;
+    } else {
+      if (m_mode != kInBlockComment) return false;
+      const QuietComment quiet = Kernel::ClassifyQuietComment(block);
+      if (quiet.stops != 0) return false;
+      Credit(0, quiet.newlines);
     }
-    if (m_mode != kInBlockComment) return false;
-    const QuietComment quiet = Kernel::ClassifyQuietComment(block);
-    if (quiet.stops != 0) return false;
-    // A run of pairs going on into the next block ends inside the comment (which ends on
-    // "*/" or kEndMarker), where pairs mean nothing, so it need not be followed.
+    // No run of pairs goes on into the next block: none is in this one, or it ends inside
+    // the comment (which ends on "*/" or kEndMarker), where pairs mean nothing.
     m_backslashes = m_colons = m_hashes = RunPairs{};
-    Credit(0, quiet.newlines);
     return true;
   }
 

@@ -265,6 +265,22 @@ TEST(CountStatementsTest, QuietStretchesEndAtEveryOffset) {
   }
 }
 
+// A backslash, ':' or '#' ending a block takes the next block's first byte along; when that
+// block is quiet, the byte after it must not be taken too.
+TEST(CountStatementsTest, QuietBlockAfterAPairRunStartsNoneOfItsOwn) {
+  for (const char pair : {':', '#', '\\'}) {
+    for (std::size_t quietBlocks : {1, 2}) {
+      for (const char* after : {"\";\";", "\xFF;", "/*;*/;", "'a;'b;"}) {
+        const std::string bytes = std::string(kMaskBlock - 1, 'x') + pair +
+                                  std::string(quietBlocks * kMaskBlock, 'x') + after;
+        ExpectSameAsReference(WithAlternatingFlags(bytes), bytes);
+        ExpectSameAsReference(WithAlternatingFlags("/*" + bytes.substr(2) + "*/" + after),
+                              "in a comment: " + bytes);
+      }
+    }
+  }
+}
+
 // Random texts dense in the bytes the counter acts on, long enough for many blocks, against
 // the reference under random flags.
 TEST(CountStatementsTest, DenseRandomTextsMatchTheReference) {
