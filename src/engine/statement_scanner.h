@@ -159,14 +159,9 @@ class StatementScanner {
     bool inCode = m_mode == kInCode;
     std::uint64_t closers = s.byMode[m_mode];
     std::uint64_t opener = 0;  // the stop in code that opened the current mode
-    std::size_t at = m_skip;
-    m_skip = 0;
+    std::uint64_t live = ~std::uint64_t{0} << m_skip;  // the bytes not read yet
+    std::uint64_t twoBytes = 0;  // the last stop taken, if its second byte goes with it
     for (;; inCode = !inCode) {
-      if (at >= kMaskBlock) {
-        m_skip = at - kMaskBlock;
-        break;
-      }
-      const std::uint64_t live = ~std::uint64_t{0} << at;
       if (inCode) {
         const std::uint64_t stops = s.byMode[kInCode] & live;
         const std::uint64_t first = stops & (~stops + 1);
@@ -175,20 +170,29 @@ class StatementScanner {
         if (first & s.end) return false;
         opener = first;
         closers = Closers(s, first);
-        at = LowestBit(first) + 1 + ((first & s.commentOpen) != 0);
+        twoBytes = first & s.commentOpen;
+        live = After(first, twoBytes);
       } else {
         const std::uint64_t stops = closers & live;
         if (stops == 0) break;
-        const std::size_t stop = LowestBit(stops);
-        at = stop + 1 + ((s.starSlash >> stop) & 1);  // after the stop, or the '/' of "*/"
+        const std::uint64_t first = stops & (~stops + 1);
+        twoBytes = first & s.starSlash;  // the '/' of "*/"
+        live = After(first, twoBytes);
       }
     }
+    m_skip = twoBytes >> 63;  // the second byte is the next block's first
     if (inCode) {
       m_mode = kInCode;
     } else if (opener != 0) {
       m_mode = Opened(s, opener);
     }  // else still in the mode the block started in
     return true;
+  }
+
+  // The bytes after the stop `first` (none past the block), and after the byte that
+  // follows it too when `twoBytes` holds it.
+  static std::uint64_t After(std::uint64_t first, std::uint64_t twoBytes) {
+    return (~(first << 1) + 1) ^ (twoBytes << 1);
   }
 
   // The stops that end the mode opened at the stop `first` in code.
