@@ -2,8 +2,8 @@
 
 // The statement counter's mode machine, run a block of 64 bytes at a time. Each block is
 // classified into masks once; the masks say where each mode (code, a literal, a comment)
-// ends, so the machine jumps from stop to stop with a count-trailing-zeros instead of
-// reading bytes. The marks it passes in code are credited from masks too, per run of lines
+// ends, so the machine jumps from stop to stop with bit operations instead of reading
+// bytes. The marks it passes in code are credited from masks too, per run of lines
 // with the same flag. `Kernel` classifies blocks and counts bits (statement_blocks.h).
 
 #include <algorithm>
@@ -18,7 +18,7 @@
 namespace quintrel {
 
 // Runs of one byte value taken in pairs from the start of each run, as the counter reads
-// "\\\\", "::" and "##": the first, third, ... byte of a run leads and takes the byte after
+// backslashes, "::" and "##": the first, third, ... byte of a run leads and takes the byte after
 // it along. Runs may go on across blocks.
 class RunPairs {
  public:
@@ -272,7 +272,6 @@ StatementCounts CountBlocks(const SourceText& text) {
   const std::size_t size = text.bytes.size();
   std::size_t at = 0;
   for (; at + kMaskBlock < size; at += kMaskBlock) {
-    __builtin_prefetch(bytes + at + 16 * kMaskBlock);
     if (!scanner.Scan(bytes + at)) return scanner.Counts();
   }
   if (at < size) {
