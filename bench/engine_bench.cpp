@@ -4,9 +4,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "engine/line_matching.h"
 #include "engine/source_loader.h"
 #include "engine/statement_counter.h"
+#include "engine/statement_counter_kernels.h"
 
 namespace quintrel {
 namespace {
@@ -199,6 +203,60 @@ void BM_CountStatements(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.bytes.size()));
 }
 BENCHMARK(BM_CountStatements)->Unit(benchmark::kMillisecond);
+
+// The same text through each kernel this processor offers (0 plain, 1 SSE2, 2 AVX2), as
+// machines without the fastest one would count it.
+void BM_CountStatementsKernel(benchmark::State& state) {
+  const auto kernel = static_cast<CounterKernel>(state.range(0));
+  const std::vector<CounterKernel> available = AvailableCounterKernels();
+  if (std::find(available.begin(), available.end(), kernel) == available.end()) {
+    state.SkipWithError("kernel not built or not supported here");
+    return;
+  }
+  SourceText text = TextOf(SyntheticText(200'000, 1));
+  std::fill(text.lines.begin(), text.lines.end(), 1);
+  for (auto _ : state) benchmark::DoNotOptimize(CountStatementsWith(text, kernel));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.bytes.size()));
+}
+BENCHMARK(BM_CountStatementsKernel)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The C and C++ files directly under $QUINTREL_BENCH_C_DIR (not its subfolders), in name
+// order, joined into one text; empty when the variable is unset.
+std::string RealSourceText() {
+  const char* dir = std::getenv("QUINTREL_BENCH_C_DIR");
+  if (dir == nullptr) return {};
+  std::vector<std::filesystem::path> paths;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string ext = entry.path().extension().string();
+    if (entry.is_regular_file() && (ext == ".c" || ext == ".h" || ext == ".cc" || ext == ".cpp")) {
+      paths.push_back(entry.path());
+    }
+  }
+  std::sort(paths.begin(), paths.end());
+  std::string text;
+  for (const auto& path : paths) {
+    std::ifstream in(path, std::ios::binary);
+    text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return text;
+}
+
+// Real code: comments, strings and escapes as they come, every line flagged 1 (arg 0) or
+// one line in twenty flagged 0 (arg 1), so that the matched side changes often.
+void BM_CountStatementsRealCode(benchmark::State& state) {
+  static const std::string bytes = RealSourceText();
+  if (bytes.empty()) {
+    state.SkipWithError("set QUINTREL_BENCH_C_DIR to a folder of C sources");
+    return;
+  }
+  SourceText text = TextOf(bytes);
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    text.lines[i] = state.range(0) == 1 && i % 20 == 7 ? 0 : 1;
+  }
+  for (auto _ : state) benchmark::DoNotOptimize(CountStatements(text));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.bytes.size()));
+}
+BENCHMARK(BM_CountStatementsRealCode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The whole measurement of one changed file; bytes counted are both versions.
 void BM_MeasureFilePair(benchmark::State& state) {

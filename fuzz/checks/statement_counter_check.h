@@ -9,6 +9,7 @@
 #include "check_report.h"
 #include "engine/source_text.h"
 #include "engine/statement_counter.h"
+#include "engine/statement_counter_kernels.h"
 #include "reference_statement_counter.h"
 
 namespace quintrel::fuzz {
@@ -72,6 +73,14 @@ inline CheckReport CheckStatementCounter(const std::uint8_t* data, std::size_t s
           CompareCounts("given flags", CountStatements(text), matched, total - matched);
       !report.empty()) {
     return report;
+  }
+  // Each way of classifying bytes the processor offers, not only the one chosen.
+  for (CounterKernel kernel : AvailableCounterKernels()) {
+    if (CheckReport report = CompareCounts(
+            "given flags, one kernel", CountStatementsWith(text, kernel), matched, total - matched);
+        !report.empty()) {
+      return report;
+    }
   }
 
   text.lines.assign(lineCount, 1);

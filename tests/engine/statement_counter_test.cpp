@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "../../fuzz/checks/reference_statement_counter.h"
+#include "engine/statement_blocks.h"
+#include "engine/statement_counter_kernels.h"
 #include "engine/text_builder.h"
 
 namespace quintrel {
@@ -83,17 +87,37 @@ const CounterCase kCases[] = {
     {"CarriageReturnIsNoNewline", "a;\rb;", Flags{1, 0}, 2, 0},
 };
 
-TEST(CountStatementsTest, CountsMarksOutsideLiteralsAndComments) {
-  for (const CounterCase& c : kCases) {
-    SourceText text = testing::MakeText(c.bytes);
-    text.lines = c.flags.value_or(Flags(text.lines.size(), 0));
-    const StatementCounts counts = CountStatements(text);
-    EXPECT_EQ(counts.matched, c.matched) << c.name;
-    EXPECT_EQ(counts.unmatched, c.unmatched) << c.name;
+std::string KernelName(CounterKernel kernel) {
+  switch (kernel) {
+    case CounterKernel::kPlain:
+      return "plain";
+    case CounterKernel::kSse2:
+      return "SSE2";
+    case CounterKernel::kAvx2:
+      return "AVX2";
   }
-  const StatementCounts absent = CountStatements(SourceText{});
-  EXPECT_EQ(absent.matched, 0);
-  EXPECT_EQ(absent.unmatched, 0);
+  return "?";
+}
+
+// Every kernel this build and processor offer, so that each case runs through each.
+const std::vector<CounterKernel>& Kernels() {
+  static const std::vector<CounterKernel> kernels = AvailableCounterKernels();
+  return kernels;
+}
+
+TEST(CountStatementsTest, CountsMarksOutsideLiteralsAndComments) {
+  for (CounterKernel kernel : Kernels()) {
+    for (const CounterCase& c : kCases) {
+      SourceText text = testing::MakeText(c.bytes);
+      text.lines = c.flags.value_or(Flags(text.lines.size(), 0));
+      const StatementCounts counts = CountStatementsWith(text, kernel);
+      EXPECT_EQ(counts.matched, c.matched) << c.name << ", " << KernelName(kernel);
+      EXPECT_EQ(counts.unmatched, c.unmatched) << c.name << ", " << KernelName(kernel);
+    }
+    const StatementCounts absent = CountStatementsWith(SourceText{}, kernel);
+    EXPECT_EQ(absent.matched, 0);
+    EXPECT_EQ(absent.unmatched, 0);
+  }
 }
 
 // Every '\n' advances the line in every mode, so a mark after a run of mixed constructs is
@@ -101,17 +125,237 @@ TEST(CountStatementsTest, CountsMarksOutsideLiteralsAndComments) {
 TEST(CountStatementsTest, LineIndexFollowsNewlinesInEveryMode) {
   const std::string prefixes[] = {"x\n", "\"open\n", "// c\n", "/* c\n", "\\\n",
                                   "/\n", "#\n",      ":\n",    "'\\\n",  "/* *\n"};
-  for (const std::string& first : prefixes) {
-    for (const std::string& second : prefixes) {
-      // The block comments left open must be closed before the final line.
-      std::string bytes = first + second + "*/\n;";
-      SourceText text = testing::MakeText(bytes);
-      std::fill(text.lines.begin(), text.lines.end(), 0);
-      text.lines.back() = 1;
-      EXPECT_EQ(CountStatements(text).matched, 1) << bytes;
+  for (CounterKernel kernel : Kernels()) {
+    for (const std::string& first : prefixes) {
+      for (const std::string& second : prefixes) {
+        // The block comments left open must be closed before the final line.
+        std::string bytes = first + second + "*/\n;";
+        SourceText text = testing::MakeText(bytes);
+        std::fill(text.lines.begin(), text.lines.end(), 0);
+        text.lines.back() = 1;
+        EXPECT_EQ(CountStatementsWith(text, kernel).matched, 1) << bytes << KernelName(kernel);
+      }
     }
   }
 }
+
+// The counts the byte-by-byte reference scan gives for `text` under its line flags.
+StatementCounts ReferenceCounts(const SourceText& text) {
+  const std::vector<std::int64_t> marks =
+      fuzz::ReferenceStatementCounter(text.bytes).MarksPerLine();
+  StatementCounts counts;
+  for (std::size_t line = 0; line < marks.size(); ++line) {
+    const bool matched = line < text.lines.size() && text.lines[line] != 0;
+    (matched ? counts.matched : counts.unmatched) += static_cast<std::int32_t>(marks[line]);
+  }
+  return counts;
+}
+
+void ExpectSameAsReference(const SourceText& text, const std::string& what) {
+  const StatementCounts expected = ReferenceCounts(text);
+  for (CounterKernel kernel : Kernels()) {
+    const StatementCounts counts = CountStatementsWith(text, kernel);
+    EXPECT_EQ(counts.matched, expected.matched) << what << ", " << KernelName(kernel);
+    EXPECT_EQ(counts.unmatched, expected.unmatched) << what << ", " << KernelName(kernel);
+  }
+}
+
+// Alternating flags, so that a mark credited to the line before or after its own shows.
+SourceText WithAlternatingFlags(const std::string& bytes) {
+  SourceText text = testing::MakeText(bytes);
+  for (std::size_t line = 0; line < text.lines.size(); ++line) text.lines[line] = line % 2;
+  return text;
+}
+
+// Text is read 64 bytes at a time: every construct of two or more bytes, and every byte
+// whose meaning depends on the one before, is placed so that it straddles a block boundary,
+// ends on one or starts on one, behind each way of entering the block (code, a literal, a
+// line or block comment still open), in texts that end right after it or go on.
+TEST(CountStatementsTest, ConstructsAcrossBlockBoundaries) {
+  const std::string constructs[] = {
+      "*/;",     "/*;*/;", "//;\n;",     "::;",    ":::;", "##;",        "###;",        ":\xFF;",
+      "#\xFF;",  "\\\";",  "\\\\\";\";", "\";\";", "';';", "\"\\\";\";", "\"a\\\n;\";", "/\xFF;",
+      "\\\xFF;", "\xFF;",  "**/;",       "/*/;*/", ";\n{", "#:;",        "/;",          "\\\\;"};
+  const std::string openings[] = {"", "\"", "'", "//", "/*", "\\", ":", "#"};
+  for (const std::string& opening : openings) {
+    for (const std::string& construct : constructs) {
+      for (std::size_t at = 58; at <= 66; ++at) {
+        std::string bytes = opening + std::string(at - std::min(at, opening.size()), 'x');
+        bytes += construct;
+        ExpectSameAsReference(WithAlternatingFlags(bytes), "ending: " + bytes);
+        bytes += "\n;{ a:b #c\n*/;\n;";
+        ExpectSameAsReference(WithAlternatingFlags(bytes), "going on: " + bytes);
+      }
+    }
+  }
+}
+
+// Runs of pairs that go on across one or more blocks, started in code or in a literal.
+TEST(CountStatementsTest, LongRunsOfPairsAcrossBlocks) {
+  for (const char pair : {':', '#', '\\'}) {
+    for (std::size_t length : {63, 64, 65, 127, 128, 129, 130}) {
+      for (std::size_t start : {0, 1, 62, 63}) {
+        for (const char* after : {";", "\xFF;", "\";\";", "\n;"}) {
+          const std::string bytes = std::string(start, ' ') + std::string(length, pair) + after;
+          ExpectSameAsReference(WithAlternatingFlags(bytes), bytes);
+          ExpectSameAsReference(WithAlternatingFlags("\"" + bytes), "in a literal: " + bytes);
+        }
+      }
+    }
+  }
+}
+
+// Lengths around whole blocks, the last byte being each byte the counter acts on.
+TEST(CountStatementsTest, TextsEndingAroundBlockBoundaries) {
+  for (std::size_t length : {1, 63, 64, 65, 127, 128, 129}) {
+    for (const char last : {';', ':', '#', '/', '*', '\\', '"', '\n', '\xFF'}) {
+      for (const char* start : {"", "/*", "\"", "//"}) {
+        std::string bytes = start + std::string(length, ';');
+        bytes.resize(length);
+        bytes.back() = last;
+        ExpectSameAsReference(WithAlternatingFlags(bytes), bytes);
+      }
+    }
+  }
+}
+
+// Line flags are taken a run of equal flags at a time; runs that end inside a block, on its
+// last newline or past it, tables shorter or longer than the text, and runs longer than one
+// look at the table covers must all credit each mark to its own line.
+TEST(CountStatementsTest, FlagRunsOfEveryLength) {
+  std::string bytes;
+  for (int line = 0; line < 9000; ++line) bytes += line % 7 == 3 ? "/* c; */\n" : "a;b{\n";
+  const SourceText base = testing::MakeText(bytes);
+  const std::size_t lines = base.lines.size();
+  for (std::size_t runLength : {1, 2, 12, 13, 16, 17, 4095, 4096, 4097, 5000}) {
+    for (std::size_t tableLength : {lines, lines - 1, lines / 2, lines + 3, std::size_t{0}}) {
+      SourceText text = base;
+      text.lines.assign(tableLength, 0);
+      for (std::size_t line = 0; line < tableLength; ++line) {
+        text.lines[line] = (line / runLength) % 2 == 0 ? 1 : 0;
+      }
+      ExpectSameAsReference(
+          text, "run " + std::to_string(runLength) + ", table " + std::to_string(tableLength));
+    }
+  }
+  // Any value but 0 counts as matched.
+  SourceText text = base;
+  for (std::size_t line = 0; line < lines; ++line)
+    text.lines[line] = line % 3 == 0 ? -1 : 0x7FFFFFFF;
+  ExpectSameAsReference(text, "values other than 1");
+}
+
+// Long stretches that the counter crosses without a look at single bytes: whole blocks of
+// code and of block comments, ended at each offset of a block, and quiet blocks whose last
+// byte starts a run of pairs.
+TEST(CountStatementsTest, QuietStretchesEndAtEveryOffset) {
+  for (std::size_t at = 0; at < 2 * kMaskBlock; ++at) {
+    const std::string filler(3 * kMaskBlock + at, 'x');
+    ExpectSameAsReference(WithAlternatingFlags("/*" + filler + "*/;"),
+                          "comment, " + std::to_string(at));
+    ExpectSameAsReference(WithAlternatingFlags("a;\n" + filler + "\";\";"),
+                          "code, " + std::to_string(at));
+    for (const char pair : {':', '#', '\\'}) {
+      std::string bytes = "/*" + filler;
+      bytes[bytes.size() - 1] = pair;
+      ExpectSameAsReference(WithAlternatingFlags(bytes + std::string(1, pair) + "*/:;#"), bytes);
+      ExpectSameAsReference(WithAlternatingFlags("a" + filler + pair + pair + ";" + pair + "x"),
+                            "code ending on " + std::string(1, pair));
+    }
+  }
+}
+
+// A backslash, ':' or '#' ending a block takes the next block's first byte along; when that
+// block is quiet, the byte after it must not be taken too.
+TEST(CountStatementsTest, QuietBlockAfterAPairRunStartsNoneOfItsOwn) {
+  for (const char pair : {':', '#', '\\'}) {
+    for (std::size_t quietBlocks : {1, 2}) {
+      for (const char* after : {"\";\";", "\xFF;", "/*;*/;", "'a;'b;"}) {
+        const std::string bytes = std::string(kMaskBlock - 1, 'x') + pair +
+                                  std::string(quietBlocks * kMaskBlock, 'x') + after;
+        ExpectSameAsReference(WithAlternatingFlags(bytes), bytes);
+        ExpectSameAsReference(WithAlternatingFlags("/*" + bytes.substr(2) + "*/" + after),
+                              "in a comment: " + bytes);
+      }
+    }
+  }
+}
+
+// Random texts dense in the bytes the counter acts on, long enough for many blocks, against
+// the reference under random flags.
+TEST(CountStatementsTest, DenseRandomTextsMatchTheReference) {
+  static constexpr char kAlphabet[] = ";{}#:\"'/\\*\n\xFF ab";
+  std::uint32_t state = 2463534242u;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes(next() % 900, ' ');
+    const std::uint32_t plainShare = next() % 4;  // some texts mostly plain, so blocks go quiet
+    for (char& byte : bytes) {
+      std::uint32_t pick = next() % (sizeof kAlphabet - 1);
+      if (kAlphabet[pick] == '\xFF' && next() % 16 != 0) pick = 0;
+      byte = next() % 4 < plainShare ? 'x' : kAlphabet[pick];
+    }
+    SourceText text = testing::MakeText(bytes);
+    for (std::int32_t& flag : text.lines) flag = next() % 3 == 0 ? 0 : 1;
+    ExpectSameAsReference(text, ::testing::PrintToString(bytes));
+  }
+}
+
+// The kernels must classify every block alike; the plain loop is the yardstick.
+TEST(CountStatementsTest, KernelsClassifyBlocksAlike) {
+  std::uint32_t state = 88172645u;
+  for (int round = 0; round < 2000; ++round) {
+    unsigned char block[2 * kMaskBlock];
+    for (unsigned char& byte : block) {
+      state = state * 1664525u + 1013904223u;
+      // Half the bytes from the classified ones, the rest anything.
+      byte = (state >> 24) % 2 == 0 ? kClassBytes[(state >> 8) % std::size(kClassBytes)]
+                                    : static_cast<unsigned char>(state >> 16);
+    }
+    const ByteClasses plain = PlainKernel::Classify(block);
+    const QuietCode plainCode = PlainKernel::ClassifyQuietCode(block);
+    const QuietComment plainComment = PlainKernel::ClassifyQuietComment(block);
+    auto expectAlike = [&](const ByteClasses& c, const QuietCode& code, const QuietComment& comment,
+                           const char* name) {
+      const std::uint64_t got[] = {c.newline,     c.mark,        c.colon,         c.hash,
+                                   c.doubleQuote, c.singleQuote, c.slash,         c.star,
+                                   c.backslash,   c.end,         code.loud,       code.marks,
+                                   code.newlines, comment.stops, comment.newlines};
+      const std::uint64_t want[] = {plain.newline,      plain.mark,         plain.colon,
+                                    plain.hash,         plain.doubleQuote,  plain.singleQuote,
+                                    plain.slash,        plain.star,         plain.backslash,
+                                    plain.end,          plainCode.loud,     plainCode.marks,
+                                    plainCode.newlines, plainComment.stops, plainComment.newlines};
+      for (std::size_t i = 0; i < std::size(want); ++i)
+        EXPECT_EQ(got[i], want[i]) << name << " mask " << i;
+    };
+#ifdef QUINTREL_HAVE_SSE2
+    expectAlike(Sse2Kernel::Classify(block), Sse2Kernel::ClassifyQuietCode(block),
+                Sse2Kernel::ClassifyQuietComment(block), "SSE2");
+#endif
+#ifdef QUINTREL_HAVE_AVX2_KERNEL
+    if (Avx2Kernel::Supported()) {
+      expectAlike(Avx2Kernel::Classify(block), Avx2Kernel::ClassifyQuietCode(block),
+                  Avx2Kernel::ClassifyQuietComment(block), "AVX2");
+    }
+#endif
+    if (::testing::Test::HasFailure()) return;
+  }
+}
+
+#ifdef QUINTREL_HAVE_AVX2_KERNEL
+// The AVX2 kernel is built here, so the processor must offer it for its cases to run.
+TEST(CountStatementsTest, Avx2KernelIsTestedWhereBuilt) {
+  if (!Avx2Kernel::Supported())
+    GTEST_SKIP() << "this processor has no AVX2: its kernel goes untested";
+  EXPECT_EQ(Kernels().back(), CounterKernel::kAvx2);
+}
+#endif
 
 }  // namespace
 }  // namespace quintrel
