@@ -31,8 +31,13 @@ constexpr const char* kStdoutPath = "-";
 class CliApp {
  public:
   CliApp(const std::string& codeset, std::ostream& out, std::ostream& err,
-         const MeasureFunction& measure, const CliTerminal& terminal)
-      : m_encoder(codeset), m_out(out), m_err(err), m_measure(measure), m_terminal(terminal) {}
+         const MeasureFunction& measure, const CliTerminal& terminal, const GitOpener& openGit)
+      : m_encoder(codeset),
+        m_out(out),
+        m_err(err),
+        m_measure(measure),
+        m_terminal(terminal),
+        m_openGit(openGit) {}
 
   // Runs the program; a failure that leaves the run as an exception (memory running out on a
   // huge file, say) ends it with a message and kExitFailure, before any report is written.
@@ -65,7 +70,11 @@ class CliApp {
     std::unique_ptr<VersionPair> revisions;
     if (options.git) {
       m_step = "opening the repository";
-      GitOpening opening = OpenGitRevisions(GitRevisionsOf(options), options.scan.extensions);
+      GitOpener open = m_openGit;
+      std::string error;
+      if (!open) open = LoadGitSupport(error);
+      if (!open) return Failed("the git support cannot be loaded: " + error);
+      GitOpening opening = open(GitRevisionsOf(options), options.scan.extensions);
       if (opening.status != GitOpenStatus::kOpened) return GitError(opening.status, options);
       revisions = std::move(opening.versions);
     }
@@ -238,15 +247,17 @@ class CliApp {
   std::ostream& m_err;
   const MeasureFunction& m_measure;
   const CliTerminal& m_terminal;
+  const GitOpener& m_openGit;
   std::string m_step = "reading the options";  // what the program is doing, for messages
 };
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
-           std::ostream& err, const MeasureFunction& measure, const CliTerminal& terminal) {
+           std::ostream& err, const MeasureFunction& measure, const CliTerminal& terminal,
+           const GitOpener& openGit) {
   try {
-    return CliApp(codeset, out, err, measure, terminal).Run(args);
+    return CliApp(codeset, out, err, measure, terminal, openGit).Run(args);
   } catch (...) {
     // Not even the message about a failure could be made: memory is that short.
     err << kProgram << ": memory ran out\n";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/git_support.h"
 #include "compare/measurement_run.h"
 
 namespace quintrel {
@@ -27,8 +28,9 @@ struct CliTerminal {
 // program name), measures, and writes the table (or the CSV or JSON report given as "-") to
 // `out` and messages to `err`, both in the terminal character set `codeset`. Returns the
 // exit status. `measure`, when set, replaces the measurement of each file: a seam for tests.
+// `openGit` opens revisions for --git; when empty, the git module is loaded for it.
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
-           std::ostream& err, const MeasureFunction& measure = {},
-           const CliTerminal& terminal = {});
+           std::ostream& err, const MeasureFunction& measure = {}, const CliTerminal& terminal = {},
+           const GitOpener& openGit = {});
 
 }  // namespace quintrel

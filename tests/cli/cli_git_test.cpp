@@ -85,6 +85,15 @@ TEST_F(CliGitTest, TablesAndReportsAreThoseOfTheCheckedOutFolders) {
   }
 }
 
+// The installed program loads its git support as a module on first use; it gives what the
+// support linked into the tests gives.
+TEST_F(CliGitTest, ProgramLoadsItsGitSupport) {
+  const std::vector<std::string> args = {"-C", Repo(), "--git", "v1", "HEAD", "src", "-r"};
+  const CliOutcome program = RunQuintrelCli(args);
+  ASSERT_EQ(program.exitStatus, kExitSuccess) << program.err;
+  EXPECT_EQ(program.out, RunInProcess(args).out);
+}
+
 // Without PATH the start folder is measured, named "." in the reports.
 TEST_F(CliGitTest, PathDefaultsToTheStartFolder) {
   const CliOutcome outcome = RunInProcess({"-C", Repo(), "--git", "HEAD~1", "HEAD", "--json", "-"});

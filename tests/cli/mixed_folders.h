@@ -45,7 +45,7 @@ inline CliOutcome RunInProcess(const std::vector<std::string>& args,
                                const CliTerminal& terminal = {}) {
   std::ostringstream out;
   std::ostringstream err;
-  const int status = RunCli(args, "UTF-8", out, err, measure, terminal);
+  const int status = RunCli(args, "UTF-8", out, err, measure, terminal, OpenGitRevisions);
   return {status, out.str(), err.str()};
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "compare/git_source.h"
+
+namespace quintrel {
+
+// Opens two revisions of a repository, as OpenGitRevisions does.
+using GitOpener =
+    std::function<GitOpening(const GitRevisions&, const std::vector<std::string>& extensions)>;
+
+// The name of the module that holds the git support, next to the program or installed in
+// its library folder.
+inline constexpr const char* kGitModuleName = "quintrel-git";
+
+// Loads the git support of the installed program. It is a module of its own, loaded on
+// first use, so that runs on folders do not load libgit2 and the many libraries it needs at
+// every start. Empty, with `error` saying why, when the module cannot be found or loaded.
+GitOpener LoadGitSupport(std::string& error);
+
+}  // namespace quintrel
