@@ -241,7 +241,7 @@ RunResult RunMeasurement(const RunRequest& request) {
   FileCatalogue catalogue;
   run.status = ScanBoth(*versions, request.scan, catalogue);
   if (run.status == RunStatus::kCompleted && request.renamePercent > 0) {
-    JoinRenames(catalogue, *versions, request.renamePercent);
+    JoinRenames(catalogue, *versions, request.renamePercent, request.jobs);
   }
   if (run.status == RunStatus::kCompleted) {
     const std::size_t measured = MeasureCatalogue(catalogue, request, *versions, run);
