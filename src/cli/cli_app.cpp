@@ -166,6 +166,7 @@ class CliApp {
     request.versions = revisions;
     request.jobs = options.jobs;
     request.scan = options.scan;
+    request.renamePercent = options.renamePercent;
     request.measure = m_measure;
     request.failedEntry = &failedFile;
     // Cleared when the run ends, before any result or message is written.

@@ -7,6 +7,7 @@ namespace quintrel {
 namespace {
 
 constexpr unsigned kMaxJobs = 1024;
+constexpr int kDefaultRenamePercent = 50;
 
 // An option as "--name" or "--name=value".
 struct OptionArg {
@@ -25,6 +26,17 @@ std::optional<unsigned> ParseJobs(std::string_view text) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, value);
   if (text.empty() || ec != std::errc() || ptr != end || value == 0 || value > kMaxJobs) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// A similarity in percent, 1 to 100.
+std::optional<int> ParsePercent(std::string_view text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || value < 1 || value > 100) {
     return std::nullopt;
   }
   return value;
@@ -83,6 +95,15 @@ class Parser {
       if (!RefuseValue(name, value)) options.git = true;
     } else if (name == "-C") {
       if (auto folder = TakeValue(name, value)) AddStartFolder(*folder);
+    } else if (name == "--renames") {
+      // The percent only after '=': a following argument is a folder.
+      if (!value) {
+        options.renamePercent = kDefaultRenamePercent;
+      } else if (std::optional<int> percent = ParsePercent(*value)) {
+        options.renamePercent = *percent;
+      } else {
+        Fail("--renames needs a whole percent from 1 to 100");
+      }
     } else if (name == "--by-folder") {
       if (!RefuseValue(name, value)) options.byFolder = true;
     } else if (name == "--quiet" || name == "-q") {
@@ -204,7 +225,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
 
 std::string UsageLine() {
   return "Usage: quintrel-cli [--csv FILE] [--jobs N] [-r] [--ext LIST] [--exclude-dir NAME]"
-         " OLD NEW\n"
+         " [--renames[=PERCENT]] OLD NEW\n"
          "       quintrel-cli [OPTIONS] [-C DIR] --git OLD_REV NEW_REV [PATH]\n";
 }
 
@@ -239,6 +260,10 @@ std::string HelpText() {
          "               counting (default: c,h,cpp)\n"
          "  --exclude-dir NAME\n"
          "               with -r, skip the folders named NAME at any depth (repeatable)\n"
+         "  --renames[=PERCENT]\n"
+         "               a file only in OLD and a file only in NEW whose lines are at least\n"
+         "               PERCENT similar (default 50) are measured as one renamed file,\n"
+         "               shown as 'OLD_NAME => NEW_NAME' (with -r: across the whole tree)\n"
          "  --git        OLD and NEW are revisions of a git repository (tags, branches,\n"
          "               HEAD~3, ids), followed by the folder PATH to measure in both;\n"
          "               symbolic links and submodules are skipped\n"

@@ -19,6 +19,7 @@ struct CliOptions {
   bool byFolder = false;                // the table of folder sums after the file table
   bool quiet = false;                   // no progress line
   unsigned jobs = 0;                    // 0: one worker per core
+  int renamePercent = 0;                // --renames[=PERCENT]; 0: no rename search
   bool help = false;
   bool version = false;
   ScanOptions scan;  // -r, --ext, --exclude-dir

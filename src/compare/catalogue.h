@@ -22,7 +22,13 @@ struct CatalogueEntry {
   std::string oldName;
   std::string newName;
   PresenceFlags flags = 0;
+  // For a file renamed or moved: the shown name of its old version (`name` is then
+  // "OLD => NEW"); empty otherwise.
+  std::string renamedFrom = {};
 };
+
+// What joins the old and the new name of a renamed file in its shown name.
+inline constexpr std::string_view kRenameArrow = " => ";
 
 // Entries in catalogue order (CompareCatalogueNames of their shown names).
 using FileCatalogue = std::vector<CatalogueEntry>;

@@ -1,5 +1,10 @@
 #include "compare/version_source.h"
 
+#include <optional>
+
+#include "engine/input_file.h"
+#include "engine/source_loader.h"
+
 namespace quintrel {
 
 namespace {
@@ -32,6 +37,14 @@ class FolderMeasurer final : public PairMeasurer {
 
   FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) override {
     return MeasureFilePair(m_oldFolder, m_newFolder, entry.oldName, entry.newName, workspace);
+  }
+
+  bool ReadText(VersionSide side, const std::string& name, ByteBuffer& bytes) override {
+    bytes.clear();
+    const std::string& folder = side == VersionSide::kOld ? m_oldFolder : m_newFolder;
+    if (folder.empty() || name.empty()) return false;
+    std::optional<InputFile> file = InputFile::Open(JoinPath(folder, name));
+    return file && ReadSourceBytes(*file, bytes);
   }
 
  private:

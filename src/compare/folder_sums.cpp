@@ -11,9 +11,11 @@ std::vector<FolderSum> SumFolders(const std::vector<ResultRow>& rows) {
   std::unordered_map<std::string, std::size_t> indexByName;
   for (const ResultRow& row : rows) {
     // Each folder on the row's path, outermost first, so a folder is listed before its own.
-    for (std::size_t end = row.name.find(TreePathSeparator()); end != std::string::npos;
-         end = row.name.find(TreePathSeparator(), end + 1)) {
-      std::string name = row.name.substr(0, end);
+    // A renamed file counts in the folders of its new name, where its row stands.
+    const std::string_view path = ShownNewName(row);
+    for (std::size_t end = path.find(TreePathSeparator()); end != std::string_view::npos;
+         end = path.find(TreePathSeparator(), end + 1)) {
+      std::string name(path.substr(0, end));
       auto [found, added] = indexByName.try_emplace(name, folders.size());
       if (added) folders.push_back({std::move(name), {}, {}});
       FolderSum& folder = folders[found->second];

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "engine/source_loader.h"
+
 namespace quintrel {
 
 namespace {
@@ -166,6 +168,14 @@ class GitMeasurer final : public PairMeasurer {
     const Blob newBlob(*m_odb, newId);
     const Blob oldBlob = sameBlob ? Blob() : Blob(*m_odb, oldId);
     return MeasureVersionBytes(oldBlob.Bytes(), newBlob.Bytes(), sameBlob, workspace);
+  }
+
+  bool ReadText(VersionSide side, const std::string& name, ByteBuffer& bytes) override {
+    bytes.clear();
+    const GitSource& source = side == VersionSide::kOld ? m_old : m_new;
+    const Blob blob(*m_odb, source.FileId(name));
+    const VersionBytes stored = blob.Bytes();
+    return stored && ReadSourceBytes(*stored, bytes);
   }
 
  private:

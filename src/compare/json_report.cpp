@@ -57,6 +57,11 @@ Json FileEntry(const ResultRow& row) {
   entry["added"] = row.result.added;
   entry["deleted"] = row.result.deleted;
   entry["loc"] = row.result.loc;
+  // A rename's row names both files; a script need not split the name.
+  if (!row.renamedFrom.empty()) {
+    PutText(entry, "old_name", row.renamedFrom);
+    PutText(entry, "new_name", std::string(ShownNewName(row)));
+  }
   return entry;
 }
 

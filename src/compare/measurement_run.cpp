@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "compare/folder_tree.h"
+#include "compare/rename_step.h"
 #include "compare/version_source.h"
 #include "engine/file_pair.h"
 
@@ -195,7 +196,8 @@ std::size_t MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& r
   const std::size_t measured = state.MeasuredPrefix();
   for (std::size_t i = 0; i < measured; ++i) {
     const CatalogueEntry& entry = catalogue[i];
-    run.rows.push_back({entry.flags, entry.name, state.Result(i), entry.oldName, entry.newName});
+    run.rows.push_back({entry.flags, entry.name, state.Result(i), entry.oldName, entry.newName,
+                        entry.renamedFrom});
   }
   return measured;
 }
@@ -238,6 +240,9 @@ RunResult RunMeasurement(const RunRequest& request) {
 
   FileCatalogue catalogue;
   run.status = ScanBoth(*versions, request.scan, catalogue);
+  if (run.status == RunStatus::kCompleted && request.renamePercent > 0) {
+    JoinRenames(catalogue, *versions, request.renamePercent, request.jobs);
+  }
   if (run.status == RunStatus::kCompleted) {
     const std::size_t measured = MeasureCatalogue(catalogue, request, *versions, run);
     run.status = measured == catalogue.size() ? RunStatus::kCompleted : RunStatus::kCancelled;

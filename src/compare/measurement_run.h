@@ -36,6 +36,9 @@ struct RunRequest {
   // revisions, say); the folder texts are then not used.
   VersionPair* versions = nullptr;
   ScanOptions scan;
+  // When 1 to 100: files of one version only whose contents are at least this similar (in
+  // percent) are measured as one renamed file (JoinRenames). 0: names alone pair files.
+  int renamePercent = 0;
   unsigned jobs = 0;  // worker threads; 0 = one per core
   ProgressCallback progress;
   ByteProgressCallback byteProgress;          // may be set with or instead of `progress`

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "compare/catalogue.h"
 #include "engine/file_result.h"
@@ -17,7 +18,15 @@ struct ResultRow {
   FileResult result;
   std::string oldName;
   std::string newName;
+  std::string renamedFrom = {};  // as CatalogueEntry::renamedFrom
 };
+
+// The name of the row's file in the new version as the row shows it: for a rename the part
+// after kRenameArrow, otherwise the whole name.
+inline std::string_view ShownNewName(const ResultRow& row) {
+  if (row.renamedFrom.empty()) return row.name;
+  return std::string_view(row.name).substr(row.renamedFrom.size() + kRenameArrow.size());
+}
 
 // The columns of the result table, in the order the list, the table and the report show them.
 enum ResultColumn {

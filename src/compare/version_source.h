@@ -29,12 +29,18 @@ class VersionSource {
   virtual FolderLevel List(const std::string& relative) = 0;
 };
 
+enum class VersionSide { kOld, kNew };
+
 // Measures catalogue entries from the two versions' files; one per worker thread, used for
 // one entry after another.
 class PairMeasurer {
  public:
   virtual ~PairMeasurer() = default;
   virtual FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) = 0;
+
+  // Reads the file `name` (a path below the top folder) of one version as measuring reads
+  // it: its bytes after text-mode reading. False, with `bytes` empty, when it cannot be read.
+  virtual bool ReadText(VersionSide side, const std::string& name, ByteBuffer& bytes) = 0;
 };
 
 // The two versions of a run and how their files are measured.

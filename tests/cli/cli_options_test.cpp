@@ -175,6 +175,34 @@ TEST(CliOptionsTest, TakesTheReportAndOutputOptions) {
             std::string::npos);
 }
 
+// --renames alone means 50 percent; a percent comes only after '=', so the argument after
+// a bare --renames is a folder.
+TEST(CliOptionsTest, TakesRenamesWithAnOptionalPercent) {
+  EXPECT_EQ(Parse({"a", "b"}).options.renamePercent, 0);
+  const struct {
+    std::vector<std::string> args;
+    int percent;
+  } cases[] = {
+      {{"--renames", "a", "b"}, 50},
+      {{"--renames=1", "a", "b"}, 1},
+      {{"a", "--renames=100", "b"}, 100},
+      {{"--renames=075", "-r", "a", "b"}, 75},
+  };
+  for (const auto& c : cases) {
+    const CliParse parse = Parse(c.args);
+    ASSERT_TRUE(parse.ok()) << ::testing::PrintToString(c.args) << parse.error;
+    EXPECT_EQ(parse.options.renamePercent, c.percent);
+    EXPECT_EQ(parse.options.oldFolder, "a");
+    EXPECT_EQ(parse.options.newFolder, "b");
+  }
+  for (const char* bad : {"0", "101", "", "50%", "-5", "x", "99999999999"}) {
+    const CliParse parse = Parse({std::string("--renames=") + bad, "a", "b"});
+    EXPECT_FALSE(parse.ok()) << bad;
+    EXPECT_NE(parse.error.find("--renames"), std::string::npos) << parse.error;
+  }
+  EXPECT_FALSE(Parse({"--renames", "30", "a", "b"}).ok());  // three folders
+}
+
 TEST(CliOptionsTest, NamesTheOffendingOption) {
   EXPECT_NE(Parse({"--frobnicate", "a", "b"}).error.find("--frobnicate"), std::string::npos);
   EXPECT_NE(Parse({"a", "b", "--csv"}).error.find("--csv"), std::string::npos);

@@ -26,6 +26,37 @@ using Json = nlohmann::json;
 
 using CliOutputsTest = MixedFoldersTest;
 
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
+// Without a rename found, --renames leaves the table as it was; a rename is one row with an
+// empty marker, counted once in the Total line.
+TEST_F(CliOutputsTest, RenamesJoinOnlyFilesSimilarEnough) {
+  // y.c and z.cpp share only the empty line after their last line end: 1 of 4 lines.
+  EXPECT_EQ(RunQuintrelCli({Old(), New()}).out, kMixedTable);
+  const CliOutcome notSimilar = RunQuintrelCli({"--renames", Old(), New()});
+  EXPECT_EQ(notSimilar.exitStatus, 0);
+  EXPECT_EQ(notSimilar.out, kMixedTable);
+
+  const CliOutcome joined = RunQuintrelCli({"--renames=25", Old(), New()});
+  EXPECT_EQ(joined.exitStatus, 0) << joined.err;
+  std::istringstream lines(joined.out);
+  std::vector<std::string> table;
+  for (std::string line; std::getline(lines, line);) table.push_back(line);
+  ASSERT_EQ(table.size(), 4u) << joined.out;
+  EXPECT_TRUE(table[2].starts_with("       y.c => z.cpp ")) << table[2];
+  EXPECT_EQ(Words(table[2]), (std::vector<std::string>{"y.c", "=>", "z.cpp", "2", "3", "2"}));
+  EXPECT_EQ(Words(table[3]), (std::vector<std::string>{"Total", "2", "(+0/-0)", "3", "3", "5"}));
+
+  const CliOutcome bad = RunQuintrelCli({"--renames=0", Old(), New()});
+  EXPECT_EQ(bad.exitStatus, 2);
+  EXPECT_TRUE(bad.out.empty());
+}
+
 // The JSON report on standard output replaces the table; in a file it comes with the table,
 // and with the CSV report beside it.
 TEST_F(CliOutputsTest, JsonReportToStandardOutputOrFile) {

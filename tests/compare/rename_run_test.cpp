@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "compare/folder_sums.h"
+#include "compare/git_source.h"
+#include "compare/json_report.h"
+#include "compare/measurement_run.h"
+#include "support/git_repository.h"
+#include "support/temp_dir.h"
+
+namespace quintrel {
+namespace {
+
+using testing::ScopedTempDir;
+using testing::TestRepository;
+using testing::TreeItems;
+
+// Ten statements; the edited copy changes two lines and adds one.
+const std::string kUtil =
+    "#include \"util.h\"\n"
+    "int count_items(const list* l) {\n"
+    "  int n = 0;\n"
+    "  for (node* p = l->head; p; p = p->next) n++;\n"
+    "  return n;\n"
+    "}\n"
+    "void clear(list* l) {\n"
+    "  l->head = 0;\n"
+    "  l->size = 0;\n"
+    "}\n";
+const std::string kUtilEdited =
+    "#include \"util.h\"\n"
+    "int count_items(const list* l) {\n"
+    "  int n = 0;\n"
+    "  for (node* p = l->first; p; p = p->next) ++n;\n"
+    "  return n;\n"
+    "}\n"
+    "void clear(list* l) {\n"
+    "  l->head = 0;\n"
+    "  l->size = 0;\n"
+    "  l->tail = 0;\n"
+    "}\n";
+const std::string kTool = "int main(void) {\n  return run();\n}\n";
+// Unrelated files; only the empty line after their last line end pairs (1 of 4 lines).
+const std::string kUnrelatedOld = "double gone(double x) {\n  return x * 2.0;\n}\n";
+const std::string kUnrelatedNew = "static const char* banner =\n  \"fresh\";\n";
+
+RunResult RunFolders(const std::string& oldFolder, const std::string& newFolder, bool recursive,
+                     int renamePercent) {
+  RunRequest request;
+  request.oldFolderText = oldFolder;
+  request.newFolderText = newFolder;
+  request.scan.recursive = recursive;
+  request.renamePercent = renamePercent;
+  request.jobs = 2;
+  return RunMeasurement(request);
+}
+
+std::vector<std::string> Names(const RunResult& run) {
+  std::vector<std::string> names;
+  for (const ResultRow& row : run.rows)
+    names.push_back(RowMarker(row.flags) + std::string("|") + row.name);
+  return names;
+}
+
+// What measuring the two versions under one name gives.
+FileResult MeasuredUnderOneName(const std::string& oldContent, const std::string& newContent) {
+  ScopedTempDir dir;
+  dir.Write("old/same.c", oldContent);
+  dir.Write("new/same.c", newContent);
+  const RunResult run =
+      RunFolders((dir.path() / "old").string(), (dir.path() / "new").string(), false, 0);
+  EXPECT_EQ(run.rows.size(), 1u);
+  return run.rows.empty() ? FileResult{} : run.rows[0].result;
+}
+
+class RenameRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir.Write("old/main.c", kTool);
+    m_dir.Write("new/main.c", kTool);
+    m_dir.Write("old/gone.c", kUnrelatedOld);
+    m_dir.Write("new/fresh.c", kUnrelatedNew);
+    m_dir.Write("old/lib/util.c", kUtil);
+    m_dir.Write("new/src/helpers.cpp", kUtilEdited);
+  }
+
+  std::string Old() const { return (m_dir.path() / "old").string(); }
+  std::string New() const { return (m_dir.path() / "new").string(); }
+
+  ScopedTempDir m_dir;
+};
+
+// A file moved to another folder, renamed to another extension and edited: one row where the
+// new file's row stood, measured as if it had kept its name, counted once in the file count.
+TEST_F(RenameRunTest, MovedAndEditedFileIsOneRowInATree) {
+  const RunResult plain = RunFolders(Old(), New(), true, 0);
+  EXPECT_EQ(Names(plain), (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c",
+                                                    "-|lib/util.c", "+|src/helpers.cpp"}));
+  EXPECT_EQ(plain.summary.fileCountText, "3 (+2/-2)");
+
+  const RunResult renamed = RunFolders(Old(), New(), true, 50);
+  ASSERT_EQ(Names(renamed), (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c",
+                                                      "|lib/util.c => src/helpers.cpp"}));
+  const ResultRow& row = renamed.rows[3];
+  EXPECT_EQ(row.oldName, "lib/util.c");
+  EXPECT_EQ(row.newName, "src/helpers.cpp");
+  EXPECT_EQ(row.renamedFrom, "lib/util.c");
+  EXPECT_EQ(ShownNewName(row), "src/helpers.cpp");
+  const FileResult oneName = MeasuredUnderOneName(kUtil, kUtilEdited);
+  EXPECT_EQ(row.result, oneName);
+  EXPECT_GT(oneName.added, 0);
+  EXPECT_GT(oneName.deleted, 0);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(renamed.rows[i].result, plain.rows[i].result);
+  EXPECT_EQ(renamed.summary.fileCountText, "3 (+1/-1)");
+  EXPECT_EQ(renamed.summary.totals.loc, plain.summary.totals.loc);
+}
+
+// The threshold decides: 10 of the 12 lines of the edited copy pair, counting the empty line
+// after the last line end (83 percent).
+TEST_F(RenameRunTest, ThresholdDecidesWhetherFilesJoin) {
+  EXPECT_EQ(RunFolders(Old(), New(), true, 83).rows.size(), 4u);
+  EXPECT_EQ(RunFolders(Old(), New(), true, 84).rows.size(), 5u);
+}
+
+// A flat run looks for renames among the folder's own files only; a tree run across it.
+TEST_F(RenameRunTest, FlatRunsSearchTheFolderOnly) {
+  m_dir.Write("new/tool.cpp", kTool + "int extra;\n");
+  m_dir.Write("old/tool.c", kTool);
+  m_dir.Write("new/util.cc", kUtil);  // the subfolder's file, moved up
+  RunResult flat = RunFolders(Old(), New(), false, 50);
+  EXPECT_EQ(Names(flat),
+            (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c", "|tool.c => tool.cpp"}));
+  // Only accepted extensions are listed: .cc joins once it is accepted.
+  RunRequest request;
+  request.oldFolderText = Old();
+  request.newFolderText = New();
+  request.scan.recursive = true;
+  request.scan.extensions = {"c", "cpp", "cc"};
+  request.renamePercent = 100;
+  const RunResult tree = RunMeasurement(request);
+  EXPECT_EQ(Names(tree),
+            (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c", "-|tool.c", "+|tool.cpp",
+                                      "|lib/util.c => util.cc", "+|src/helpers.cpp"}));
+  EXPECT_EQ(tree.rows[5].result, (FileResult{0, 0, tree.rows[5].result.loc}));
+}
+
+// Folder sums count a rename in the folders of its new name; the JSON report names both.
+TEST_F(RenameRunTest, ReportsKnowBothNames) {
+  const RunResult renamed = RunFolders(Old(), New(), true, 50);
+  const std::vector<FolderSum> folders = SumFolders(renamed.rows);
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_EQ(folders[0].name, "src");
+  EXPECT_EQ(folders[0].counts, (FileCounts{1, 0, 0}));
+
+  const auto report = nlohmann::json::parse(FormatJsonReport("o", "n", renamed.rows, true));
+  const auto& files = report["files"];
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[3]["marker"], "");
+  EXPECT_EQ(files[3]["name"], "lib/util.c => src/helpers.cpp");
+  EXPECT_EQ(files[3]["old_name"], "lib/util.c");
+  EXPECT_EQ(files[3]["new_name"], "src/helpers.cpp");
+  EXPECT_FALSE(files[2].contains("old_name"));
+  EXPECT_EQ(report["total"]["new_files"], 1);
+  EXPECT_EQ(report["total"]["deleted_files"], 1);
+}
+
+// Revisions of a repository give what their checkouts give.
+TEST(RenameRunGit, RevisionsGiveWhatTheirCheckoutsGive) {
+  ScopedTempDir dir;
+  const TreeItems oldItems = {{"main.c", kTool}, {"lib/util.c", kUtil}, {"gone.c", kUnrelatedOld}};
+  const TreeItems newItems = {
+      {"main.c", kTool}, {"src/helpers.cpp", kUtilEdited}, {"fresh.c", kUnrelatedNew}};
+  TestRepository repository(dir.path() / "repo");
+  repository.Tag("v1", repository.Commit(oldItems));
+  repository.Commit(newItems);
+  testing::WriteCheckout(oldItems, dir.path() / "old", 1000);
+  testing::WriteCheckout(newItems, dir.path() / "new", 2000);
+
+  GitOpening opening = OpenGitRevisions({(dir.path() / "repo").string(), "v1", "HEAD", "."},
+                                        ScanOptions{}.extensions);
+  ASSERT_EQ(opening.status, GitOpenStatus::kOpened);
+  RunRequest request;
+  request.versions = opening.versions.get();
+  request.scan.recursive = true;
+  request.renamePercent = 50;
+  const RunResult git = RunMeasurement(request);
+  const RunResult folders =
+      RunFolders((dir.path() / "old").string(), (dir.path() / "new").string(), true, 50);
+  ASSERT_EQ(Names(git), Names(folders));
+  EXPECT_EQ(Names(git).back(), "|lib/util.c => src/helpers.cpp");
+  for (std::size_t i = 0; i < git.rows.size(); ++i) {
+    EXPECT_EQ(git.rows[i].result, folders.rows[i].result) << git.rows[i].name;
+  }
+}
+
+}  // namespace
+}  // namespace quintrel
