@@ -36,11 +36,19 @@ std::vector<std::size_t> EntriesOnlyIn(const FileCatalogue& catalogue, PresenceF
   return indices;
 }
 
-// Loads a file as measuring does; false (the file counts as absent) when it cannot be read.
+// Loads a file as measuring does, less the empty line that measuring sees after a final
+// line end: it is no line of text, and would make any two one-line files half alike. False
+// (the file counts as absent) when it cannot be read.
 bool LoadText(PairMeasurer& reader, const FileToRead& file, SourceText& text) {
   text.lines.clear();
   if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
   BuildLineTable(text.bytes, text.lines);
+  if (text.bytes.empty()) {
+    text.lines.clear();  // no lines at all
+  } else if (text.bytes.back() == '\n') {
+    text.bytes.pop_back();
+    text.lines.pop_back();
+  }
   return true;
 }
 

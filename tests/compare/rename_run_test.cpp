@@ -43,7 +43,7 @@ const std::string kUtilEdited =
     "  l->tail = 0;\n"
     "}\n";
 const std::string kTool = "int main(void) {\n  return run();\n}\n";
-// Unrelated files; only the empty line after their last line end pairs (1 of 4 lines).
+// Unrelated files: no line pairs.
 const std::string kUnrelatedOld = "double gone(double x) {\n  return x * 2.0;\n}\n";
 const std::string kUnrelatedNew = "static const char* banner =\n  \"fresh\";\n";
 
@@ -118,11 +118,19 @@ TEST_F(RenameRunTest, MovedAndEditedFileIsOneRowInATree) {
   EXPECT_EQ(renamed.summary.totals.loc, plain.summary.totals.loc);
 }
 
-// The threshold decides: 10 of the 12 lines of the edited copy pair, counting the empty line
-// after the last line end (83 percent).
+// The threshold decides: 9 of the 11 lines of the edited copy pair (81 percent); the empty
+// line after the last line end does not count. Without that, any two one-line files would
+// share half their lines and join at the default threshold.
 TEST_F(RenameRunTest, ThresholdDecidesWhetherFilesJoin) {
-  EXPECT_EQ(RunFolders(Old(), New(), true, 83).rows.size(), 4u);
-  EXPECT_EQ(RunFolders(Old(), New(), true, 84).rows.size(), 5u);
+  EXPECT_EQ(RunFolders(Old(), New(), true, 81).rows.size(), 4u);
+  EXPECT_EQ(RunFolders(Old(), New(), true, 82).rows.size(), 5u);
+
+  ScopedTempDir oneLiners;
+  oneLiners.Write("old/a.c", "int a;\n");
+  oneLiners.Write("new/b.c", "int b;\n");
+  const RunResult run = RunFolders((oneLiners.path() / "old").string(),
+                                   (oneLiners.path() / "new").string(), false, 50);
+  EXPECT_EQ(run.rows.size(), 2u);
 }
 
 // A flat run looks for renames among the folder's own files only; a tree run across it.
