@@ -40,12 +40,12 @@ std::size_t SizeOrZero(std::int64_t size) {
   return size > 0 ? static_cast<std::size_t>(size) : 0;
 }
 
-// What measuring a pair of these sizes is expected to take at most: both texts, and unless
-// they are alike in size, line tables and the pairing's lists, hashes and index, which on
-// source text take about as much again.
+// What measuring a pair of these sizes is expected to take: both texts, and unless they are
+// alike in size (most likely the same bytes, counted without line tables), line tables and
+// the pairing's lists, hashes and index, which on source text take about as much again.
 std::size_t WorkingBytes(std::size_t oldBytes, std::size_t newBytes) {
   const std::size_t texts = oldBytes + newBytes;
-  return oldBytes == newBytes ? texts + texts / 4 : texts * 9 / 4;
+  return oldBytes == newBytes ? texts + texts / 4 : 2 * texts;
 }
 
 // Which versions were read into the workspace's texts.
