@@ -1,14 +1,12 @@
 #pragma once
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -26,10 +24,15 @@ namespace quintrel::fuzz {
 class PairFolders {
  public:
   PairFolders() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quintrel-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return;
-    m_root = pattern;
+    // create_directory reports whether it made the folder, so a taken name is never shared.
+    std::random_device random;
+    std::error_code error;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+    for (int attempt = 0; attempt < 100 && m_root.empty() && !error; ++attempt) {
+      const auto candidate = temp / ("quintrel-fuzz-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate, error)) m_root = candidate;
+    }
+    if (m_root.empty()) return;
     std::filesystem::create_directory(m_root / "old");
     std::filesystem::create_directory(m_root / "new");
   }
@@ -53,8 +56,8 @@ class PairFolders {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes->data()),
                static_cast<std::streamsize>(bytes->size()));
-    const struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
-    utimensat(AT_FDCWD, path.c_str(), times, 0);
+    const std::chrono::sys_seconds time{std::chrono::seconds{mtime}};
+    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(time), ignored);
   }
 
   static constexpr const char* kName = "x.c";

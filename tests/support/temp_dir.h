@@ -41,4 +41,12 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 // not one CTest runs there, or when permissions are ignored in that pass itself.
 bool IgnoresFilePermissions();
 
+// Why a test of file permissions cannot run in this process (root ignores them, see above;
+// Windows has no POSIX permissions), or empty when it can.
+std::string FilePermissionsSkipReason();
+
+// Creates a FIFO at `path`. Returns false on a system whose file system has none (the test
+// then skips, saying so); throws when creating it fails on a system that has them.
+bool MakeFifo(const std::filesystem::path& path);
+
 }  // namespace quintrel::testing

@@ -1,0 +1,172 @@
+// Windows implementation of the engine's file access. Paths arrive as UTF-8 and are opened
+// by their UTF-16 form, so every name the file system holds can be reached. The open handle
+// is kept as a C runtime descriptor, which is what the shared class stores.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "engine/input_file.h"
+
+namespace quintrel {
+
+namespace {
+
+// Chunk used once the buffer sized from the file's status is full: it confirms the end of
+// the file and catches files that report a wrong size (files that grow while read).
+constexpr std::size_t kTailChunk = 16 * 1024;
+
+// Seconds between 1601-01-01 (FILETIME's epoch) and 1970-01-01.
+constexpr std::int64_t kEpochDifference = 11'644'473'600;
+constexpr std::int64_t kTicksPerSecond = 10'000'000;
+
+// Paths at least this long get the "\\?\" prefix, which lifts the MAX_PATH limit.
+constexpr std::size_t kLongPath = MAX_PATH - 12;
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int size = static_cast<int>(utf8.size());
+  const int wide = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring result(static_cast<std::size_t>(wide), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), wide);
+  return result;
+}
+
+// The path as CreateFileW takes it: long paths become absolute, with backslashes only (the
+// prefix turns off the system's own normalisation), and "\\?\" or "\\?\UNC\" in front.
+std::wstring SystemPath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  if (wide.size() < kLongPath || wide.starts_with(L"\\\\?\\")) return wide;
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return wide;
+  std::wstring full(needed, L'\0');
+  const DWORD written = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+  full.resize(written);
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// Whole seconds since 1970, rounded down as the C runtime's _stat reports them.
+std::int64_t UnixSeconds(const FILETIME& time) {
+  const auto ticks =
+      static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+  return ticks / kTicksPerSecond - kEpochDifference;
+}
+
+FileStatus StatusFrom(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return FileStatus{};
+  }
+  const auto size =
+      static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+  return FileStatus{size, UnixSeconds(info.ftLastWriteTime)};
+}
+
+// Other programs may go on writing, renaming or deleting the file while it is read.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE OpenHandle(const std::string& path, DWORD access, DWORD flags) {
+  return ::CreateFileW(SystemPath(path).c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags,
+                       nullptr);
+}
+
+}  // namespace
+
+std::optional<InputFile> InputFile::Open(const std::string& path) {
+  HANDLE handle = OpenHandle(path, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  const FileStatus status = StatusFrom(handle);
+  if (status.size < 0) {
+    ::CloseHandle(handle);
+    return std::nullopt;
+  }
+  const int descriptor =
+      ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY);
+  if (descriptor < 0) {
+    ::CloseHandle(handle);
+    return std::nullopt;
+  }
+  InputFile file(descriptor);  // closing the descriptor closes the handle
+  file.m_status = status;
+  return file;
+}
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, -1)), m_status(other.m_status) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  if (this != &other) {
+    if (m_handle >= 0) ::_close(m_handle);
+    m_handle = std::exchange(other.m_handle, -1);
+    m_status = other.m_status;
+  }
+  return *this;
+}
+
+InputFile::~InputFile() {
+  if (m_handle >= 0) ::_close(m_handle);
+}
+
+bool InputFile::ReadAll(ByteBuffer& bytes, std::size_t maxBytes) {
+  bytes.clear();
+  const FileStatus status = Status();
+  if (status.size > 0 && static_cast<std::uint64_t>(status.size) > maxBytes) return false;
+  bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(status.size, 0)));
+
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(m_handle));
+  std::size_t filled = 0;
+  bool anyRead = false;
+  for (;;) {
+    // Once the reported size is used up, read into a small side buffer: usually it only
+    // confirms the end, so the main buffer is never reallocated for a well-behaved file.
+    unsigned char tail[kTailChunk];
+    const bool intoTail = filled == bytes.size();
+    unsigned char* target = intoTail ? tail : bytes.data() + filled;
+    const std::size_t wanted = intoTail ? sizeof tail : bytes.size() - filled;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wanted, 1u << 30));
+    DWORD count = 0;
+    const bool ok = ::ReadFile(handle, target, chunk, &count, nullptr) != 0;
+    if (!ok && !anyRead) {
+      bytes.clear();
+      return false;
+    }
+    if (!ok || count == 0) break;  // end of file, or a later error: keep what was read
+    anyRead = true;
+    if (intoTail) bytes.insert(bytes.end(), tail, tail + count);
+    filled += count;
+    if (filled > maxBytes) {
+      bytes.clear();
+      bytes.shrink_to_fit();
+      return false;
+    }
+  }
+  bytes.resize(filled);
+  return true;
+}
+
+FileStatus QueryStatus(const std::string& path) {
+  // No access asked for: the status is readable even when the content is not. Backup
+  // semantics let a folder open too, so that it is recognised and refused.
+  HANDLE handle = OpenHandle(path, 0, FILE_FLAG_BACKUP_SEMANTICS);
+  if (handle == INVALID_HANDLE_VALUE) return FileStatus{};
+  const FileStatus status = StatusFrom(handle);
+  ::CloseHandle(handle);
+  return status;
+}
+
+// Windows takes '/' as well as '\', so names are joined as on every other system; a folder
+// that already ends in a separator, or a bare drive ("C:"), gets none.
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  const char last = folder.back();
+  if (last == '/' || last == '\\' || last == ':') return folder + name;
+  return folder + '/' + name;
+}
+
+}  // namespace quintrel

@@ -1,0 +1,53 @@
+// The parts of the test folders that need Windows calls.
+#include <windows.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "temp_dir.h"
+
+namespace quintrel::testing {
+
+ScopedTempDir::ScopedTempDir() {
+  std::random_device random;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = base / ("quintrel-test-" + std::to_string(random()));
+    // CreateDirectoryW fails when the name exists, so the folder is this object's alone.
+    if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
+      m_path = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
+}
+
+void SetModificationTime(const std::filesystem::path& path, long long seconds) {
+  HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    throw std::runtime_error("cannot open " + path.string() + " to set its time");
+  }
+  constexpr long long kEpochDifference = 11'644'473'600;  // 1601 to 1970, in seconds
+  const auto ticks = static_cast<unsigned long long>((seconds + kEpochDifference) * 10'000'000);
+  FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  const bool set = ::SetFileTime(file, nullptr, &time, &time) != 0;
+  ::CloseHandle(file);
+  if (!set) throw std::runtime_error("cannot set the time of " + path.string());
+}
+
+bool IgnoresFilePermissions() {
+  return true;  // POSIX permission bits mean nothing here
+}
+
+std::string FilePermissionsSkipReason() {
+  return "Windows has no POSIX file permissions";
+}
+
+bool MakeFifo(const std::filesystem::path&) {
+  return false;  // named pipes live outside the file system
+}
+
+}  // namespace quintrel::testing
