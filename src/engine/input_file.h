@@ -20,8 +20,9 @@ struct FileStatus {
 };
 
 // A file opened for reading. This class and the free functions below are the engine's only
-// contact with the file system; their platform implementation lives in one file. (Its other
-// contact with the operating system is the memory of large_block.h.)
+// contact with the file system: one file per system holds the platform code, and
+// input_file.cpp the reading loop they share. (Its other contact with the operating system
+// is the memory of large_block.h.)
 class InputFile {
  public:
   // Opens a regular file for reading; std::nullopt when it cannot be opened or is not a
@@ -47,6 +48,12 @@ class InputFile {
 
  private:
   explicit InputFile(int handle) : m_handle(handle) {}
+
+  // The platform's part: reads up to `size` bytes, returning how many (0 at the end), or -1
+  // on an error; and closes the handle.
+  std::int64_t ReadSome(unsigned char* buffer, std::size_t size);
+  static void Close(int handle);
+
   int m_handle = -1;
   FileStatus m_status;
 };

@@ -1,25 +1,18 @@
-// POSIX implementation of the engine's file access (a Windows build would provide
-// input_file_win32.cpp with the same functions).
+// POSIX side of the engine's file access (input_file_win.cpp is the Windows side; what both
+// share is in input_file.cpp).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
-
-#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <string_view>
-#include <utility>
 
 #include "engine/input_file.h"
 
 namespace quintrel {
 
 namespace {
-
-// Chunk used once the buffer sized from the file's status is full: it confirms the end of
-// the file and catches files that report a wrong size (growing files, /proc entries).
-constexpr std::size_t kTailChunk = 16 * 1024;
 
 FileStatus StatusFrom(const struct stat& info) {
   if (!S_ISREG(info.st_mode)) return FileStatus{};
@@ -28,7 +21,7 @@ FileStatus StatusFrom(const struct stat& info) {
 }
 
 // read() that retries when a signal interrupts it.
-ssize_t ReadSome(int handle, unsigned char* buffer, std::size_t size) {
+ssize_t ReadRetrying(int handle, unsigned char* buffer, std::size_t size) {
   ssize_t result;
   do {
     result = ::read(handle, buffer, size);
@@ -114,53 +107,12 @@ std::optional<InputFile> InputFile::Open(const std::string& path) {
   return file;
 }
 
-InputFile::InputFile(InputFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_status(other.m_status) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    if (m_handle >= 0) ::close(m_handle);
-    m_handle = std::exchange(other.m_handle, -1);
-    m_status = other.m_status;
-  }
-  return *this;
+std::int64_t InputFile::ReadSome(unsigned char* buffer, std::size_t size) {
+  return ReadRetrying(m_handle, buffer, size);
 }
 
-InputFile::~InputFile() {
-  if (m_handle >= 0) ::close(m_handle);
-}
-
-bool InputFile::ReadAll(ByteBuffer& bytes, std::size_t maxBytes) {
-  bytes.clear();
-  FileStatus status = Status();
-  if (status.size > 0 && static_cast<std::uint64_t>(status.size) > maxBytes) return false;
-  bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(status.size, 0)));
-
-  std::size_t filled = 0;
-  bool anyRead = false;
-  for (;;) {
-    // Once the reported size is used up, read into a small side buffer: usually it only
-    // confirms the end, so the main buffer is never reallocated for a well-behaved file.
-    unsigned char tail[kTailChunk];
-    bool intoTail = filled == bytes.size();
-    unsigned char* target = intoTail ? tail : bytes.data() + filled;
-    ssize_t count = ReadSome(m_handle, target, intoTail ? sizeof tail : bytes.size() - filled);
-    if (count < 0 && !anyRead) {
-      bytes.clear();
-      return false;
-    }
-    if (count <= 0) break;  // end of file, or a later error: keep what was read
-    anyRead = true;
-    if (intoTail) bytes.insert(bytes.end(), tail, tail + count);
-    filled += static_cast<std::size_t>(count);
-    if (filled > maxBytes) {
-      bytes.clear();
-      bytes.shrink_to_fit();
-      return false;
-    }
-  }
-  bytes.resize(filled);
-  return true;
+void InputFile::Close(int handle) {
+  ::close(handle);
 }
 
 FileStatus QueryStatus(const std::string& path) {

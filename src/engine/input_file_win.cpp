@@ -7,17 +7,12 @@
 
 #include <algorithm>
 #include <string_view>
-#include <utility>
 
 #include "engine/input_file.h"
 
 namespace quintrel {
 
 namespace {
-
-// Chunk used once the buffer sized from the file's status is full: it confirms the end of
-// the file and catches files that report a wrong size (files that grow while read).
-constexpr std::size_t kTailChunk = 16 * 1024;
 
 // Seconds between 1601-01-01 (FILETIME's epoch) and 1970-01-01.
 constexpr std::int64_t kEpochDifference = 11'644'473'600;
@@ -97,57 +92,16 @@ std::optional<InputFile> InputFile::Open(const std::string& path) {
   return file;
 }
 
-InputFile::InputFile(InputFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_status(other.m_status) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    if (m_handle >= 0) ::_close(m_handle);
-    m_handle = std::exchange(other.m_handle, -1);
-    m_status = other.m_status;
-  }
-  return *this;
-}
-
-InputFile::~InputFile() {
-  if (m_handle >= 0) ::_close(m_handle);
-}
-
-bool InputFile::ReadAll(ByteBuffer& bytes, std::size_t maxBytes) {
-  bytes.clear();
-  const FileStatus status = Status();
-  if (status.size > 0 && static_cast<std::uint64_t>(status.size) > maxBytes) return false;
-  bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(status.size, 0)));
-
+std::int64_t InputFile::ReadSome(unsigned char* buffer, std::size_t size) {
   const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(m_handle));
-  std::size_t filled = 0;
-  bool anyRead = false;
-  for (;;) {
-    // Once the reported size is used up, read into a small side buffer: usually it only
-    // confirms the end, so the main buffer is never reallocated for a well-behaved file.
-    unsigned char tail[kTailChunk];
-    const bool intoTail = filled == bytes.size();
-    unsigned char* target = intoTail ? tail : bytes.data() + filled;
-    const std::size_t wanted = intoTail ? sizeof tail : bytes.size() - filled;
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wanted, 1u << 30));
-    DWORD count = 0;
-    const bool ok = ::ReadFile(handle, target, chunk, &count, nullptr) != 0;
-    if (!ok && !anyRead) {
-      bytes.clear();
-      return false;
-    }
-    if (!ok || count == 0) break;  // end of file, or a later error: keep what was read
-    anyRead = true;
-    if (intoTail) bytes.insert(bytes.end(), tail, tail + count);
-    filled += count;
-    if (filled > maxBytes) {
-      bytes.clear();
-      bytes.shrink_to_fit();
-      return false;
-    }
-  }
-  bytes.resize(filled);
-  return true;
+  const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  DWORD count = 0;
+  if (::ReadFile(handle, buffer, chunk, &count, nullptr) == 0) return -1;
+  return count;
+}
+
+void InputFile::Close(int handle) {
+  ::_close(handle);
 }
 
 FileStatus QueryStatus(const std::string& path) {
