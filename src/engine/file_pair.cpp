@@ -71,8 +71,11 @@ FileResult MeasureLoadedTexts(const LoadedVersions& loaded, PairWorkspace& works
   if (loaded.unchanged || (loaded.oldRead && loaded.newRead && oldText.bytes == newText.bytes)) {
     result.loc = CountEveryStatement(newText);
   } else {
-    if (loaded.oldRead) BuildLineTable(oldText.bytes, oldText.lines);
-    if (loaded.newRead) BuildLineTable(newText.bytes, newText.lines);
+    LineIndexMemory& index = workspace.index;
+    if (loaded.oldRead)
+      BuildLineTableListingMarks(oldText.bytes, oldText.lines, index.oldList.lines);
+    if (loaded.newRead)
+      BuildLineTableListingMarks(newText.bytes, newText.lines, index.newList.lines);
     PairLines(oldText, newText, workspace.index, FlagsWanted::kLinesWithMarks);
     const StatementCounts newCounts = CountStatements(newText);
     result.loc = newCounts.matched + newCounts.unmatched;

@@ -16,4 +16,12 @@ std::uint64_t HashKey(const LineKey& key) {
   return XXH3_64bits(key.data, key.size);
 }
 
+void HashListedKeys(const LineKeys& keys, const std::int32_t* lines, std::size_t count,
+                    std::uint64_t* hashes) {
+  for (std::size_t entry = 0; entry < count; ++entry) {
+    const LineKey key = keys(static_cast<std::size_t>(lines[entry]));
+    hashes[entry] = XXH3_64bits(key.data, key.size);
+  }
+}
+
 }  // namespace quintrel

@@ -48,6 +48,13 @@ inline bool SameKey(const LineKey& a, const LineKey& b) {
 
 std::uint64_t HashKey(const LineKey& key);
 
+class LineKeys;
+
+// HashKey of the listed lines, hashes[i] for lines[i]. One call for them all, so that the
+// hash is inlined into the loop rather than called per line.
+void HashListedKeys(const LineKeys& keys, const std::int32_t* lines, std::size_t count,
+                    std::uint64_t* hashes);
+
 // Finds the content of each line of one text from its line table. Looking up line j reads
 // the offsets of lines j and j + 1, so those must still be offsets.
 class LineKeys {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/byte_mask.h"
-
 namespace quintrel {
 
 namespace {
@@ -18,55 +16,27 @@ std::size_t CommonPrefix(const LineKeys& oldKeys, std::size_t oldCount, const Li
   return line;
 }
 
-bool IsMark(unsigned char byte) {
-  return byte == ';' || byte == '{' || byte == ':' || byte == '#';
-}
-
-// Whether bytes [start, end) of the text hold a mark byte. Looks at whole 64-byte blocks
-// from `start` while they lie inside the text, whatever of them lies past `end` masked off.
-bool HoldsMark(const ByteBuffer& bytes, std::size_t start, std::size_t end) {
-  std::size_t at = start;
-  for (; at < end && at + kMaskBlock <= bytes.size(); at += kMaskBlock) {
-    std::uint64_t marks = ByteBlock(bytes.data() + at).EqualAny(';', '{', ':', '#');
-    if (end - at < kMaskBlock) marks &= (std::uint64_t{1} << (end - at)) - 1;
-    if (marks != 0) return true;
-  }
-  for (; at < end; ++at) {
-    if (IsMark(bytes[at])) return true;
-  }
-  return false;
-}
-
-// The lines from `first` on that hold a mark byte.
-void ListLinesWithMarks(const SourceText& text, std::size_t first, LargeVector<std::int32_t>& out) {
-  const LineTable& starts = text.lines;
-  const std::size_t count = starts.size();
-  out.resize(count - first);
-  std::size_t listed = 0;
-  for (std::size_t line = first; line < count; ++line) {
-    const auto start = static_cast<std::size_t>(starts[line]);
-    const std::size_t end =
-        line + 1 < count ? static_cast<std::size_t>(starts[line + 1]) : text.bytes.size();
-    out[listed] = static_cast<std::int32_t>(line);
-    listed += HoldsMark(text.bytes, start, end) ? 1 : 0;
-  }
-  out.resize(listed);
-}
-
+// The lines from `first` on to pair: every line, or those the caller listed as holding a
+// mark, less the ones before `first`.
 void ListLines(const SourceText& text, std::size_t first, FlagsWanted wanted, LineList& list) {
-  list.lines.clear();
+  LargeVector<std::int32_t>& lines = list.lines;
   if (wanted == FlagsWanted::kLinesWithMarks) {
-    ListLinesWithMarks(text, first, list.lines);
+    lines.erase(lines.begin(),
+                std::lower_bound(lines.begin(), lines.end(), static_cast<std::int32_t>(first)));
     return;
   }
-  list.lines.resize(text.lines.size() - first);
+  lines.resize(text.lines.size() - first);
   for (std::size_t line = first; line < text.lines.size(); ++line) {
-    list.lines[line - first] = static_cast<std::int32_t>(line);
+    lines[line - first] = static_cast<std::int32_t>(line);
   }
 }
 
 void HashLines(const LineKeys& keys, LineHash hash, LineList& list) {
   list.hashes.resize(list.lines.size());
+  if (hash == nullptr) {
+    HashListedKeys(keys, list.lines.data(), list.lines.size(), list.hashes.data());
+    return;
+  }
   for (std::size_t entry = 0; entry < list.lines.size(); ++entry) {
     list.hashes[entry] = hash(keys(static_cast<std::size_t>(list.lines[entry])));
   }
@@ -149,7 +119,6 @@ void PairLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory
     std::fill(newLines.begin(), newLines.end(), 0);
     return;
   }
-  if (hash == nullptr) hash = HashKey;
 
   const LineKeys oldKeys(oldText);
   const LineKeys newKeys(newText);

@@ -13,7 +13,8 @@ using LineHash = std::uint64_t (*)(const LineKey&);
 // Which lines need a flag. kLinesWithMarks: only lines holding a ';', '{', ':' or '#' byte;
 // the others may get 0 or 1. That is all counting statements needs, as it credits each
 // mark to the line that holds it, and it is cheaper: in most source files more than half
-// of the lines hold none.
+// of the lines hold none. The caller lists those lines of each text in the memory's
+// oldList.lines and newList.lines, as BuildLineTableListingMarks does.
 enum class FlagsWanted { kEveryLine, kLinesWithMarks };
 
 // Turns the two line tables (offsets, or empty for an absent version) into match flags:

@@ -30,4 +30,10 @@ void TranslateTextMode(ByteBuffer& bytes);
 // be shorter than 2 GiB so that every offset fits.
 void BuildLineTable(const ByteBuffer& bytes, LineTable& lines);
 
+// BuildLineTable, and in the same pass the numbers of the lines holding a ';', '{', ':' or
+// '#' byte, in rising order, into `linesWithMarks` (emptied first). Only such lines can be
+// credited a statement, so only they need pairing.
+void BuildLineTableListingMarks(const ByteBuffer& bytes, LineTable& lines,
+                                LargeVector<std::int32_t>& linesWithMarks);
+
 }  // namespace quintrel

@@ -135,6 +135,13 @@ void ExpectAgreesWithGreedy(const std::optional<std::string>& oldBytes,
     for (LineHash hash : {LineHash{nullptr}, &SameForAll, &LengthOnly}) {
       SourceText oldText = TextOf(oldBytes);
       SourceText newText = TextOf(newBytes);
+      // An absent version has no line table to rebuild.
+      if (!all && oldBytes) {
+        BuildLineTableListingMarks(oldText.bytes, oldText.lines, memory.oldList.lines);
+      }
+      if (!all && newBytes) {
+        BuildLineTableListingMarks(newText.bytes, newText.lines, memory.newList.lines);
+      }
       PairLines(oldText, newText, memory, wanted, hash);
       const auto show = [&] {
         return ::testing::PrintToString(oldBytes) + " / " + ::testing::PrintToString(newBytes) +

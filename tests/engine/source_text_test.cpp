@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,6 +78,45 @@ TEST(BuildLineTableTest, RecordsEveryLineStart) {
     LineTable lines = {7, 8, 9};  // replaced, not appended to
     BuildLineTable(Bytes(c.bytes), lines);
     EXPECT_EQ(lines, c.expected) << c.bytes;
+  }
+}
+
+// The lines holding a mark byte, found line by line.
+LargeVector<std::int32_t> LinesWithMarksSlowly(const std::string& bytes) {
+  LargeVector<std::int32_t> marked;
+  std::size_t start = 0;
+  for (std::int32_t line = 0;; ++line) {
+    const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+    if (bytes.substr(start, end - start).find_first_of(";{:#") != std::string::npos) {
+      marked.push_back(line);
+    }
+    if (end == bytes.size()) return marked;
+    start = end + 1;
+  }
+}
+
+// Lines of every length around the 64-byte blocks the listing works in, marks at a line's
+// first and last byte and on lines that span several blocks, and a list reused from a
+// longer text.
+TEST(BuildLineTableTest, ListsTheLinesHoldingMarks) {
+  std::mt19937 random(17);
+  const char alphabet[] = {'a', '\n', ';', '{', ':', '#', ' ', '}'};
+  LargeVector<std::int32_t> marked(500, 3);
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes;
+    const std::size_t size = random() % 400;
+    // Long runs without line ends in some texts, many short lines in others.
+    const unsigned endChance = round % 3 == 0 ? 200 : 8;
+    for (std::size_t at = 0; at < size; ++at) {
+      const unsigned pick = random() % endChance;
+      bytes += pick == 0 ? '\n' : alphabet[random() % 8 == 0 ? 2 + random() % 4 : 0];
+    }
+    LineTable lines = {5};
+    BuildLineTableListingMarks(Bytes(bytes), lines, marked);
+    LineTable expectedLines;
+    BuildLineTable(Bytes(bytes), expectedLines);
+    ASSERT_EQ(lines, expectedLines) << bytes;
+    ASSERT_EQ(marked, LinesWithMarksSlowly(bytes)) << bytes;
   }
 }
 
