@@ -63,14 +63,7 @@ class MeasureDlgTest : public ::testing::Test {
     return Native((m_dir.path() / relative).make_preferred());
   }
 
-  QStringList Column(int column) const {
-    QStringList texts;
-    const ResultTableModel& rows = *m_dlg.Rows();
-    for (int row = 0; row < rows.rowCount(); ++row) {
-      texts.append(rows.data(rows.index(row, column), Qt::DisplayRole).toString());
-    }
-    return texts;
-  }
+  QStringList Column(int column) const { return testing::ColumnTexts(*m_dlg.Rows(), column); }
 
   // What the totals row shows: file count, added, deleted, LOC.
   QStringList TotalsRow() const { return TotalsRowOf(m_dlg); }
