@@ -88,25 +88,6 @@ TEST(CountStatementsTest, CountsMarksOutsideLiteralsAndComments) {
   }
 }
 
-// Every '\n' advances the line in every mode, so a mark after a run of mixed constructs is
-// credited to the right line whatever came before it.
-TEST(CountStatementsTest, LineIndexFollowsNewlinesInEveryMode) {
-  const std::string prefixes[] = {"x\n", "\"open\n", "// c\n", "/* c\n", "\\\n",
-                                  "/\n", "#\n",      ":\n",    "'\\\n",  "/* *\n"};
-  for (CounterKernel kernel : Kernels()) {
-    for (const std::string& first : prefixes) {
-      for (const std::string& second : prefixes) {
-        // The block comments left open must be closed before the final line.
-        std::string bytes = first + second + "*/\n;";
-        SourceText text = testing::MakeText(bytes);
-        std::fill(text.lines.begin(), text.lines.end(), 0);
-        text.lines.back() = 1;
-        EXPECT_EQ(CountStatementsWith(text, kernel).matched, 1) << bytes << KernelName(kernel);
-      }
-    }
-  }
-}
-
 // The counts the byte-by-byte reference scan gives for `text` under its line flags.
 StatementCounts ReferenceCounts(const SourceText& text) {
   const std::vector<std::int64_t> marks =
