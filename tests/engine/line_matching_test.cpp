@@ -19,6 +19,7 @@ SourceText TextOf(const std::optional<std::string>& bytes) {
   return bytes ? MakeText(*bytes) : SourceText{};
 }
 
+// Hand-worked cases, which also pin down the greedy pairing the random texts are checked by.
 TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
   struct Case {
     const char* name;
@@ -27,18 +28,13 @@ TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
     LineTable oldFlags;
     LineTable newFlags;
   } cases[] = {
-      {"identical", "a\nb\n", "a\nb\n", {1, 1, 1}, {1, 1, 1}},
       {"moved lines pair", "A\nB", "B\nA", {1, 1}, {1, 1}},
       {"surplus copy stays unpaired", "}\n}\n}", "}\n}", {1, 1, 0}, {1, 1}},
       {"earliest free new line is taken", "x", "y\nx\nx", {1}, {0, 1, 0}},
-      {"both absent", std::nullopt, std::nullopt, {}, {}},
       {"old only", "a\nb", std::nullopt, {0, 0}, {}},
-      {"new only", std::nullopt, "a\n", {}, {0, 0}},
       {"empty file pairs an empty line", "", "a\n\nb", {1}, {0, 1, 0}},
       // An empty file has no buffer at all; the 0xFF search must not be handed that.
       {"empty file against an end marker", "", "\xFF\n", {1}, {1, 0}},
-      {"final newline's empty line pairs", "a\n", "\nb", {0, 1}, {1, 0}},
-      {"last line without newline", "abc", "x\nabc\n", {1}, {0, 1, 0}},
       {"end marker cuts the line", "ab\xFF;d\nz", "ab\nzz", {1, 0}, {1, 0}},
       {"bytes after the end marker do not count",
        "ab\xFF"
@@ -47,7 +43,6 @@ TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
        {1},
        {0, 1}},
       {"blank, CR and case differ", "a \na\r\nA", "a\na\na", {0, 0, 0}, {0, 0, 0}},
-      {"changed line in the middle", "a;\nb;\nc;", "a;\nx;\nc;", {1, 0, 1}, {1, 0, 1}},
       {"old line paired after a prefix", "a\nb\nc", "a\nc\nb\nb", {1, 1, 1}, {1, 1, 1, 0}},
   };
   LineIndexMemory memory;  // reused from case to case, as a run reuses it from file to file

@@ -44,13 +44,16 @@ StoredSettings LoadFromUserStore(const QString& windowInfoDefault = QString()) {
 TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   const StoredSettings written{QStringLiteral("/src/ポ v2|/src/ポ v2|/a, b|"),
                                QStringLiteral("|\"quoted\"|C:\\win\\path|;#=[x]"),
-                               QStringLiteral("700 500 20 200 60 60 70")};
+                               QStringLiteral("700 500 20 200 60 60 70"), true};
   SaveSettings(*OpenUserSettings(), written);
-  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("[Settings]"), std::string::npos);
+  const std::string file = testing::ReadFileBytes(SettingsFile());
+  EXPECT_NE(file.find("[Settings]"), std::string::npos);
+  EXPECT_NE(file.find("Recursive=1\n"), std::string::npos);
   StoredSettings read = LoadFromUserStore();
   EXPECT_EQ(read.oldFolder, written.oldFolder);
   EXPECT_EQ(read.newFolder, written.newFolder);
   EXPECT_EQ(read.windowInfo, written.windowInfo);
+  EXPECT_TRUE(read.recursive);
 
   WriteSettingsFile("[Settings]\nOldFolder=\"/abs/old\"\nNewFolder=\"/abs/new\"\n");
   read = LoadFromUserStore(QStringLiteral("1 2 15 140 60 60 60"));
@@ -69,12 +72,7 @@ TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   EXPECT_EQ(read.windowInfo, QStringLiteral("default"));
 }
 
-TEST(SettingsStoreTest, SubfoldersAreStoredAsOneOrZeroAndOnlyOneTurnsThemOn) {
-  StoredSettings values;
-  values.recursive = true;
-  SaveSettings(*OpenUserSettings(), values);
-  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=1\n"), std::string::npos);
-  EXPECT_TRUE(LoadFromUserStore().recursive);
+TEST(SettingsStoreTest, OnlyOneTurnsTheSubfoldersOn) {
   for (const char* stored : {"1", "\"1\""}) {
     WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
     EXPECT_TRUE(LoadFromUserStore().recursive) << stored;
@@ -183,7 +181,7 @@ TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
     const QRect r = d.Control(id)->geometry();
     return QSize(d.width() - r.right(), d.height() - r.bottom());
   };
-  for (int id : {kIdSave, kIdBrowseNew, kIdOldFolder}) {
+  for (int id : {kIdSave, kIdSubfolders, kIdBrowseNew, kIdOldFolder}) {
     EXPECT_EQ(gaps(*dialog, id).width(), gaps(plain, id).width()) << id;
     EXPECT_EQ(dialog->Control(id)->y(), plain.Control(id)->y()) << id;
   }
