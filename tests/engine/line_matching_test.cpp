@@ -19,6 +19,7 @@ SourceText TextOf(const std::optional<std::string>& bytes) {
   return bytes ? MakeText(*bytes) : SourceText{};
 }
 
+// Hand-worked cases, which also pin down the greedy pairing the random texts are checked by.
 TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
   struct Case {
     const char* name;
@@ -27,16 +28,13 @@ TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
     LineTable oldFlags;
     LineTable newFlags;
   } cases[] = {
-      {"identical", "a\nb\n", "a\nb\n", {1, 1, 1}, {1, 1, 1}},
       {"moved lines pair", "A\nB", "B\nA", {1, 1}, {1, 1}},
       {"surplus copy stays unpaired", "}\n}\n}", "}\n}", {1, 1, 0}, {1, 1}},
       {"earliest free new line is taken", "x", "y\nx\nx", {1}, {0, 1, 0}},
-      {"both absent", std::nullopt, std::nullopt, {}, {}},
       {"old only", "a\nb", std::nullopt, {0, 0}, {}},
-      {"new only", std::nullopt, "a\n", {}, {0, 0}},
       {"empty file pairs an empty line", "", "a\n\nb", {1}, {0, 1, 0}},
-      {"final newline's empty line pairs", "a\n", "\nb", {0, 1}, {1, 0}},
-      {"last line without newline", "abc", "x\nabc\n", {1}, {0, 1, 0}},
+      // An empty file has no buffer at all; the 0xFF search must not be handed that.
+      {"empty file against an end marker", "", "\xFF\n", {1}, {1, 0}},
       {"end marker cuts the line", "ab\xFF;d\nz", "ab\nzz", {1, 0}, {1, 0}},
       {"bytes after the end marker do not count",
        "ab\xFF"
@@ -45,7 +43,6 @@ TEST(PairLinesTest, PairsEachContentsFirstOccurrences) {
        {1},
        {0, 1}},
       {"blank, CR and case differ", "a \na\r\nA", "a\na\na", {0, 0, 0}, {0, 0, 0}},
-      {"changed line in the middle", "a;\nb;\nc;", "a;\nx;\nc;", {1, 0, 1}, {1, 0, 1}},
       {"old line paired after a prefix", "a\nb\nc", "a\nc\nb\nb", {1, 1, 1}, {1, 1, 1, 0}},
   };
   LineIndexMemory memory;  // reused from case to case, as a run reuses it from file to file
@@ -101,19 +98,6 @@ std::uint64_t LengthOnly(const LineKey& key) {
   return key.size;
 }
 
-// Lines holding a statement mark byte, the ones kLinesWithMarks must flag.
-std::vector<bool> LinesWithMarks(const std::optional<std::string>& bytes) {
-  std::vector<bool> marked;
-  if (!bytes) return marked;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = std::min(bytes->find('\n', start), bytes->size());
-    marked.push_back(bytes->substr(start, end - start).find_first_of(";{:#") != std::string::npos);
-    if (end == bytes->size()) return marked;
-    start = end + 1;
-  }
-}
-
 // With kLinesWithMarks, lines without a mark keep whatever flag they got.
 LineTable OnlyMarked(LineTable flags, const std::vector<bool>& marked) {
   for (std::size_t line = 0; line < flags.size(); ++line) {
@@ -127,8 +111,10 @@ void ExpectAgreesWithGreedy(const std::optional<std::string>& oldBytes,
   SourceText oldReference = TextOf(oldBytes);
   SourceText newReference = TextOf(newBytes);
   testing::GreedyPairLines(oldReference, newReference);
-  const std::vector<bool> oldMarked = LinesWithMarks(oldBytes);
-  const std::vector<bool> newMarked = LinesWithMarks(newBytes);
+  const std::vector<bool> oldMarked =
+      oldBytes ? testing::LinesWithMarks(*oldBytes) : std::vector<bool>();
+  const std::vector<bool> newMarked =
+      newBytes ? testing::LinesWithMarks(*newBytes) : std::vector<bool>();
   LineIndexMemory memory;
   for (FlagsWanted wanted : {FlagsWanted::kEveryLine, FlagsWanted::kLinesWithMarks}) {
     const bool all = wanted == FlagsWanted::kEveryLine;

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "../../fuzz/checks/text_mode_check.h"
+#include "engine/text_builder.h"
 
 namespace quintrel {
 namespace {
@@ -14,43 +17,21 @@ ByteBuffer Bytes(const std::string& text) {
   return ByteBuffer(text.begin(), text.end());
 }
 
-std::string Translated(const std::string& raw) {
-  ByteBuffer bytes = Bytes(raw);
-  TranslateTextMode(bytes);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-// Byte-at-a-time statement of the rule, to check the in-place compaction against.
-std::string TranslatedSlowly(const std::string& raw) {
-  std::string out;
-  for (std::size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
-    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-    out += raw[i];
-  }
-  return out;
-}
-
 TEST(TranslateTextModeTest, FollowsTheTextModeRules) {
-  struct Case {
-    std::string raw;
-    std::string expected;
-  } cases[] = {
-      {"", ""},
-      {"a\r\nb\r\n", "a\nb\n"},
-      {"a\rb", "a\rb"},
-      {"\r", "\r"},
-      {"a\r", "a\r"},
-      {"\r\n\r\n", "\n\n"},
-      {"a\r\r\nb", "a\r\nb"},
-      {"\n\r", "\n\r"},
-      {"ab\x1A;d\r\n", "ab"},
-      {"\x1A", ""},
-      {"a\r\x1A\nb", "a\r"},
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\r\nb\r\n", "a\nb\n"}, {"a\rb", "a\rb"},
+      {"a\r\r\nb", "a\r\nb"},   {"ab\x1A;d\r\n", "ab"},
+      {"a\r\x1A\nb", "a\r"},    {std::string("a\0\xFF\r\n", 5), std::string("a\0\xFF\n", 4)},
   };
-  for (const Case& c : cases) EXPECT_EQ(Translated(c.raw), c.expected) << c.raw;
-  EXPECT_EQ(Translated(std::string("a\0\xFF\r\n", 5)), std::string("a\0\xFF\n", 4));
+  for (const auto& [raw, expected] : cases) {
+    ByteBuffer bytes = Bytes(raw);
+    TranslateTextMode(bytes);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected) << raw;
+  }
 }
 
+// Random texts through the byte-at-a-time translation and the line-start check, which also
+// covers the line table of the raw bytes.
 TEST(TranslateTextModeTest, AgreesWithByteAtATimeRuleOnRandomTexts) {
   std::mt19937 random(12345);
   const char alphabet[] = {'a', '\r', '\n', '\xFF'};
@@ -62,36 +43,8 @@ TEST(TranslateTextModeTest, AgreesWithByteAtATimeRuleOnRandomTexts) {
       std::size_t pick = random() % 40;
       raw += pick == 0 ? '\x1A' : alphabet[pick % 4];
     }
-    ASSERT_EQ(Translated(raw), TranslatedSlowly(raw)) << testing::PrintToString(raw);
-  }
-}
-
-TEST(BuildLineTableTest, RecordsEveryLineStart) {
-  struct Case {
-    std::string bytes;
-    LineTable expected;
-  } cases[] = {
-      {"", {0}},           {"a\nb", {0, 2}}, {"a\nb\n", {0, 2, 4}},
-      {"\n\n", {0, 1, 2}}, {"a\rb", {0}},    {"ab\xFF;d\nx", {0, 6}},
-  };
-  for (const Case& c : cases) {
-    LineTable lines = {7, 8, 9};  // replaced, not appended to
-    BuildLineTable(Bytes(c.bytes), lines);
-    EXPECT_EQ(lines, c.expected) << c.bytes;
-  }
-}
-
-// The lines holding a mark byte, found line by line.
-LargeVector<std::int32_t> LinesWithMarksSlowly(const std::string& bytes) {
-  LargeVector<std::int32_t> marked;
-  std::size_t start = 0;
-  for (std::int32_t line = 0;; ++line) {
-    const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
-    if (bytes.substr(start, end - start).find_first_of(";{:#") != std::string::npos) {
-      marked.push_back(line);
-    }
-    if (end == bytes.size()) return marked;
-    start = end + 1;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(raw.data());
+    ASSERT_EQ(fuzz::CheckTextMode(data, raw.size()), "") << ::testing::PrintToString(raw);
   }
 }
 
@@ -116,7 +69,12 @@ TEST(BuildLineTableTest, ListsTheLinesHoldingMarks) {
     LineTable expectedLines;
     BuildLineTable(Bytes(bytes), expectedLines);
     ASSERT_EQ(lines, expectedLines) << bytes;
-    ASSERT_EQ(marked, LinesWithMarksSlowly(bytes)) << bytes;
+    LargeVector<std::int32_t> expectedMarked;
+    const std::vector<bool> withMarks = testing::LinesWithMarks(bytes);
+    for (std::size_t line = 0; line < withMarks.size(); ++line) {
+      if (withMarks[line]) expectedMarked.push_back(static_cast<std::int32_t>(line));
+    }
+    ASSERT_EQ(marked, expectedMarked) << bytes;
   }
 }
 

@@ -1,8 +1,5 @@
 #include "ui/measure_dlg.h"
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -24,6 +21,7 @@
 
 #include "compare/row_order.h"
 #include "engine/file_pair.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "ui/history_combo.h"
 #include "ui/progress_dlg.h"
@@ -65,19 +63,13 @@ class MeasureDlgTest : public ::testing::Test {
     return Native((m_dir.path() / relative).make_preferred());
   }
 
-  QStringList Column(int column) const {
-    QStringList texts;
-    const ResultTableModel& rows = *m_dlg.Rows();
-    for (int row = 0; row < rows.rowCount(); ++row) {
-      texts.append(rows.data(rows.index(row, column), Qt::DisplayRole).toString());
-    }
-    return texts;
-  }
+  QStringList Column(int column) const { return testing::ColumnTexts(*m_dlg.Rows(), column); }
 
   // What the totals row shows: file count, added, deleted, LOC.
-  QStringList TotalsRow() const {
-    return {m_dlg.ShownText(kIdFileCount), m_dlg.ShownText(kIdTotalAdded),
-            m_dlg.ShownText(kIdTotalDeleted), m_dlg.ShownText(kIdTotalLoc)};
+  QStringList TotalsRow() const { return TotalsRowOf(m_dlg); }
+  static QStringList TotalsRowOf(const CMeasureDlg& dlg) {
+    return {dlg.ShownText(kIdFileCount), dlg.ShownText(kIdTotalAdded),
+            dlg.ShownText(kIdTotalDeleted), dlg.ShownText(kIdTotalLoc)};
   }
 
   // Selects the rows of the named files.
@@ -112,18 +104,14 @@ TEST_F(MeasureDlgTest, RunShowsRowsMarkersAndTotalsAndReplacesTheLastRun) {
   EXPECT_EQ(Column(kColumnDeleted), Texts({"1", "2", "0"}));
   EXPECT_EQ(Column(kColumnLoc), Texts({"3", "0", "1"}));
   EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-1)", "3", "3", "4"}));
-  EXPECT_EQ(m_dlg.CurrentTotals(), (Totals{3, 3, 4}));
 
-  m_dir.Write("new/w.h", "#x\n");
-  m_dlg.RunMeasurement();
-  EXPECT_EQ(Column(kColumnName), Texts({"w.h", "x.c", "y.c", "z.c"}));
-  EXPECT_EQ(TotalsRow(), Texts({"3 (+2/-1)", "4", "3", "5"}));
-
-  // An empty folder text lists nothing from that side, and says nothing.
+  // A new run replaces the rows; an empty folder text lists nothing from that side, and
+  // says nothing.
   m_dlg.OldFolderBox()->SetText(QString());
   m_dlg.RunMeasurement();
-  EXPECT_EQ(Column(kColumnMarker), Texts({"+", "+", "+"}));
-  EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("3 (+3/-0)"));
+  EXPECT_EQ(Column(kColumnName), Texts({"x.c", "z.c"}));
+  EXPECT_EQ(Column(kColumnMarker), Texts({"+", "+"}));
+  EXPECT_EQ(TotalsRow(), Texts({"2 (+2/-0)", "4", "0", "4"}));
   m_dlg.NewFolderBox()->SetText(QString());
   m_dlg.RunMeasurement();
   EXPECT_EQ(m_dlg.Rows()->rowCount(), 0);
@@ -185,24 +173,23 @@ TEST_F(MeasureDlgTest, FolderErrorKeepsThePreviousRunAndSelectsTheBox) {
   }
 }
 
-TEST_F(MeasureDlgTest, StartUpRunIsSilentAboutAMissingFolder) {
-  m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("missing"));
-  m_settings.setValue(QStringLiteral("Settings/NewFolder"), In("new"));
-  m_dlg.OnInitDialog();
-  EXPECT_TRUE(m_interaction.messages.empty());
-  EXPECT_EQ(m_dlg.Rows()->rowCount(), 0);
-  EXPECT_EQ(TotalsRow(), Texts({"", "0", "0", "0"}));
-}
-
-TEST_F(MeasureDlgTest, StartUpRunFillsTheListBeforeTheWindowShows) {
+// The start-up run fills the list before the window shows, and says nothing about a
+// missing folder.
+TEST_F(MeasureDlgTest, StartUpRunMeasuresTheStoredFoldersSilently) {
   m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("old"));
   m_settings.setValue(QStringLiteral("Settings/NewFolder"), In("new") + QStringLiteral("|/b"));
   m_dlg.OnInitDialog();
   EXPECT_FALSE(m_dlg.isVisible());
-  EXPECT_EQ(m_dlg.Rows()->rowCount(), 3);
   EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("2 (+1/-1)"));
   EXPECT_EQ(m_dlg.NewFolderBox()->GetText(), In("new"));
   EXPECT_EQ(m_dlg.NewFolderBox()->itemText(0), QStringLiteral("/b"));
+
+  CMeasureDlg second(m_settings, m_interaction, m_launcher);
+  m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("missing"));
+  second.OnInitDialog();
+  EXPECT_TRUE(m_interaction.messages.empty());
+  EXPECT_EQ(second.Rows()->rowCount(), 0);
+  EXPECT_EQ(TotalsRowOf(second), Texts({"", "0", "0", "0"}));
 }
 
 TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
@@ -241,15 +228,7 @@ TEST_F(MeasureDlgTest, ContextMenuCommandsTotalSelectAndOpen) {
   const std::unique_ptr<QMenu> menu = m_dlg.CreateContextMenu();
   const QList<QAction*> actions = menu->actions();
   ASSERT_GE(actions.size(), 4);
-  QStringList texts;
-  for (int i = 0; i < 4; ++i) {
-    texts.append(actions[i]->text());
-    EXPECT_TRUE(actions[i]->isEnabled());
-    EXPECT_FALSE(actions[i]->isCheckable());
-  }
-  EXPECT_EQ(texts, Texts({"選択部分でTotal更新(&U)", "全てを選択(&A)",
-                          "旧フォルダのファイルを開く(&1)", "新フォルダのファイルを開く(&2)"}));
-  // Any further item must leave each key choosing one command.
+  // Each key chooses one command (the texts are checked where the menu opens by key).
   QString keys;
   for (const QAction* action : actions) {
     const qsizetype amp = action->text().indexOf(u'&');
@@ -265,9 +244,6 @@ TEST_F(MeasureDlgTest, ContextMenuCommandsTotalSelectAndOpen) {
   actions[0]->trigger();
   EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-1)", "3", "3", "4"}));
   // The total counts the selected rows only, the same however the list is sorted.
-  Select({"y.c"});
-  actions[0]->trigger();
-  EXPECT_EQ(TotalsRow(), Texts({"0 (+0/-1)", "0", "2", "0"}));
   m_dlg.OnColumnClickList(kColumnLoc);
   Select({"z.c", "x.c"});
   actions[0]->trigger();
@@ -312,8 +288,6 @@ TEST_F(MeasureDlgTest, MenuKeyAndShiftF10OpenTheContextMenuAndEscapeClosesOnlyIt
 }
 
 TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
-  m_dir.Write("old/Main.c", "x;\n");
-  m_dir.Write("new/MAIN.c", "y;\n");
   m_dlg.RunMeasurement();
   // Nothing selected: nothing opens and nothing is said.
   m_dlg.OnOpenOldFile();
@@ -326,11 +300,6 @@ TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
   Select({"x.c", "z.c"});
   m_dlg.OnDblClkList();
   EXPECT_EQ(m_launcher.opened, (std::vector<QString>{In("new/z.c")}));
-  // A name spelt differently in the other folder opens that folder's spelling.
-  Select({"Main.c"});
-  m_dlg.OnOpenNewFile();
-  EXPECT_EQ(m_launcher.opened.back(), In("new/MAIN.c"));
-
   // The box's present text decides the folder, not the folder of the last run.
   Select({"z.c"});
   m_dir.Write("elsewhere/z.c", "");
@@ -376,26 +345,6 @@ std::vector<std::string> ReportLines(const std::filesystem::path& path) {
   return lines;
 }
 
-// Limits the size of files this process may write, as a full disk would; writes past the
-// limit fail instead of raising the signal.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) : m_savedHandler(signal(SIGXFSZ, SIG_IGN)) {
-    getrlimit(RLIMIT_FSIZE, &m_saved);
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &m_saved);
-    signal(SIGXFSZ, m_savedHandler);
-  }
-
- private:
-  rlimit m_saved{};
-  sighandler_t m_savedHandler;
-};
-
 TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailure) {
   m_dlg.RunMeasurement();
   m_dlg.OnColumnClickList(kColumnDeleted);
@@ -435,7 +384,7 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailur
   // A write that fails on a full disk keeps the earlier report and leaves no temporary file.
   m_interaction.messages.clear();
   const std::string earlier = testing::ReadFileBytes(report);
-  std::optional<FileSizeLimit> limit(std::in_place, 40);
+  std::optional<testing::ScopedFileSizeLimit> limit(std::in_place, 40);
   EXPECT_FALSE(m_dlg.SaveReportTo(Native(report)));
   limit.reset();
   EXPECT_EQ(
@@ -448,7 +397,7 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailur
   }
 }
 
-TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeClosesAndSaves) {
+TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeCloses) {
   m_dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
   m_dlg.RunMeasurement();
@@ -465,9 +414,6 @@ TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeClosesAndSaves) {
   QTest::keyClick(&m_dlg, Qt::Key_Escape);
   EXPECT_FALSE(m_dlg.isVisible());
   EXPECT_EQ(m_dlg.result(), QDialog::Rejected);
-  EXPECT_EQ(m_settings.value(QStringLiteral("Settings/NewFolder")).toString(), In("new"));
-  EXPECT_EQ(m_settings.value(QStringLiteral("Settings/WindowInfo")).toString().split(u' ').size(),
-            7);
 }
 
 // The stored size is the outer size whenever the window manager reported a frame at some
@@ -492,8 +438,6 @@ TEST_F(MeasureDlgTest, StoredSizeIsTheOuterOneHoweverLateTheFrameIsReported) {
            Case{"only at closing", stored, false, false, true, {700, 500}, {706, 530}},
            Case{"never reported", stored, false, false, false, {700, 500}, {700, 500}},
            Case{"first start", nullptr, true, true, true, templateSize, templateSize + frame},
-           Case{"first start, gone before closing", nullptr, true, true, false, templateSize,
-                templateSize + frame},
            Case{"first start, never reported", nullptr, false, false, false, templateSize,
                 templateSize},
        }) {
@@ -525,7 +469,7 @@ TEST_F(MeasureDlgTest, StoredSizeIsTheOuterOneHoweverLateTheFrameIsReported) {
   }
 }
 
-TEST_F(MeasureDlgTest, SubfolderBoxSitsInTheButtonColumnAndMovesWithIt) {
+TEST_F(MeasureDlgTest, SubfolderBoxSitsInTheButtonColumn) {
   QCheckBox* box = m_dlg.SubfoldersBox();
   EXPECT_EQ(m_dlg.Control(kIdSubfolders), box);
   EXPECT_EQ(box->text(), QStringLiteral("ｻﾌﾞﾌｫﾙﾀﾞ(&B)"));
@@ -546,15 +490,6 @@ TEST_F(MeasureDlgTest, SubfolderBoxSitsInTheButtonColumnAndMovesWithIt) {
           << other->metaObject()->className();
     }
   }
-  // Anchored as the buttons: it keeps its gap to the right edge and its height from the top.
-  m_dlg.OnInitDialog();
-  m_dlg.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
-  const QRect before = box->geometry();
-  m_dlg.resize(m_dlg.size() + QSize(50, 40));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m_dlg.Control(kIdSave)->geometry() != save; }));
-  EXPECT_EQ(box->geometry(), before.translated(50, 0));
-  EXPECT_EQ(m_dlg.Control(kIdSave)->geometry(), save.translated(50, 0));
 }
 
 // What the user sees: the key toggles the box and nothing is measured until Enter.

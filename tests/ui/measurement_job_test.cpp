@@ -11,12 +11,10 @@ namespace quintrel {
 namespace {
 
 TEST(MeasurementJobTest, ProgressIsTheShareAlreadyMeasured) {
-  EXPECT_EQ(ProgressPosition(0, 3), 0);
-  EXPECT_EQ(ProgressPosition(1, 3), 33);
-  EXPECT_EQ(ProgressPosition(2, 3), 66);
-  EXPECT_EQ(ProgressPosition(3, 3), 100);
-  EXPECT_EQ(ProgressPosition(0, 0), 0);
-  EXPECT_EQ(ProgressPosition(7, 5), 100);
+  const int cases[][3] = {{0, 3, 0}, {1, 3, 33}, {2, 3, 66}, {3, 3, 100}, {0, 0, 0}, {7, 5, 100}};
+  for (const auto& [done, total, position] : cases) {
+    EXPECT_EQ(ProgressPosition(done, total), position) << done << "/" << total;
+  }
 }
 
 // Runs a job to its end on this thread's event loop, collecting the progress it reports.

@@ -13,6 +13,7 @@
 namespace quintrel {
 namespace {
 
+using testing::ColumnTexts;
 using testing::Texts;
 
 std::vector<ResultRow> SampleRows() {
@@ -21,14 +22,6 @@ std::vector<ResultRow> SampleRows() {
       {2, "New.cpp", {9, 0, 9}, {}, {}},   {0, "odd.c", {0, 0, 0}, {}, {}},
       {3, "a_b.c", {100, 1, 200}, {}, {}},
   };
-}
-
-QStringList Column(const ResultTableModel& model, int column) {
-  QStringList texts;
-  for (int row = 0; row < model.rowCount(); ++row) {
-    texts.append(model.data(model.index(row, column), Qt::DisplayRole).toString());
-  }
-  return texts;
 }
 
 TEST(ResultTableModelTest, ShowsFiveColumnsWithHeadingsAndAlignment) {
@@ -42,25 +35,13 @@ TEST(ResultTableModelTest, ShowsFiveColumnsWithHeadingsAndAlignment) {
         model.data(model.index(0, c), Qt::TextAlignmentRole).value<Qt::Alignment>();
     EXPECT_EQ(alignment & Qt::AlignHorizontal_Mask, c >= 2 ? Qt::AlignRight : Qt::AlignLeft) << c;
   }
-  EXPECT_EQ(Column(model, kColumnMarker), Texts({"", "-", "+", "?", ""}));
-  EXPECT_EQ(Column(model, kColumnDeleted), Texts({"2", "12", "0", "0", "1"}));
+  EXPECT_EQ(ColumnTexts(model, kColumnMarker), Texts({"", "-", "+", "?", ""}));
+  EXPECT_EQ(ColumnTexts(model, kColumnDeleted), Texts({"2", "12", "0", "0", "1"}));
   EXPECT_FALSE(model.data(model.index(5, 0), Qt::DisplayRole).isValid());
 }
 
-TEST(ResultTableModelTest, SortsMarkersNamesWithoutCaseAndNumbersByValue) {
-  ResultTableModel model;
-  model.SetRows(SampleRows());
-  model.SortRows(kColumnMarker, false);
-  EXPECT_EQ(Column(model, kColumnMarker), Texts({"?", "-", "+", "", ""}));
-  model.SortRows(kColumnMarker, true);
-  EXPECT_EQ(Column(model, kColumnMarker), Texts({"", "", "+", "-", "?"}));
-  model.SortRows(kColumnName, true);
-  EXPECT_EQ(Column(model, kColumnName), Texts({"a_b.c", "b.c", "gone.h", "New.cpp", "odd.c"}));
-  model.SortRows(kColumnAdded, false);
-  EXPECT_EQ(Column(model, kColumnAdded), Texts({"100", "9", "1", "0", "0"}));
-}
-
-// The list sorts with keys made once per row; the order must be CompareRows's, for names
+// The list sorts with keys made once per row; the order of markers and names must be
+// CompareRows's, for names
 // that differ in case, marks, half-width katakana, characters outside code page 932 and
 // bytes that are not UTF-8, and for names equal but for case (ordered by their bytes).
 TEST(ResultTableModelTest, SortsTreeNamesInTheOrderOfCompareRows) {
@@ -91,13 +72,17 @@ TEST(ResultTableModelTest, SortsTreeNamesInTheOrderOfCompareRows) {
   }
 }
 
-TEST(ResultTableModelTest, SelectionFollowsItsRowsThroughASort) {
+// Numbers sort by value; the selection follows its rows.
+TEST(ResultTableModelTest, SortsNumbersByValueAndTheSelectionFollows) {
   ResultTableModel model;
   model.SetRows(SampleRows());
   QItemSelectionModel selection(&model);
   selection.select(model.index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
   selection.select(model.index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  model.SortRows(kColumnAdded, false);
+  EXPECT_EQ(ColumnTexts(model, kColumnAdded), Texts({"100", "9", "1", "0", "0"}));
   model.SortRows(kColumnLoc, false);
+  EXPECT_EQ(ColumnTexts(model, kColumnLoc), Texts({"200", "10", "9", "0", "0"}));
   QStringList selectedNames;
   for (const QModelIndex& index : selection.selectedRows()) {
     selectedNames.append(

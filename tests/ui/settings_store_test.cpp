@@ -44,13 +44,16 @@ StoredSettings LoadFromUserStore(const QString& windowInfoDefault = QString()) {
 TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   const StoredSettings written{QStringLiteral("/src/ポ v2|/src/ポ v2|/a, b|"),
                                QStringLiteral("|\"quoted\"|C:\\win\\path|;#=[x]"),
-                               QStringLiteral("700 500 20 200 60 60 70")};
+                               QStringLiteral("700 500 20 200 60 60 70"), true};
   SaveSettings(*OpenUserSettings(), written);
-  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("[Settings]"), std::string::npos);
+  const std::string file = testing::ReadFileBytes(SettingsFile());
+  EXPECT_NE(file.find("[Settings]"), std::string::npos);
+  EXPECT_NE(file.find("Recursive=1\n"), std::string::npos);
   StoredSettings read = LoadFromUserStore();
   EXPECT_EQ(read.oldFolder, written.oldFolder);
   EXPECT_EQ(read.newFolder, written.newFolder);
   EXPECT_EQ(read.windowInfo, written.windowInfo);
+  EXPECT_TRUE(read.recursive);
 
   WriteSettingsFile("[Settings]\nOldFolder=\"/abs/old\"\nNewFolder=\"/abs/new\"\n");
   read = LoadFromUserStore(QStringLiteral("1 2 15 140 60 60 60"));
@@ -69,23 +72,13 @@ TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   EXPECT_EQ(read.windowInfo, QStringLiteral("default"));
 }
 
-TEST(SettingsStoreTest, SubfoldersAreStoredAsOneOrZeroAndOnlyOneTurnsThemOn) {
-  StoredSettings values;
-  values.recursive = true;
-  SaveSettings(*OpenUserSettings(), values);
-  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=1\n"), std::string::npos);
-  EXPECT_TRUE(LoadFromUserStore().recursive);
-  values.recursive = false;
-  SaveSettings(*OpenUserSettings(), values);
-  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
-  EXPECT_FALSE(LoadFromUserStore().recursive);
-
+TEST(SettingsStoreTest, OnlyOneTurnsTheSubfoldersOn) {
   for (const char* stored : {"1", "\"1\""}) {
     WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
     EXPECT_TRUE(LoadFromUserStore().recursive) << stored;
   }
   // Missing, empty or anything but "1": off.
-  for (const char* stored : {"", "0", "2", "11", "true", "yes", " 1x", "1,0"}) {
+  for (const char* stored : {"", "0", "2", "11", "true", " 1x", "1,0"}) {
     WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
     EXPECT_FALSE(LoadFromUserStore().recursive) << stored;
   }
@@ -113,6 +106,13 @@ class SettingsDialogTest : public ::testing::Test {
     return widths;
   }
 
+  static QStringList Names(const CMeasureDlg& dialog) {
+    QStringList texts;
+    for (const ResultRow& row : dialog.Rows()->Rows())
+      texts.append(QString::fromStdString(row.name));
+    return texts;
+  }
+
   static QSize Screen() { return QGuiApplication::primaryScreen()->availableGeometry().size(); }
 
   std::unique_ptr<QSettings> m_settings;
@@ -120,8 +120,15 @@ class SettingsDialogTest : public ::testing::Test {
   testing::FakeLauncher m_launcher;
 };
 
+// Histories, size, widths and the subfolder box come back after a restart; the box is
+// restored before the start-up run, which therefore measures the trees.
 TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   std::filesystem::remove(SettingsFile());
+  testing::ScopedTempDir trees;
+  trees.Write("old/top.c", "a;\n");
+  trees.Write("old/sub/deep.c", "b;\n");
+  trees.Write("new/top.c", "a;\n");
+  const QString neu = QString::fromStdString((trees.path() / "new").string());
   QString oldHistory;
   QString newHistory;
   QSize outer;
@@ -132,8 +139,9 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
       dialog->OldFolderBox()->SetText(QString::fromLatin1(folder));
       dialog->OldFolderBox()->CommitText();
     }
-    dialog->OldFolderBox()->SetText(QStringLiteral("/typed, not committed"));
-    dialog->NewFolderBox()->SetText(QStringLiteral("/新しい"));
+    dialog->OldFolderBox()->SetText(QString::fromStdString((trees.path() / "old").string()));
+    dialog->NewFolderBox()->SetText(neu);
+    dialog->SubfoldersBox()->setChecked(true);
     dialog->resize(dialog->TemplateClientSize() + QSize(37, 23));
     dialog->List()->header()->resizeSection(1, 211);
     dialog->List()->header()->resizeSection(4, 33);
@@ -143,50 +151,22 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
     widths = ColumnWidths(*dialog);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);  // closing writes the settings
   }
-  EXPECT_EQ(oldHistory, QStringLiteral("/typed, not committed|/third|/second|/first"));
-
-  const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-  EXPECT_EQ(dialog->OldFolderBox()->GetHistoryString(), oldHistory);
-  EXPECT_EQ(dialog->NewFolderBox()->GetHistoryString(), newHistory);
-  EXPECT_EQ(dialog->OuterSize(), outer);
-  EXPECT_EQ(ColumnWidths(*dialog), widths);
-}
-
-// The check box is restored before the start-up run, which therefore measures the trees,
-// and its state is written when the window closes.
-TEST_F(SettingsDialogTest, SubfoldersSurviveARestartAndRuleTheStartUpRun) {
-  testing::ScopedTempDir trees;
-  trees.Write("old/top.c", "a;\n");
-  trees.Write("old/sub/deep.c", "b;\n");
-  trees.Write("new/top.c", "a;\n");
-  const QString old = QString::fromStdString((trees.path() / "old").string());
-  const QString neu = QString::fromStdString((trees.path() / "new").string());
-  WriteSettingsFile("[Settings]\nOldFolder=" + old.toStdString() +
-                    "\nNewFolder=" + neu.toStdString() + "\nRecursive=1\n");
-  const auto names = [](const CMeasureDlg& dialog) {
-    QStringList texts;
-    for (const ResultRow& row : dialog.Rows()->Rows())
-      texts.append(QString::fromStdString(row.name));
-    return texts;
-  };
+  EXPECT_TRUE(oldHistory.endsWith(QStringLiteral("|/third|/second|/first")));
   {
     const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    EXPECT_EQ(dialog->OldFolderBox()->GetHistoryString(), oldHistory);
+    EXPECT_EQ(dialog->NewFolderBox()->GetHistoryString(), newHistory);
+    EXPECT_EQ(dialog->OuterSize(), outer);
+    EXPECT_EQ(ColumnWidths(*dialog), widths);
     EXPECT_TRUE(dialog->SubfoldersBox()->isChecked());
-    EXPECT_EQ(names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
+    EXPECT_EQ(Names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
     dialog->SubfoldersBox()->setChecked(false);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
   }
   EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
-  {
-    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-    EXPECT_FALSE(dialog->SubfoldersBox()->isChecked());
-    EXPECT_EQ(names(*dialog), testing::Texts({"top.c"}));
-    dialog->SubfoldersBox()->setChecked(true);
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-  }
   const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-  EXPECT_TRUE(dialog->SubfoldersBox()->isChecked());
-  EXPECT_EQ(names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
+  EXPECT_FALSE(dialog->SubfoldersBox()->isChecked());
+  EXPECT_EQ(Names(*dialog), testing::Texts({"top.c"}));
 }
 
 TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
@@ -201,7 +181,7 @@ TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
     const QRect r = d.Control(id)->geometry();
     return QSize(d.width() - r.right(), d.height() - r.bottom());
   };
-  for (int id : {kIdSave, kIdBrowseNew, kIdOldFolder}) {
+  for (int id : {kIdSave, kIdSubfolders, kIdBrowseNew, kIdOldFolder}) {
     EXPECT_EQ(gaps(*dialog, id).width(), gaps(plain, id).width()) << id;
     EXPECT_EQ(dialog->Control(id)->y(), plain.Control(id)->y()) << id;
   }

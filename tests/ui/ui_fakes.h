@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "ui/file_launcher.h"
+#include "ui/result_table_model.h"
 #include "ui/user_interaction.h"
 
 // Readable failure output for the texts the window tests compare.
@@ -28,6 +29,15 @@ inline QStringList Texts(std::initializer_list<const char*> texts) {
   QStringList list;
   for (const char* text : texts) list.append(QString::fromUtf8(text));
   return list;
+}
+
+// What one column of the list shows, top to bottom.
+inline QStringList ColumnTexts(const ResultTableModel& rows, int column) {
+  QStringList texts;
+  for (int row = 0; row < rows.rowCount(); ++row) {
+    texts.append(rows.data(rows.index(row, column), Qt::DisplayRole).toString());
+  }
+  return texts;
 }
 
 // Answers the dialogs from prepared values and records what was asked.
