@@ -119,8 +119,8 @@ TEST_F(CliEndToEndTest, UnwritableReportLeavesTheEarlierFileAlone) {
   if (IgnoresFilePermissions()) GTEST_SKIP() << "root ignores file permissions";
   std::filesystem::path locked = m_dir.MakeDir("locked");
   std::filesystem::path report = m_dir.Write("locked/r.csv", "earlier report\r\n");
-  chmod(report.c_str(), 0444);
-  chmod(locked.c_str(), 0555);
+  testing::SetFileMode(report, 0444);
+  testing::SetFileMode(locked, 0555);
   CliOutcome outcome = RunQuintrelCli({"--csv", report.string(), Old(), New()});
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_NE(outcome.err.find(report.string()), std::string::npos) << outcome.err;

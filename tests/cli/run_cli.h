@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@ struct CliOutcome {
   int exitStatus = -1;  // -1 when the program did not exit normally
   std::string out;
   std::string err;
+  std::int64_t peakBytes = -1;  // the program's peak resident memory; -1 when unknown
 };
 
 // Runs the built quintrel-cli with `args` and the locale `locale` (LC_ALL), capturing both

@@ -57,7 +57,7 @@ TEST(ScanFolder, ReportsFoldersThatCannotBeOpened) {
   if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "permissions are not enforced";
   const auto locked = dir.MakeDir("locked");
   dir.Write("locked/a.c", "");
-  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  ASSERT_TRUE(testing::SetFileMode(locked, 0));
   EXPECT_EQ(ScanFolder(locked.string(), names), ScanStatus::kCannotOpen);
 }
 

@@ -1,0 +1,109 @@
+// Starts quintrel-cli.exe as Windows starts programs: one UTF-16 command line, standard
+// output and error redirected to files. The locale becomes the console's output code page,
+// which is what the program writes redirected output in.
+#include <windows.h>
+// psapi.h needs windows.h first.
+#include <psapi.h>
+
+#include <stdexcept>
+
+#include "run_cli.h"
+#include "support/temp_dir.h"
+
+namespace quintrel::testing {
+namespace {
+
+// "C.UTF-8" as UTF-8, "ja_JP.SJIS" as code page 932, anything else as ASCII.
+UINT CodePageOfLocale(const std::string& locale) {
+  if (locale.ends_with(".UTF-8") || locale.ends_with(".utf8")) return CP_UTF8;
+  if (locale.ends_with(".SJIS") || locale.ends_with(".CP932")) return 932;
+  return 20127;
+}
+
+// One argument quoted as the C runtime splits a command line again: backslashes are
+// doubled only before a quote.
+std::wstring Quoted(const std::wstring& argument) {
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
+}
+
+HANDLE OpenForOutput(const std::filesystem::path& path) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path.string());
+  return handle;
+}
+
+// Sets the console's output code page while the object lives (a console is made for this
+// process when it has none: the program started inherits it).
+class ScopedOutputCodePage {
+ public:
+  explicit ScopedOutputCodePage(UINT codePage) {
+    if (::GetConsoleOutputCP() == 0) ::AllocConsole();
+    m_previous = ::GetConsoleOutputCP();
+    if (!::SetConsoleOutputCP(codePage)) throw std::runtime_error("cannot set the code page");
+  }
+  ~ScopedOutputCodePage() { ::SetConsoleOutputCP(m_previous); }
+  ScopedOutputCodePage(const ScopedOutputCodePage&) = delete;
+  ScopedOutputCodePage& operator=(const ScopedOutputCodePage&) = delete;
+
+ private:
+  UINT m_previous = 0;
+};
+
+}  // namespace
+
+CliOutcome RunQuintrelCli(const std::vector<std::string>& args, const std::string& locale,
+                          const std::string& stdoutPath) {
+  ScopedTempDir capture;
+  const std::filesystem::path outPath =
+      stdoutPath.empty() ? capture.path() / "out" : Utf8Path(stdoutPath);
+  const std::filesystem::path errPath = capture.path() / "err";
+  std::wstring commandLine = Quoted(Utf8Path(QUINTREL_CLI_PATH).wstring());
+  for (const std::string& arg : args) commandLine += L" " + Quoted(Utf8Path(arg).wstring());
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = OpenForOutput(outPath);
+  startup.hStdError = OpenForOutput(errPath);
+  PROCESS_INFORMATION process{};
+  BOOL started = FALSE;
+  {
+    const ScopedOutputCodePage codePage(CodePageOfLocale(locale));
+    started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               nullptr, &startup, &process);
+    if (started) ::WaitForSingleObject(process.hProcess, INFINITE);
+  }
+  ::CloseHandle(startup.hStdOutput);
+  ::CloseHandle(startup.hStdError);
+  if (!started) throw std::runtime_error("cannot start " + std::string(QUINTREL_CLI_PATH));
+  DWORD exitCode = 0;
+  ::GetExitCodeProcess(process.hProcess, &exitCode);
+  PROCESS_MEMORY_COUNTERS memory{};
+  const bool measured = ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) != 0;
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+
+  CliOutcome outcome;
+  outcome.exitStatus = static_cast<int>(exitCode);
+  if (measured) outcome.peakBytes = static_cast<std::int64_t>(memory.PeakWorkingSetSize);
+  if (stdoutPath.empty()) outcome.out = ReadFileBytes(outPath);
+  outcome.err = ReadFileBytes(errPath);
+  return outcome;
+}
+
+}  // namespace quintrel::testing
