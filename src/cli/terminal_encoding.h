@@ -10,9 +10,9 @@ namespace quintrel {
 class CharsetConverter;
 
 // The character set of the terminal as the user's locale names it ("UTF-8", "EUC-JP",
-// "ANSI_X3.4-1968", ...); on Windows "UTF-8" when both standard streams are consoles, and
-// otherwise the console's output code page ("CP850", ...), as native Windows tools write
-// redirected output. Call setlocale(LC_ALL, "") first. The platform implementation lives in
+// "ANSI_X3.4-1968", ...); on Windows "UTF-8" when both standard streams are consoles or
+// there is no console, and otherwise the console's output code page ("CP850", ...), as
+// native Windows tools write redirected output. Call setlocale(LC_ALL, "") first. The platform implementation lives in
 // one file.
 std::string TerminalCodeset();
 

@@ -1,6 +1,7 @@
 // Terminal output on Windows. A console takes UTF-16 through WriteConsoleW and shows every
 // character that way; output that is redirected to a file or a pipe is written in the
-// console's output code page, as native Windows tools do.
+// console's output code page, as native Windows tools do, and in UTF-8 when the process has
+// no console at all (started without one, as services and some launchers do).
 
 #include <fcntl.h>
 #include <io.h>
@@ -21,9 +22,9 @@ bool IsConsole(DWORD which) {
   return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
 }
 
+// 0 when the process has no console.
 UINT OutputCodePage() {
-  const UINT console = ::GetConsoleOutputCP();
-  return console != 0 ? console : ::GetACP();  // no console at all: the system's own
+  return ::GetConsoleOutputCP();
 }
 
 // Collects the bytes written in the terminal's code page and hands them to the console as
@@ -71,14 +72,17 @@ class ConsoleBuffer final : public std::streambuf {
 };
 
 UINT CodePageOfCodeset(const std::string& codeset) {
-  return codeset == "UTF-8" ? CP_UTF8 : OutputCodePage();
+  return codeset == "UTF-8" || OutputCodePage() == 0 ? CP_UTF8 : OutputCodePage();
 }
 
 }  // namespace
 
 std::string TerminalCodeset() {
-  if (IsConsole(STD_OUTPUT_HANDLE) && IsConsole(STD_ERROR_HANDLE)) return "UTF-8";
-  return "CP" + std::to_string(OutputCodePage());
+  const UINT codePage = OutputCodePage();
+  if (codePage == 0 || (IsConsole(STD_OUTPUT_HANDLE) && IsConsole(STD_ERROR_HANDLE))) {
+    return "UTF-8";
+  }
+  return "CP" + std::to_string(codePage);
 }
 
 struct StandardStreams::Consoles {

@@ -24,6 +24,13 @@ UINT CodePageOf(const char* name) {
   if (folded == "utf8") return CP_UTF8;
   if (folded == "shiftjis" || folded == "sjis") return 932;
   if (folded == "ascii" || folded == "usascii" || folded == "ansix3.41968") return 20127;
+  if (folded == "eucjp") return 20932;
+  if (folded.starts_with("iso8859")) {
+    unsigned part = 0;
+    const char* end = folded.data() + folded.size();
+    const auto [ptr, ec] = std::from_chars(folded.data() + 7, end, part);
+    if (ec == std::errc() && ptr == end && part >= 1 && part <= 16) return 28590 + part;
+  }
   for (std::string_view prefix : {"cp", "windows", "ibm"}) {
     if (!folded.starts_with(prefix)) continue;
     unsigned number = 0;

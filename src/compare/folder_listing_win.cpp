@@ -152,14 +152,19 @@ ScanStatus ScanFolder(const std::string& folder, std::vector<std::string>& names
   return ScanStatus::kListed;
 }
 
+// The text is appended as it is, as on other systems; only a drive-relative text ("D:x",
+// against the current folder of drive D) is resolved by the system.
 std::string ResolveFolderText(const std::string& text) {
   if (text.empty() || IsAbsoluteFolderText(text)) return text;
-  const std::wstring wide = WidenUtf8(text);
+  const std::wstring wide = text.size() >= 2 && text[1] == ':' ? WidenUtf8(text) : L".";
   const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return text;  // no current folder to resolve against
   std::wstring full(needed, L'\0');
   full.resize(::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
-  return NarrowToUtf8(full);
+  if (wide != L".") return NarrowToUtf8(full);
+  std::string folder = NarrowToUtf8(full);
+  if (!IsSeparator(folder.back())) folder += '\\';
+  return folder + text;
 }
 
 }  // namespace quintrel

@@ -135,6 +135,7 @@ TEST_F(CliEndToEndTest, FailedWriteToStandardOutputIsReported) {
 }
 
 TEST_F(CliEndToEndTest, AsciiTerminalGetsQuestionMarksAndKeepsColumnsAligned) {
+  if (const std::string reason = LocaleSkipReason("C"); !reason.empty()) GTEST_SKIP() << reason;
   m_dir.Write("new/設定.h", "int s;\n");
   CliOutcome outcome = RunQuintrelCli({Old(), New()}, "C");
   EXPECT_EQ(outcome.exitStatus, 0);
@@ -151,6 +152,9 @@ TEST_F(CliEndToEndTest, AsciiTerminalGetsQuestionMarksAndKeepsColumnsAligned) {
 }
 
 TEST_F(CliEndToEndTest, ControlCharactersInNamesNeverReachTheTerminal) {
+  if (const std::string reason = ControlCharacterNamesSkipReason(); !reason.empty()) {
+    GTEST_SKIP() << reason;
+  }
   m_dir.Write("new/evil\x1B]0;title\x07.c", "int e;\n");
   CliOutcome outcome = RunQuintrelCli({Old(), New()});
   EXPECT_EQ(outcome.exitStatus, 0);

@@ -35,6 +35,10 @@ int OpenForOutput(const std::string& path) {
 
 }  // namespace
 
+std::string LocaleSkipReason(const std::string&) {
+  return {};
+}
+
 CliOutcome RunQuintrelCli(const std::vector<std::string>& args, const std::string& locale,
                           const std::string& stdoutPath) {
   ScopedTempDir capture;

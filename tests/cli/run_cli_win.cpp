@@ -46,16 +46,24 @@ HANDLE OpenForOutput(const std::filesystem::path& path) {
   return handle;
 }
 
-// Sets the console's output code page while the object lives (a console is made for this
-// process when it has none: the program started inherits it).
+// True when this process has a console (one is made when it has none), which the program
+// started inherits.
+bool HasConsole() {
+  return ::GetConsoleOutputCP() != 0 || (::AllocConsole() && ::GetConsoleOutputCP() != 0);
+}
+
+// Sets the console's output code page while the object lives; without a console the program
+// writes UTF-8, and nothing is set.
 class ScopedOutputCodePage {
  public:
   explicit ScopedOutputCodePage(UINT codePage) {
-    if (::GetConsoleOutputCP() == 0) ::AllocConsole();
+    if (!HasConsole()) return;
     m_previous = ::GetConsoleOutputCP();
     if (!::SetConsoleOutputCP(codePage)) throw std::runtime_error("cannot set the code page");
   }
-  ~ScopedOutputCodePage() { ::SetConsoleOutputCP(m_previous); }
+  ~ScopedOutputCodePage() {
+    if (m_previous != 0) ::SetConsoleOutputCP(m_previous);
+  }
   ScopedOutputCodePage(const ScopedOutputCodePage&) = delete;
   ScopedOutputCodePage& operator=(const ScopedOutputCodePage&) = delete;
 
@@ -64,6 +72,12 @@ class ScopedOutputCodePage {
 };
 
 }  // namespace
+
+std::string LocaleSkipReason(const std::string& locale) {
+  if (CodePageOfLocale(locale) == CP_UTF8 || HasConsole()) return {};
+  return "no console to set the output code page of (Wine without a terminal), so the "
+         "program writes UTF-8 only";
+}
 
 CliOutcome RunQuintrelCli(const std::vector<std::string>& args, const std::string& locale,
                           const std::string& stdoutPath) {

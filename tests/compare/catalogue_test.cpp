@@ -39,10 +39,14 @@ TEST(ScanFolder, ListsSourceEntriesOfTheFolderItselfInByteOrder) {
   }
   dir.MakeDir("lib.h");                  // a folder named like a source is an entry
   dir.Write("sub/inner.c", "int y;\n");  // subfolders are not entered
-  dir.Write("\xFF\xFE.c", "int z;\n");   // a name that is not UTF-8 is kept as it is
+  Names expected = {"B.h", "a.c", "c.cpp", "lib.h"};
+  if (testing::NonUtf8NamesSkipReason().empty()) {
+    dir.Write("\xFF\xFE.c", "int z;\n");  // a name that is not UTF-8 is kept as it is
+    expected.push_back("\xFF\xFE.c");
+  }
   Names names = {"stale.c"};
   ASSERT_EQ(ScanFolder(dir.str(), names), ScanStatus::kListed);
-  EXPECT_EQ(names, (Names{"B.h", "a.c", "c.cpp", "lib.h", "\xFF\xFE.c"}));
+  EXPECT_EQ(names, expected);
   names = {"stale.c"};  // an empty text is an empty folder
   EXPECT_EQ(ScanFolder("", names), ScanStatus::kListed);
   EXPECT_TRUE(names.empty());

@@ -46,6 +46,14 @@ std::filesystem::path ScopedTempDir::MakeDir(const std::string& relative) const 
   return full;
 }
 
+bool NamesDifferingInCaseCoexist(const std::filesystem::path& folder) {
+  const std::filesystem::path probe = folder / "case-probe";
+  std::ofstream(probe).put('x');
+  const bool coexist = !std::filesystem::exists(folder / "CASE-PROBE");
+  std::filesystem::remove(probe);
+  return coexist;
+}
+
 std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -55,6 +55,18 @@ std::string FilePermissionsSkipReason();
 // then skips, saying so); throws when creating it fails on a system that has them.
 bool MakeFifo(const std::filesystem::path& path);
 
+// Why file names that are not UTF-8 cannot exist on this system (Windows keeps names in
+// UTF-16), or empty when they can.
+std::string NonUtf8NamesSkipReason();
+
+// Why file names with control characters (ESC, BEL) cannot exist on this system (Windows
+// refuses them), or empty when they can.
+std::string ControlCharacterNamesSkipReason();
+
+// True when two names that differ only in letter case are two entries in the file system
+// that holds `folder` (not on Windows' file systems, nor on some others).
+bool NamesDifferingInCaseCoexist(const std::filesystem::path& folder);
+
 // Why this system has no FIFOs, /dev/null or /dev/fd/N to write a report into (Windows names
 // its devices differently; those have tests of their own), or empty when it has them.
 std::string PosixDevicesSkipReason();

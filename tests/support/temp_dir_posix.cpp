@@ -95,6 +95,14 @@ bool MakeFifo(const std::filesystem::path& path) {
   return true;
 }
 
+std::string NonUtf8NamesSkipReason() {
+  return {};
+}
+
+std::string ControlCharacterNamesSkipReason() {
+  return {};
+}
+
 std::string PosixDevicesSkipReason() {
   return {};
 }

@@ -54,6 +54,14 @@ bool MakeFifo(const std::filesystem::path&) {
   return false;  // named pipes live outside the file system
 }
 
+std::string NonUtf8NamesSkipReason() {
+  return "Windows keeps file names in UTF-16: a name that is not UTF-8 cannot exist";
+}
+
+std::string ControlCharacterNamesSkipReason() {
+  return "Windows file names cannot hold control characters";
+}
+
 std::string PosixDevicesSkipReason() {
   return "Windows has no FIFOs, /dev/null or /dev/fd/N (its device names are tested apart)";
 }
@@ -76,7 +84,10 @@ bool MakeSymlink(const std::string& target, const std::filesystem::path& link) {
   const bool folder = std::filesystem::is_directory(link.parent_path() / target);
   const DWORD flags = (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) |
                       SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
-  return ::CreateSymbolicLinkW(link.c_str(), wideTarget.c_str(), flags) != 0;
+  if (!::CreateSymbolicLinkW(link.c_str(), wideTarget.c_str(), flags)) return false;
+  // Some systems (Wine) report success without making the link.
+  const DWORD attributes = ::GetFileAttributesW(link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 }  // namespace quintrel::testing
