@@ -12,8 +12,8 @@ class CharsetConverter;
 // The character set of the terminal as the user's locale names it ("UTF-8", "EUC-JP",
 // "ANSI_X3.4-1968", ...); on Windows "UTF-8" when both standard streams are consoles or
 // there is no console, and otherwise the console's output code page ("CP850", ...), as
-// native Windows tools write redirected output. Call setlocale(LC_ALL, "") first. The platform implementation lives in
-// one file.
+// native Windows tools write redirected output. Call setlocale(LC_ALL, "") first. The platform
+// implementation lives in one file.
 std::string TerminalCodeset();
 
 // The program's standard output and standard error, taking bytes in TerminalCodeset(). On

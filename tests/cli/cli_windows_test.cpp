@@ -44,7 +44,8 @@ TEST_F(CliOnWindowsTest, ArgumentsOutsideTheAnsiCodePageAndBackslashes) {
   for (char& c : slashes) {
     if (c == '\\') c = '/';
   }
-  const CliOutcome forward = RunQuintrelCli({"-r", "--csv", "-", slashes + "/old", slashes + "/new/"});
+  const CliOutcome forward =
+      RunQuintrelCli({"-r", "--csv", "-", slashes + "/old", slashes + "/new/"});
   ASSERT_EQ(forward.exitStatus, 0) << forward.err;
   const auto body = [](const std::string& csv) { return csv.substr(csv.find("\r\n\r\n")); };
   EXPECT_EQ(body(forward.out), body(backslashes.out));

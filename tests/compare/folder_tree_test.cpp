@@ -67,7 +67,7 @@ Names RowNames(const RunResult& run) {
 bool HasCaseOnlyTwins(const Names& paths) {
   std::map<std::string, std::string> byFolded;
   for (const std::string& path : paths) {
-    for (std::size_t end = path.find('/'); ; end = path.find('/', end + 1)) {
+    for (std::size_t end = path.find('/');; end = path.find('/', end + 1)) {
       const std::string part = path.substr(0, end);
       std::string folded = part;
       for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -37,8 +37,8 @@ inline const std::string kTool = "int main(void) {\n  return run();\n}\n";
 inline const std::string kUnrelatedOld = "double gone(double x) {\n  return x * 2.0;\n}\n";
 inline const std::string kUnrelatedNew = "static const char* banner =\n  \"fresh\";\n";
 
-inline RunResult RunFolders(const std::string& oldFolder, const std::string& newFolder, bool recursive,
-                     int renamePercent) {
+inline RunResult RunFolders(const std::string& oldFolder, const std::string& newFolder,
+                            bool recursive, int renamePercent) {
   RunRequest request;
   request.oldFolderText = oldFolder;
   request.newFolderText = newFolder;

@@ -40,8 +40,7 @@ TEST(WriteReportFileOnWindows, ReplacesRegularFilesAtomically) {
   ScopedTempDir dir;
   const auto path = dir.Write("sub/report.csv", "a much longer earlier report\r\n");
   ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  for (const std::string& text :
-       {Utf8String(path), Utf8String(dir.path()) + "/sub/report.csv"}) {
+  for (const std::string& text : {Utf8String(path), Utf8String(dir.path()) + "/sub/report.csv"}) {
     const WriteOutcome outcome = WriteReportFile(text, "new\r\n");
     ASSERT_TRUE(outcome.ok()) << text << ": " << outcome.detail;
     EXPECT_EQ(ReadFileBytes(path), "new\r\n");

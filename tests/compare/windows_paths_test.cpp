@@ -84,8 +84,8 @@ TEST(WindowsPaths, FilesBeyondMaxPathAreListedAndMeasured) {
   dir.Write("new/" + relative, "int a;\nint b;\nint c;\n");
   ASSERT_GT(Utf8String(dir.path() / "old").size() + relative.size(), std::size_t{MAX_PATH});
 
-  const RunResult run = RunTrees(Utf8String(dir.path() / "old"),
-                                 WithSlashes(Utf8String(dir.path() / "new")));
+  const RunResult run =
+      RunTrees(Utf8String(dir.path() / "old"), WithSlashes(Utf8String(dir.path() / "new")));
   ASSERT_EQ(run.status, RunStatus::kCompleted);
   EXPECT_EQ(RowNames(run), (std::vector<std::string>{relative}));
   EXPECT_EQ(run.rows[0].result, (FileResult{2, 0, 3}));

@@ -2,7 +2,7 @@
 
 namespace quintrel::testing {
 
-std::optional<int> CLibraryWidth(char32_t) {
+std::optional<std::vector<int>> CLibraryWidths(char32_t, char32_t) {
   return std::nullopt;  // the Windows C runtime has no wcwidth
 }
 

@@ -82,8 +82,8 @@ bool MakeSymlink(const std::string& target, const std::filesystem::path& link) {
   std::wstring wideTarget = std::filesystem::path(target).wstring();
   std::replace(wideTarget.begin(), wideTarget.end(), L'/', L'\\');
   const bool folder = std::filesystem::is_directory(link.parent_path() / target);
-  const DWORD flags = (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) |
-                      SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+  const DWORD flags =
+      (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
   if (!::CreateSymbolicLinkW(link.c_str(), wideTarget.c_str(), flags)) return false;
   // Some systems (Wine) report success without making the link.
   const DWORD attributes = ::GetFileAttributesW(link.c_str());
