@@ -116,7 +116,7 @@ TEST_F(CliEndToEndTest, CsvReportToStandardOutputOrFile) {
 }
 
 TEST_F(CliEndToEndTest, UnwritableReportLeavesTheEarlierFileAlone) {
-  if (IgnoresFilePermissions()) GTEST_SKIP() << "root ignores file permissions";
+  if (IgnoresFilePermissions()) GTEST_SKIP() << FilePermissionsSkipReason();
   std::filesystem::path locked = m_dir.MakeDir("locked");
   std::filesystem::path report = m_dir.Write("locked/r.csv", "earlier report\r\n");
   testing::SetFileMode(report, 0444);

@@ -5,6 +5,8 @@
 // psapi.h needs windows.h first.
 #include <psapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 #include "run_cli.h"
@@ -71,6 +73,20 @@ class ScopedOutputCodePage {
   UINT m_previous = 0;
 };
 
+// Waits for the process to end and returns its peak working set, -1 when unknown. It is read
+// while the process runs, since not every system (Wine) keeps it once the process is gone.
+std::int64_t WaitAndWatchMemory(HANDLE process) {
+  std::int64_t peak = -1;
+  for (;;) {
+    const bool ended = ::WaitForSingleObject(process, 20) == WAIT_OBJECT_0;
+    PROCESS_MEMORY_COUNTERS memory{};
+    if (::GetProcessMemoryInfo(process, &memory, sizeof memory) && memory.PeakWorkingSetSize > 0) {
+      peak = std::max(peak, static_cast<std::int64_t>(memory.PeakWorkingSetSize));
+    }
+    if (ended) return peak;
+  }
+}
+
 }  // namespace
 
 std::string LocaleSkipReason(const std::string& locale) {
@@ -96,25 +112,24 @@ CliOutcome RunQuintrelCli(const std::vector<std::string>& args, const std::strin
   startup.hStdError = OpenForOutput(errPath);
   PROCESS_INFORMATION process{};
   BOOL started = FALSE;
+  std::int64_t peakBytes = -1;
   {
     const ScopedOutputCodePage codePage(CodePageOfLocale(locale));
     started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                nullptr, &startup, &process);
-    if (started) ::WaitForSingleObject(process.hProcess, INFINITE);
+    if (started) peakBytes = WaitAndWatchMemory(process.hProcess);
   }
   ::CloseHandle(startup.hStdOutput);
   ::CloseHandle(startup.hStdError);
   if (!started) throw std::runtime_error("cannot start " + std::string(QUINTREL_CLI_PATH));
   DWORD exitCode = 0;
   ::GetExitCodeProcess(process.hProcess, &exitCode);
-  PROCESS_MEMORY_COUNTERS memory{};
-  const bool measured = ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) != 0;
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
 
   CliOutcome outcome;
   outcome.exitStatus = static_cast<int>(exitCode);
-  if (measured) outcome.peakBytes = static_cast<std::int64_t>(memory.PeakWorkingSetSize);
+  outcome.peakBytes = peakBytes;
   if (stdoutPath.empty()) outcome.out = ReadFileBytes(outPath);
   outcome.err = ReadFileBytes(errPath);
   return outcome;

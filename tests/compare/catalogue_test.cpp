@@ -58,7 +58,7 @@ TEST(ScanFolder, ReportsFoldersThatCannotBeOpened) {
   EXPECT_EQ(ScanFolder((dir.path() / "missing").string(), names), ScanStatus::kCannotOpen);
   const auto file = dir.Write("plain.c", "");
   EXPECT_EQ(ScanFolder(file.string(), names), ScanStatus::kCannotOpen);
-  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "permissions are not enforced";
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << testing::FilePermissionsSkipReason();
   const auto locked = dir.MakeDir("locked");
   dir.Write("locked/a.c", "");
   ASSERT_TRUE(testing::SetFileMode(locked, 0));

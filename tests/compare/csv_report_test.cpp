@@ -118,7 +118,7 @@ TEST(WriteFileAtomically, FailsCleanlyWhereNothingCanBeCreated) {
 }
 
 TEST(WriteFileAtomically, LeavesProtectedTargetsAlone) {
-  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "permissions are not enforced";
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << testing::FilePermissionsSkipReason();
   ScopedTempDir dir;
   const auto locked = dir.MakeDir("locked");
   ASSERT_TRUE(testing::SetFileMode(locked, 0555));

@@ -231,7 +231,7 @@ TEST(RunMeasurementOnTrees, FolderThatCannotBeReadDeepInsideCountsAsEmpty) {
     trees.Add(side, {"a.c", "x/y/locked/hidden.c", "x/y/locked/more/deeper.c", "x/y/z.c", "x/w.c"});
   }
   const fs::path locked = trees.newTop / "x/y/locked";
-  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "root reads folders without permission";
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << testing::FilePermissionsSkipReason();
   ASSERT_TRUE(testing::SetFileMode(locked, 0));
   RunResult run = RunMeasurement(trees.Request());
   ASSERT_EQ(run.status, RunStatus::kCompleted);

@@ -130,7 +130,7 @@ TEST(RunMeasurementFaults, FilesChangedAfterTheScanAreMeasuredAsTheyAreNow) {
 }
 
 TEST(RunMeasurementFaults, FileThatBecomesUnreadableIsAbsent) {
-  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "permissions are not enforced for root";
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << testing::FilePermissionsSkipReason();
   Tree tree;
   tree.Old("locked_new.c", "int a;\nint b;\n");
   tree.New("locked_new.c", "int a;\n");
