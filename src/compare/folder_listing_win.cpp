@@ -30,8 +30,11 @@ bool IsFolder(const WIN32_FIND_DATAW& entry) {
 }
 
 // A symbolic link or junction, which a tree scan treats as the POSIX side treats symlinks.
+// Other reparse points (cloud placeholders, deduplicated files) are what they appear to be.
 bool IsLink(const WIN32_FIND_DATAW& entry) {
-  return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  return entry.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+         entry.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
 }
 
 // Calls `visit(entry, name)` for each entry of `folder` but "." and "..", with the name in
