@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <string_view>
 
 #include "engine/input_file.h"
+#include "engine/system_path_win.h"
 
 namespace quintrel {
 
@@ -17,33 +17,6 @@ namespace {
 // Seconds between 1601-01-01 (FILETIME's epoch) and 1970-01-01.
 constexpr std::int64_t kEpochDifference = 11'644'473'600;
 constexpr std::int64_t kTicksPerSecond = 10'000'000;
-
-// Paths at least this long get the "\\?\" prefix, which lifts the MAX_PATH limit.
-constexpr std::size_t kLongPath = MAX_PATH - 12;
-
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int size = static_cast<int>(utf8.size());
-  const int wide = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring result(static_cast<std::size_t>(wide), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), wide);
-  return result;
-}
-
-// The path as CreateFileW takes it: long paths become absolute, with backslashes only (the
-// prefix turns off the system's own normalisation), and "\\?\" or "\\?\UNC\" in front.
-std::wstring SystemPath(const std::string& path) {
-  std::wstring wide = Widen(path);
-  if (wide.size() < kLongPath || wide.starts_with(L"\\\\?\\")) return wide;
-  std::replace(wide.begin(), wide.end(), L'/', L'\\');
-  const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return wide;
-  std::wstring full(needed, L'\0');
-  const DWORD written = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-  full.resize(written);
-  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-  return L"\\\\?\\" + full;
-}
 
 // Whole seconds since 1970, rounded down as the C runtime's _stat reports them.
 std::int64_t UnixSeconds(const FILETIME& time) {

@@ -116,11 +116,11 @@ TEST_F(CliEndToEndTest, CsvReportToStandardOutputOrFile) {
 }
 
 TEST_F(CliEndToEndTest, UnwritableReportLeavesTheEarlierFileAlone) {
-  if (IgnoresFilePermissions()) GTEST_SKIP() << "root ignores file permissions";
+  if (IgnoresFilePermissions()) GTEST_SKIP() << FilePermissionsSkipReason();
   std::filesystem::path locked = m_dir.MakeDir("locked");
   std::filesystem::path report = m_dir.Write("locked/r.csv", "earlier report\r\n");
-  chmod(report.c_str(), 0444);
-  chmod(locked.c_str(), 0555);
+  testing::SetFileMode(report, 0444);
+  testing::SetFileMode(locked, 0555);
   CliOutcome outcome = RunQuintrelCli({"--csv", report.string(), Old(), New()});
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_NE(outcome.err.find(report.string()), std::string::npos) << outcome.err;
@@ -135,6 +135,7 @@ TEST_F(CliEndToEndTest, FailedWriteToStandardOutputIsReported) {
 }
 
 TEST_F(CliEndToEndTest, AsciiTerminalGetsQuestionMarksAndKeepsColumnsAligned) {
+  if (const std::string reason = LocaleSkipReason("C"); !reason.empty()) GTEST_SKIP() << reason;
   m_dir.Write("new/設定.h", "int s;\n");
   CliOutcome outcome = RunQuintrelCli({Old(), New()}, "C");
   EXPECT_EQ(outcome.exitStatus, 0);
@@ -151,6 +152,9 @@ TEST_F(CliEndToEndTest, AsciiTerminalGetsQuestionMarksAndKeepsColumnsAligned) {
 }
 
 TEST_F(CliEndToEndTest, ControlCharactersInNamesNeverReachTheTerminal) {
+  if (const std::string reason = ControlCharacterNamesSkipReason(); !reason.empty()) {
+    GTEST_SKIP() << reason;
+  }
   m_dir.Write("new/evil\x1B]0;title\x07.c", "int e;\n");
   CliOutcome outcome = RunQuintrelCli({Old(), New()});
   EXPECT_EQ(outcome.exitStatus, 0);

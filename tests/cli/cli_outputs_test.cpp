@@ -102,13 +102,14 @@ TEST_F(CliOutputsTest, ByFolderAddsTheFolderTable) {
 // /dev/null and a FIFO read by another thread take the report; the table still follows.
 // /dev/fd/1 writes into standard output even when it is a regular file, before the table.
 TEST_F(CliOutputsTest, ReportsGoIntoDevicesFifosAndDescriptors) {
+  if (const std::string reason = PosixDevicesSkipReason(); !reason.empty()) GTEST_SKIP() << reason;
   for (const char* option : {"--csv", "--json"}) {
     const CliOutcome toNull = RunQuintrelCli({option, "/dev/null", Old(), New()});
     EXPECT_EQ(toNull.exitStatus, 0) << toNull.err;
     EXPECT_EQ(toNull.out, kMixedTable);
 
     const auto fifo = m_dir.path() / "report.fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(MakeFifo(fifo));
     FifoReader reader(fifo);
     const CliOutcome toFifo = RunQuintrelCli({option, fifo.string(), Old(), New()});
     const std::string received = reader.Finish();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "git_opener.h"
 #include "run_cli.h"
 #include "support/temp_dir.h"
 
@@ -45,7 +46,7 @@ inline CliOutcome RunInProcess(const std::vector<std::string>& args,
                                const CliTerminal& terminal = {}) {
   std::ostringstream out;
   std::ostringstream err;
-  const int status = RunCli(args, "UTF-8", out, err, measure, terminal, OpenGitRevisions);
+  const int status = RunCli(args, "UTF-8", out, err, measure, terminal, InProcessGitOpener());
   return {status, out.str(), err.str()};
 }
 

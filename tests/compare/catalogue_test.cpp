@@ -39,10 +39,14 @@ TEST(ScanFolder, ListsSourceEntriesOfTheFolderItselfInByteOrder) {
   }
   dir.MakeDir("lib.h");                  // a folder named like a source is an entry
   dir.Write("sub/inner.c", "int y;\n");  // subfolders are not entered
-  dir.Write("\xFF\xFE.c", "int z;\n");   // a name that is not UTF-8 is kept as it is
+  Names expected = {"B.h", "a.c", "c.cpp", "lib.h"};
+  if (testing::NonUtf8NamesSkipReason().empty()) {
+    dir.Write("\xFF\xFE.c", "int z;\n");  // a name that is not UTF-8 is kept as it is
+    expected.push_back("\xFF\xFE.c");
+  }
   Names names = {"stale.c"};
   ASSERT_EQ(ScanFolder(dir.str(), names), ScanStatus::kListed);
-  EXPECT_EQ(names, (Names{"B.h", "a.c", "c.cpp", "lib.h", "\xFF\xFE.c"}));
+  EXPECT_EQ(names, expected);
   names = {"stale.c"};  // an empty text is an empty folder
   EXPECT_EQ(ScanFolder("", names), ScanStatus::kListed);
   EXPECT_TRUE(names.empty());
@@ -54,10 +58,10 @@ TEST(ScanFolder, ReportsFoldersThatCannotBeOpened) {
   EXPECT_EQ(ScanFolder((dir.path() / "missing").string(), names), ScanStatus::kCannotOpen);
   const auto file = dir.Write("plain.c", "");
   EXPECT_EQ(ScanFolder(file.string(), names), ScanStatus::kCannotOpen);
-  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << "permissions are not enforced";
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << testing::FilePermissionsSkipReason();
   const auto locked = dir.MakeDir("locked");
   dir.Write("locked/a.c", "");
-  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  ASSERT_TRUE(testing::SetFileMode(locked, 0));
   EXPECT_EQ(ScanFolder(locked.string(), names), ScanStatus::kCannotOpen);
 }
 

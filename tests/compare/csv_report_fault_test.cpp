@@ -33,11 +33,11 @@ TEST(WriteFileAtomicallyFaults, ReadOnlyReportIsNeverReplaced) {
   ScopedTempDir dir;
   for (mode_t mode : {0444, 0555, 0400, 0}) {
     const auto path = dir.Write("report.csv", kEarlier);
-    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    ASSERT_TRUE(testing::SetFileMode(path, mode));
     const WriteOutcome outcome = WriteFileAtomically(path.string(), "new report\r\n");
     EXPECT_EQ(outcome.failure, WriteFailure::kCannotCreate) << std::oct << mode;
     EXPECT_FALSE(outcome.detail.empty());
-    ASSERT_EQ(chmod(path.c_str(), 0600), 0);  // so that a user other than root can check it
+    ASSERT_TRUE(testing::SetFileMode(path, 0600));  // so that a user other than root can check it
     EXPECT_EQ(ReadFileBytes(path), kEarlier) << std::oct << mode;
     EXPECT_EQ(EntryCount(dir.path()), 1u) << "no temporary file left";
     std::filesystem::remove(path);
@@ -48,9 +48,12 @@ TEST(WriteFileAtomicallyFaults, ReadOnlyReportIsNeverReplaced) {
 // plain file (which, for root, would break /dev/null); WriteReportFile writes into them
 // instead. The reason does not repeat the path, which the caller shows beside it.
 TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
+  if (const std::string reason = testing::PosixDevicesSkipReason(); !reason.empty()) {
+    GTEST_SKIP() << reason;
+  }
   ScopedTempDir dir;
   const auto fifo = dir.path() / "fifo.csv";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  ASSERT_TRUE(testing::MakeFifo(fifo));
   const auto toNull = dir.path() / "null.csv";
   std::filesystem::create_symlink("/dev/null", toNull);
   for (const auto& path : {fifo, toNull}) {
@@ -68,6 +71,9 @@ TEST(WriteFileAtomicallyFaults, DevicesAndFifosAreNotReplaced) {
 // byte, and no partial or temporary file stays behind. The room is the file size limit, which
 // fails a write as a full disk does, for root and for any other user.
 TEST(WriteFileAtomicallyFaults, NoRoomLeftKeepsTheEarlierReport) {
+  if (const std::string reason = ScopedFileSizeLimit::SkipReason(); !reason.empty()) {
+    GTEST_SKIP() << reason;
+  }
   ScopedTempDir dir;
   const auto path = dir.path() / "report.csv";
   ASSERT_TRUE(WriteFileAtomically(path.string(), kEarlier).ok());

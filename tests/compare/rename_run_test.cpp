@@ -5,65 +5,22 @@
 #include <vector>
 
 #include "compare/folder_sums.h"
-#include "compare/git_source.h"
 #include "compare/json_report.h"
 #include "compare/measurement_run.h"
-#include "support/git_repository.h"
+#include "rename_run_files.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
 namespace {
 
+using testing::kTool;
+using testing::kUnrelatedNew;
+using testing::kUnrelatedOld;
+using testing::kUtil;
+using testing::kUtilEdited;
+using testing::Names;
+using testing::RunFolders;
 using testing::ScopedTempDir;
-using testing::TestRepository;
-using testing::TreeItems;
-
-// Ten statements; the edited copy changes two lines and adds one.
-const std::string kUtil =
-    "#include \"util.h\"\n"
-    "int count_items(const list* l) {\n"
-    "  int n = 0;\n"
-    "  for (node* p = l->head; p; p = p->next) n++;\n"
-    "  return n;\n"
-    "}\n"
-    "void clear(list* l) {\n"
-    "  l->head = 0;\n"
-    "  l->size = 0;\n"
-    "}\n";
-const std::string kUtilEdited =
-    "#include \"util.h\"\n"
-    "int count_items(const list* l) {\n"
-    "  int n = 0;\n"
-    "  for (node* p = l->first; p; p = p->next) ++n;\n"
-    "  return n;\n"
-    "}\n"
-    "void clear(list* l) {\n"
-    "  l->head = 0;\n"
-    "  l->size = 0;\n"
-    "  l->tail = 0;\n"
-    "}\n";
-const std::string kTool = "int main(void) {\n  return run();\n}\n";
-// Unrelated files: no line pairs.
-const std::string kUnrelatedOld = "double gone(double x) {\n  return x * 2.0;\n}\n";
-const std::string kUnrelatedNew = "static const char* banner =\n  \"fresh\";\n";
-
-RunResult RunFolders(const std::string& oldFolder, const std::string& newFolder, bool recursive,
-                     int renamePercent) {
-  RunRequest request;
-  request.oldFolderText = oldFolder;
-  request.newFolderText = newFolder;
-  request.scan.recursive = recursive;
-  request.renamePercent = renamePercent;
-  request.jobs = 2;
-  return RunMeasurement(request);
-}
-
-std::vector<std::string> Names(const RunResult& run) {
-  std::vector<std::string> names;
-  for (const ResultRow& row : run.rows)
-    names.push_back(RowMarker(row.flags) + std::string("|") + row.name);
-  return names;
-}
 
 // What measuring the two versions under one name gives.
 FileResult MeasuredUnderOneName(const std::string& oldContent, const std::string& newContent) {
@@ -173,35 +130,6 @@ TEST_F(RenameRunTest, ReportsKnowBothNames) {
   EXPECT_FALSE(files[2].contains("old_name"));
   EXPECT_EQ(report["total"]["new_files"], 1);
   EXPECT_EQ(report["total"]["deleted_files"], 1);
-}
-
-// Revisions of a repository give what their checkouts give.
-TEST(RenameRunGit, RevisionsGiveWhatTheirCheckoutsGive) {
-  ScopedTempDir dir;
-  const TreeItems oldItems = {{"main.c", kTool}, {"lib/util.c", kUtil}, {"gone.c", kUnrelatedOld}};
-  const TreeItems newItems = {
-      {"main.c", kTool}, {"src/helpers.cpp", kUtilEdited}, {"fresh.c", kUnrelatedNew}};
-  TestRepository repository(dir.path() / "repo");
-  repository.Tag("v1", repository.Commit(oldItems));
-  repository.Commit(newItems);
-  testing::WriteCheckout(oldItems, dir.path() / "old", 1000);
-  testing::WriteCheckout(newItems, dir.path() / "new", 2000);
-
-  GitOpening opening = OpenGitRevisions({(dir.path() / "repo").string(), "v1", "HEAD", "."},
-                                        ScanOptions{}.extensions);
-  ASSERT_EQ(opening.status, GitOpenStatus::kOpened);
-  RunRequest request;
-  request.versions = opening.versions.get();
-  request.scan.recursive = true;
-  request.renamePercent = 50;
-  const RunResult git = RunMeasurement(request);
-  const RunResult folders =
-      RunFolders((dir.path() / "old").string(), (dir.path() / "new").string(), true, 50);
-  ASSERT_EQ(Names(git), Names(folders));
-  EXPECT_EQ(Names(git).back(), "|lib/util.c => src/helpers.cpp");
-  for (std::size_t i = 0; i < git.rows.size(); ++i) {
-    EXPECT_EQ(git.rows[i].result, folders.rows[i].result) << git.rows[i].name;
-  }
 }
 
 }  // namespace

@@ -12,6 +12,10 @@ namespace quintrel::testing {
 std::string MakeDeepFolders(const std::filesystem::path& top, const std::string& folder, int depth,
                             const std::string& file, std::string_view bytes);
 
+// Why a file `length` characters below `top` cannot be made on this system, or empty when it
+// can. Wine, for one, maps every Windows path to one Unix path, which PATH_MAX limits.
+std::string DeepPathSkipReason(std::size_t length);
+
 // Removes what MakeDeepFolders made below `top`, one level at a time by moving the next
 // level up (a plain recursive removal runs out of descriptors or path length).
 void RemoveDeepFolders(const std::filesystem::path& top, const std::string& folder,

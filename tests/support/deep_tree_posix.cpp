@@ -41,6 +41,10 @@ std::string MakeDeepFolders(const std::filesystem::path& top, const std::string&
   return relative + file;
 }
 
+std::string DeepPathSkipReason(std::size_t) {
+  return {};  // every folder is made relative to its parent
+}
+
 void RemoveDeepFolders(const std::filesystem::path& top, const std::string& folder,
                        const std::string& file) {
   const int topFd = OpenFolderAt(AT_FDCWD, top.c_str());

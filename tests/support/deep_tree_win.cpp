@@ -47,6 +47,20 @@ std::string MakeDeepFolders(const std::filesystem::path& top, const std::string&
   return relative + file;
 }
 
+std::string DeepPathSkipReason(std::size_t length) {
+  constexpr std::size_t kLongestPath = 32'767;  // of a "\\?\" path
+  // Wine's paths end as Unix paths, which PATH_MAX (4096 bytes) limits, temporary folder
+  // included.
+  constexpr std::size_t kLongestWinePath = 4'096 - 160;
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  const bool wine = ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  if (wine && length > kLongestWinePath) {
+    return "Wine maps each path to a Unix path, which PATH_MAX limits to 4096 bytes";
+  }
+  if (length > kLongestPath) return "Windows paths end at 32767 characters";
+  return {};
+}
+
 void RemoveDeepFolders(const std::filesystem::path& top, const std::string& folder,
                        const std::string& file) {
   // Walk down as far as the folders go, then remove them from the deepest one up.

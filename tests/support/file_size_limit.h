@@ -1,9 +1,8 @@
 #pragma once
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstddef>
+#include <memory>
+#include <string>
 
 namespace quintrel::testing {
 
@@ -14,14 +13,18 @@ namespace quintrel::testing {
 // back when the object goes out of scope.
 class ScopedFileSizeLimit {
  public:
+  // Why no limit can be set on this system (the test then skips, saying so); empty where
+  // it can.
+  static std::string SkipReason();
+
   explicit ScopedFileSizeLimit(std::size_t bytes);
   ~ScopedFileSizeLimit();
   ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
   ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
 
  private:
-  struct rlimit m_previousLimit {};
-  struct sigaction m_previousAction {};
+  struct Previous;
+  std::unique_ptr<Previous> m_previous;
 };
 
 }  // namespace quintrel::testing

@@ -21,20 +21,37 @@ ScopedTempDir::~ScopedTempDir() {
   std::filesystem::remove_all(m_path, error);
 }
 
+std::filesystem::path Utf8Path(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8String(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
 std::filesystem::path ScopedTempDir::Write(const std::string& relative,
                                            std::string_view bytes) const {
-  std::filesystem::path full = m_path / relative;
+  std::filesystem::path full = m_path / Utf8Path(relative);
   std::filesystem::create_directories(full.parent_path());
   std::ofstream out(full, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + full.string());
+  if (!out) throw std::runtime_error("cannot write " + Utf8String(full));
   return full;
 }
 
 std::filesystem::path ScopedTempDir::MakeDir(const std::string& relative) const {
-  std::filesystem::path full = m_path / relative;
+  std::filesystem::path full = m_path / Utf8Path(relative);
   std::filesystem::create_directories(full);
   return full;
+}
+
+bool NamesDifferingInCaseCoexist(const std::filesystem::path& folder) {
+  const std::filesystem::path probe = folder / "case-probe";
+  std::ofstream(probe).put('x');
+  const bool coexist = !std::filesystem::exists(folder / "CASE-PROBE");
+  std::filesystem::remove(probe);
+  return coexist;
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

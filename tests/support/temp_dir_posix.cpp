@@ -95,4 +95,39 @@ bool MakeFifo(const std::filesystem::path& path) {
   return true;
 }
 
+std::string NonUtf8NamesSkipReason() {
+  return {};
+}
+
+std::string ControlCharacterNamesSkipReason() {
+  return {};
+}
+
+std::string PosixDevicesSkipReason() {
+  return {};
+}
+
+bool SetFileMode(const std::filesystem::path& path, unsigned mode) {
+  return chmod(path.c_str(), static_cast<mode_t>(mode)) == 0;
+}
+
+std::optional<unsigned> PermissionBits(const std::filesystem::path& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) throw std::runtime_error("stat failed: " + path.string());
+  return status.st_mode & 0777;
+}
+
+unsigned ProcessUmask() {
+  const mode_t mask = umask(022);
+  umask(mask);
+  return mask;
+}
+
+bool MakeSymlink(const std::string& target, const std::filesystem::path& link) {
+  if (symlink(target.c_str(), link.c_str()) != 0) {
+    throw std::runtime_error("symlink failed: " + link.string());
+  }
+  return true;
+}
+
 }  // namespace quintrel::testing

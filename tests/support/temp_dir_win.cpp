@@ -1,5 +1,9 @@
 // The parts of the test folders that need Windows calls.
+#include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
+
+#include <algorithm>
 
 #include <random>
 #include <stdexcept>
@@ -48,6 +52,42 @@ std::string FilePermissionsSkipReason() {
 
 bool MakeFifo(const std::filesystem::path&) {
   return false;  // named pipes live outside the file system
+}
+
+std::string NonUtf8NamesSkipReason() {
+  return "Windows keeps file names in UTF-16: a name that is not UTF-8 cannot exist";
+}
+
+std::string ControlCharacterNamesSkipReason() {
+  return "Windows file names cannot hold control characters";
+}
+
+std::string PosixDevicesSkipReason() {
+  return "Windows has no FIFOs, /dev/null or /dev/fd/N (its device names are tested apart)";
+}
+
+bool SetFileMode(const std::filesystem::path& path, unsigned mode) {
+  return ::_wchmod(path.c_str(), (mode & 0200) != 0 ? _S_IREAD | _S_IWRITE : _S_IREAD) == 0;
+}
+
+std::optional<unsigned> PermissionBits(const std::filesystem::path&) {
+  return std::nullopt;
+}
+
+unsigned ProcessUmask() {
+  return 0;
+}
+
+bool MakeSymlink(const std::string& target, const std::filesystem::path& link) {
+  std::wstring wideTarget = std::filesystem::path(target).wstring();
+  std::replace(wideTarget.begin(), wideTarget.end(), L'/', L'\\');
+  const bool folder = std::filesystem::is_directory(link.parent_path() / target);
+  const DWORD flags =
+      (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+  if (!::CreateSymbolicLinkW(link.c_str(), wideTarget.c_str(), flags)) return false;
+  // Some systems (Wine) report success without making the link.
+  const DWORD attributes = ::GetFileAttributesW(link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 }  // namespace quintrel::testing

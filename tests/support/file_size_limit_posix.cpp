@@ -1,13 +1,28 @@
 #include "support/file_size_limit.h"
 
+#include <sys/resource.h>
+
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 
 namespace quintrel::testing {
 
-ScopedFileSizeLimit::ScopedFileSizeLimit(std::size_t bytes) {
+struct ScopedFileSizeLimit::Previous {
+  struct rlimit limit {};
+  struct sigaction action {};
+};
+
+std::string ScopedFileSizeLimit::SkipReason() {
+  return {};
+}
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(std::size_t bytes)
+    : m_previous(std::make_unique<Previous>()) {
+  struct rlimit& m_previousLimit = m_previous->limit;
+  struct sigaction& m_previousAction = m_previous->action;
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
@@ -29,8 +44,8 @@ ScopedFileSizeLimit::ScopedFileSizeLimit(std::size_t bytes) {
 }
 
 ScopedFileSizeLimit::~ScopedFileSizeLimit() {
-  setrlimit(RLIMIT_FSIZE, &m_previousLimit);
-  sigaction(SIGXFSZ, &m_previousAction, nullptr);
+  setrlimit(RLIMIT_FSIZE, &m_previous->limit);
+  sigaction(SIGXFSZ, &m_previous->action, nullptr);
 }
 
 }  // namespace quintrel::testing

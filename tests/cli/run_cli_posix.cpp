@@ -1,6 +1,7 @@
 #include "run_cli.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,10 @@ int OpenForOutput(const std::string& path) {
 
 }  // namespace
 
+std::string LocaleSkipReason(const std::string&) {
+  return {};
+}
+
 CliOutcome RunQuintrelCli(const std::vector<std::string>& args, const std::string& locale,
                           const std::string& stdoutPath) {
   ScopedTempDir capture;
@@ -47,8 +52,10 @@ CliOutcome RunQuintrelCli(const std::vector<std::string>& args, const std::strin
   close(errFd);
   if (pid < 0) throw std::runtime_error("fork failed");
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid) throw std::runtime_error("waitpid failed");
+  struct rusage usage {};
+  if (wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("wait4 failed");
   CliOutcome outcome;
+  outcome.peakBytes = static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
   outcome.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   if (stdoutPath.empty()) outcome.out = ReadFileBytes(outPath);
   outcome.err = ReadFileBytes(errPath);

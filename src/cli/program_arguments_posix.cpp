@@ -1,0 +1,9 @@
+#include "cli/program_arguments.h"
+
+namespace quintrel {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+}  // namespace quintrel
