@@ -39,6 +39,18 @@ inline constexpr const char* kMixedTable =
     "+      z.cpp         2     0    2\n"
     "Total  2 (+1/-1)     3     3    5\n";
 
+// The words of each line, blanks removed, so column widths do not matter.
+inline std::vector<std::vector<std::string>> Words(const std::string& text) {
+  std::vector<std::vector<std::string>> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    lines.emplace_back();
+    for (std::string word; words >> word;) lines.back().push_back(word);
+  }
+  return lines;
+}
+
 // Runs the command-line tool inside the test process, so that the measure function and the
 // terminal can be replaced.
 inline CliOutcome RunInProcess(const std::vector<std::string>& args,

@@ -23,13 +23,6 @@ TEST(FormatProgressLine, FilesOfAllAndBytesInReadableUnits) {
   EXPECT_EQ(FormatProgressLine(1, 1, 5000ull << 30), "quintrel-cli: 1 of 1 files, 5000.0 GiB read");
 }
 
-TEST(ShowsProgress, OnlyOnATerminalAndNotQuiet) {
-  EXPECT_TRUE(ShowsProgress(true, false));
-  EXPECT_FALSE(ShowsProgress(true, true));
-  EXPECT_FALSE(ShowsProgress(false, false));
-  EXPECT_FALSE(ShowsProgress(false, true));
-}
-
 // A clock the test moves by hand.
 struct FakeClock {
   TimePoint now{};

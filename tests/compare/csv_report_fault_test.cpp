@@ -16,22 +16,17 @@
 namespace quintrel {
 namespace {
 
+using testing::EntryCount;
 using testing::ReadFileBytes;
 using testing::ScopedFileSizeLimit;
 using testing::ScopedTempDir;
 
 constexpr const char* kEarlier = "03/15/01 09:05:42\r\nTotal,0 (+0/-0),0,0,0\r\n";
 
-std::size_t EntryCount(const std::filesystem::path& folder) {
-  std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
-  return count;
-}
-
 // Enforced by the mode alone, so it holds for root as well, who could write the file.
 TEST(WriteFileAtomicallyFaults, ReadOnlyReportIsNeverReplaced) {
   ScopedTempDir dir;
-  for (mode_t mode : {0444, 0555, 0400, 0}) {
+  for (mode_t mode : {0444, 0}) {
     const auto path = dir.Write("report.csv", kEarlier);
     ASSERT_TRUE(testing::SetFileMode(path, mode));
     const WriteOutcome outcome = WriteFileAtomically(path.string(), "new report\r\n");

@@ -54,29 +54,6 @@ TEST(SumFolders, SumsEachFolderOverEverythingBeneathIt) {
   EXPECT_EQ(Find(folders, "kernel2").totals, (Totals{4, 0, 4}));
 }
 
-// The top-level folders and the top folder's own files add up to the whole run.
-TEST(SumFolders, TopLevelFoldersAndTopFilesMakeTheTotal) {
-  const std::vector<FolderSum> folders = SumFolders(kTreeRows);
-  FileCounts counts;
-  Totals totals;
-  for (const FolderSum& folder : folders) {
-    if (folder.name.find('/') != std::string::npos) continue;
-    counts.rows += folder.counts.rows;
-    counts.plusRows += folder.counts.plusRows;
-    counts.minusRows += folder.counts.minusRows;
-    totals.added += folder.totals.added;
-    totals.deleted += folder.totals.deleted;
-    totals.loc += folder.totals.loc;
-  }
-  const ResultRow& top = kTreeRows.front();
-  counts.rows += 1;
-  totals.added += top.result.added;
-  totals.deleted += top.result.deleted;
-  totals.loc += top.result.loc;
-  EXPECT_EQ(counts, CountFiles(kTreeRows));
-  EXPECT_EQ(totals, SummarizeRows(kTreeRows).totals);
-}
-
 // A folder stands where its first row stands, before the folders inside it, even when its
 // own files come after them or the rows are not in pre-order at all.
 TEST(SumFolders, FolderStandsWhereItsFirstRowIs) {
@@ -90,12 +67,6 @@ TEST(SumFolders, FolderStandsWhereItsFirstRowIs) {
   EXPECT_EQ(Find(folders, "z/q").counts.rows, 2);
 }
 
-TEST(SumFolders, FlatRowsHaveNoFolders) {
-  EXPECT_TRUE(SumFolders({}).empty());
-  EXPECT_TRUE(
-      SumFolders({{kBoth, "a.c", {1, 2, 3}, {}, {}}, {kInNew, "b.h", {1, 0, 1}, {}, {}}}).empty());
-}
-
 // Sums of many large files do not wrap at 32 bits.
 TEST(SumFolders, SumsDoNotWrap) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
@@ -103,17 +74,6 @@ TEST(SumFolders, SumsDoNotWrap) {
   const std::vector<FolderSum> folders = SumFolders(rows);
   ASSERT_EQ(folders.size(), 1u);
   EXPECT_EQ(folders[0].totals.loc, 3LL * kMax);
-}
-
-TEST(CountFiles, CountsRowsAndMarkers) {
-  const std::vector<ResultRow> rows = {{kBoth, "a.c", {}, {}, {}},
-                                       {kInOld, "b.c", {}, {}, {}},
-                                       {kInNew, "c.c", {}, {}, {}},
-                                       {kInNew, "d.c", {}, {}, {}}};
-  const FileCounts counts = CountFiles(rows);
-  EXPECT_EQ(counts, (FileCounts{4, 2, 1}));
-  EXPECT_EQ(FileCountText(counts.rows, counts.plusRows, counts.minusRows),
-            SummarizeRows(rows).fileCountText);
 }
 
 }  // namespace

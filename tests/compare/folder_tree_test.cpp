@@ -191,20 +191,6 @@ TEST(RunMeasurementOnTrees, FlatRunsStayAsTheyWereAndTreesStartWithThem) {
   EXPECT_EQ(RowNames(RunMeasurement(other)), (Names{"c.hpp", "n.txt"}));
 }
 
-// Each side of a row is measured under its own on-disk names, and the row carries them.
-TEST(RunMeasurementOnTrees, MeasuresEachSideUnderItsOwnPath) {
-  Trees trees;
-  trees.root.Write("old/Src/Main.c", "int a;\nint b;\n");
-  trees.root.Write("new/SRC/main.c", "int b;\nint c; int d;\n");
-  RunResult run = RunMeasurement(trees.Request());
-  ASSERT_EQ(run.status, RunStatus::kCompleted);
-  ASSERT_EQ(run.rows.size(), 1u);
-  EXPECT_EQ(run.rows[0].name, "Src/Main.c");
-  EXPECT_EQ(run.rows[0].oldName, "Src/Main.c");
-  EXPECT_EQ(run.rows[0].newName, "SRC/main.c");
-  EXPECT_EQ(run.rows[0].result, (FileResult{2, 1, 3}));
-}
-
 // Links to folders are never entered (so a loop ends), nor rows even when named like a
 // source; links to files are measured as the file, and a dangling link is an absent file.
 TEST(RunMeasurementOnTrees, FollowsLinksToFilesButNeverToFolders) {
@@ -241,32 +227,6 @@ TEST(RunMeasurementOnTrees, FolderThatCannotBeReadDeepInsideCountsAsEmpty) {
   EXPECT_EQ(run.rows[3].flags, kInOld);
   EXPECT_EQ(run.rows[4].flags, kInOld);
   EXPECT_EQ(run.summary.fileCountText, "3 (+0/-2)");
-}
-
-// The catalogue is made before anything is measured: a folder replaced by a file while the
-// run measures still gives all its rows, measured as absent on that side.
-TEST(RunMeasurementOnTrees, FolderReplacedByAFileDuringTheRunLosesNoRow) {
-  Trees trees;
-  for (const char* side : {"old", "new"}) trees.Add(side, {"a.c", "sub/b.c", "sub/c.c"});
-  RunRequest request = trees.Request();
-  request.jobs = 1;
-  bool replaced = false;
-  request.measure = [&](const std::string& oldFolder, const std::string& newFolder,
-                        const CatalogueEntry& entry) {
-    if (!replaced) {
-      replaced = true;
-      fs::remove_all(trees.newTop / "sub");
-      trees.root.Write("new/sub", "int not_a_folder;\n");
-    }
-    PairWorkspace workspace;
-    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName, workspace);
-  };
-  RunResult run = RunMeasurement(request);
-  ASSERT_EQ(run.status, RunStatus::kCompleted);
-  ASSERT_EQ(RowNames(run), (Names{"a.c", "sub/b.c", "sub/c.c"}));
-  EXPECT_EQ(run.rows[0].result, (FileResult{0, 0, 1}));
-  EXPECT_EQ(run.rows[1].result, (FileResult{0, 1, 0}));  // old only now: all deleted
-  EXPECT_EQ(run.rows[2].result, (FileResult{0, 1, 0}));
 }
 
 // Far deeper than PATH_MAX allows for one path, and than a recursive walk would like: the

@@ -28,8 +28,6 @@ struct Folders {
   ScopedTempDir root;
   std::string oldFolder = root.MakeDir("old").string();
   std::string newFolder = root.MakeDir("new").string();
-
-  void AddNew(const std::string& name) const { root.Write("new/" + name, "int a;\n"); }
 };
 
 // One worker measuring with FakeResult, after handing each entry to `seen`.
@@ -65,37 +63,6 @@ void ExpectRows(const RunResult& run, const std::vector<ExpectedRow>& expected) 
     EXPECT_EQ(run.rows[i].flags, expected[i].flags) << expected[i].name;
     EXPECT_EQ(run.rows[i].result, expected[i].result) << expected[i].name;
   }
-}
-
-// The old folder is tried first; an empty text is an empty folder, not an error.
-TEST(RunMeasurement, FolderTexts) {
-  Folders folders;
-  folders.AddNew("a.c");
-  folders.AddNew("b.h");
-  RunRequest request = FakeRequest(
-      folders, [](const CatalogueEntry& entry) { ADD_FAILURE() << "measured " << entry.name; });
-  request.oldFolderText = (folders.root.path() / "missing").string();
-  request.newFolderText = (folders.root.path() / "missing too").string();
-  RunResult run = RunMeasurement(request);
-  EXPECT_EQ(run.status, RunStatus::kOldFolderError);
-  EXPECT_TRUE(run.rows.empty());
-  request.oldFolderText = folders.oldFolder;
-  run = RunMeasurement(request);
-  EXPECT_EQ(run.status, RunStatus::kNewFolderError);
-  EXPECT_TRUE(run.rows.empty());
-
-  request = FakeRequest(folders);
-  request.oldFolderText = "";
-  run = RunMeasurement(request);
-  EXPECT_EQ(run.status, RunStatus::kCompleted);
-  ExpectRows(run, {{"a.c", kInNew, {3, kInNew, 30}}, {"b.h", kInNew, {3, kInNew, 30}}});
-  EXPECT_EQ(run.summary.fileCountText, "2 (+2/-0)");
-  request.newFolderText = "";
-  run = RunMeasurement(request);
-  EXPECT_EQ(run.status, RunStatus::kCompleted);
-  EXPECT_TRUE(run.rows.empty());
-  EXPECT_EQ(run.summary.fileCountText, "0 (+0/-0)");
-  EXPECT_EQ(run.summary.totals, Totals{});
 }
 
 std::string NumberedName(std::size_t index) {

@@ -13,15 +13,6 @@ namespace {
 
 const std::string kEmoji = "\xF0\x9F\x98\x80";  // U+1F600, no code page 932 form
 
-TEST(MakeNameSortKey, HoldsFoldedCodePageValues) {
-  EXPECT_EQ(MakeNameSortKey("Ab_"), (NameSortKey{0x61, 0x62, 0x5F}));
-  EXPECT_EQ(MakeNameSortKey("ｱア"), (NameSortKey{0xB1, 0x8341}));
-  EXPECT_EQ(MakeNameSortKey("Ａｚ"), (NameSortKey{0x8281, 0x829A}));
-  EXPECT_EQ(MakeNameSortKey("a" + kEmoji), (NameSortKey{0x61, 0x10000 + 0x1F600}));
-  EXPECT_EQ(MakeNameSortKey("a\xFF\xC3"), (NameSortKey{0x61, 0x2000FF, 0x2000C3}));
-  EXPECT_TRUE(MakeNameSortKey("").empty());
-}
-
 TEST(CompareCatalogueNames, AgreesWithTheCodePageComparison) {
   const std::vector<std::string> names = {"a_b.c", "aBb.c", "alpha.c", "Zeta.c", "zeta.h",
                                           "ｱ.c",   "ア.c",  "亜.c",    "Ｍ.c",   "ｍx.c",

@@ -118,29 +118,9 @@ TEST(FindRenames, ThresholdCountsAgainstTheLargerFile) {
   EXPECT_EQ(same.Find(100).size(), 1u);
 }
 
-// The most similar pair is taken first even when that leaves another file without a
-// partner, and each file is in one pair at most.
-TEST(FindRenames, MostSimilarFirstEachFileOnce) {
-  const std::string a = Lines({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
-  Files files({a, Lines({"1", "2", "3", "4", "5", "6", "7", "8", "x", "y"})},
-              {Lines({"1", "2", "3", "4", "5", "6", "7", "8", "9", "z"}),
-               Lines({"1", "2", "3", "4", "5", "6", "w", "v", "u", "t"})});
-  // old0-new0 90, old1-new0 80, old0-new1 60, old1-new1 60.
-  EXPECT_EQ(files.Find(50), (std::vector<RenamePair>{{0, 0}, {1, 1}}));
-  EXPECT_EQ(files.Find(70), (std::vector<RenamePair>{{0, 0}}));
-  EXPECT_EQ(files.Find(85), (std::vector<RenamePair>{{0, 0}}));
-  EXPECT_TRUE(files.Find(91).empty());
-}
-
-// Equal similarity: the old file first in catalogue order wins, then the new one.
-TEST(FindRenames, TiesGoToTheEarlierOldThenTheEarlierNew) {
-  const std::string body = Lines({"int a;", "int b;", "int c;"});
-  Files twoOld({body, body}, {body});
-  EXPECT_EQ(twoOld.Find(50), (std::vector<RenamePair>{{0, 0}}));
-  Files twoNew({body}, {body, body});
-  EXPECT_EQ(twoNew.Find(50), (std::vector<RenamePair>{{0, 0}}));
-  // Ties are decided on whole percents: 199 of 300 lines (66.3) and 200 of 300 (66.7) tie
-  // at 66, so the earlier old file wins although the later one matches a line more.
+// Ties are decided on whole percents: 199 of 300 lines (66.3) and 200 of 300 (66.7) tie at
+// 66, so the earlier old file wins although the later one matches a line more.
+TEST(FindRenames, TiesOnWholePercentsGoToTheEarlierOld) {
   auto numbered = [](int from, int to, const std::string& prefix) {
     std::vector<std::string> lines;
     for (int i = from; i < to; ++i) lines.push_back(prefix + std::to_string(i));

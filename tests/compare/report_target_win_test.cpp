@@ -15,15 +15,10 @@
 namespace quintrel {
 namespace {
 
+using testing::EntryCount;
 using testing::ReadFileBytes;
 using testing::ScopedTempDir;
 using testing::Utf8String;
-
-std::size_t EntryCount(const std::filesystem::path& folder) {
-  std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
-  return count;
-}
 
 // Counts through the system's long path form, which the C++ library does not use.
 std::size_t LongPathEntryCount(const std::string& folder) {

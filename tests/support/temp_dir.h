@@ -79,6 +79,13 @@ bool SetFileMode(const std::filesystem::path& path, unsigned mode);
 // none (Windows).
 std::optional<unsigned> PermissionBits(const std::filesystem::path& path);
 
+// How many entries `folder` holds, so a test can tell that no temporary file was left.
+inline std::size_t EntryCount(const std::filesystem::path& folder) {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
 // The process's file creation mask (0 where there is none).
 unsigned ProcessUmask();
 
