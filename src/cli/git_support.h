@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/git_module_entry.h"
 #include "compare/git_source.h"
 
 namespace quintrel {
@@ -11,6 +12,15 @@ namespace quintrel {
 // Opens two revisions of a repository, as OpenGitRevisions does.
 using GitOpener =
     std::function<GitOpening(const GitRevisions&, const std::vector<std::string>& extensions)>;
+
+// The opener that calls the module's entry.
+inline GitOpener OpenerOfEntry(GitModuleEntry entry) {
+  return [entry](const GitRevisions& revisions, const std::vector<std::string>& extensions) {
+    GitOpening opening;
+    entry(revisions, extensions, opening);
+    return opening;
+  };
+}
 
 // The name of the module that holds the git support, next to the program or installed in
 // its library folder.

@@ -41,11 +41,7 @@ GitOpener LoadGitSupport(std::string& error) {
     error = dlerror();
     return {};
   }
-  return [entry](const GitRevisions& revisions, const std::vector<std::string>& extensions) {
-    GitOpening opening;
-    entry(revisions, extensions, opening);
-    return opening;
-  };
+  return OpenerOfEntry(entry);
 }
 
 }  // namespace quintrel

@@ -44,11 +44,7 @@ GitOpener LoadGitSupport(std::string& error) {
     error = NarrowToUtf8(file) + " has no entry " + kGitModuleEntryName;
     return {};
   }
-  return [entry](const GitRevisions& revisions, const std::vector<std::string>& extensions) {
-    GitOpening opening;
-    entry(revisions, extensions, opening);
-    return opening;
-  };
+  return OpenerOfEntry(entry);
 }
 
 }  // namespace quintrel
