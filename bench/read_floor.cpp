@@ -21,9 +21,10 @@
 #include <thread>
 #include <vector>
 
-#include "compare/catalogue.h"
-#include "compare/folder_tree.h"
-#include "compare/scan_options.h"
+#include "compare/listing/catalogue.h"
+#include "compare/listing/folder_listing.h"
+#include "compare/listing/folder_tree.h"
+#include "compare/listing/scan_options.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "check_report.h"
-#include "compare/code_page.h"
-#include "compare/name_order.h"
+#include "compare/listing/name_order.h"
+#include "compare/text/code_page.h"
 #include "split_input.h"
 
 namespace quintrel::fuzz {

@@ -11,12 +11,12 @@
 #include "cli/progress_line.h"
 #include "cli/result_table.h"
 #include "cli/terminal_encoding.h"
-#include "compare/csv_report.h"
-#include "compare/folder_sums.h"
-#include "compare/git_source.h"
-#include "compare/json_report.h"
-#include "compare/local_clock.h"
-#include "compare/measurement_run.h"
+#include "compare/reports/csv_report.h"
+#include "compare/reports/json_report.h"
+#include "compare/reports/local_clock.h"
+#include "compare/results/folder_sums.h"
+#include "compare/run/measurement_run.h"
+#include "compare/sources/git_source.h"
 
 #ifndef QUINTREL_VERSION
 #error "QUINTREL_VERSION must be defined by the build"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/git_support.h"
-#include "compare/measurement_run.h"
+#include "compare/run/measurement_run.h"
 
 namespace quintrel {
 

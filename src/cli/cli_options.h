@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/scan_options.h"
+#include "compare/listing/scan_options.h"
 
 namespace quintrel {
 

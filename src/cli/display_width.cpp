@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "compare/utf8.h"
+#include "compare/text/utf8.h"
 
 namespace quintrel {
 namespace {

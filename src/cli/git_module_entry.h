@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/git_source.h"
+#include "compare/sources/git_source.h"
 
 namespace quintrel {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/git_module_entry.h"
-#include "compare/git_source.h"
+#include "compare/sources/git_source.h"
 
 namespace quintrel {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/result_row.h"
+#include "compare/results/result_row.h"
 
 namespace quintrel {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "compare/charset_converter.h"
-#include "compare/utf8.h"
+#include "compare/text/charset_converter.h"
+#include "compare/text/utf8.h"
 
 namespace quintrel {
 namespace {

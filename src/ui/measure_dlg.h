@@ -10,7 +10,7 @@
 #include <QString>
 #include <QTimer>
 
-#include "compare/measurement_run.h"
+#include "compare/run/measurement_run.h"
 #include "ui/anchor_layout.h"
 #include "ui/dialog_units.h"
 #include "ui/user_interaction.h"

@@ -10,8 +10,8 @@
 #include <QMenu>
 #include <QTreeView>
 
-#include "compare/name_order.h"
-#include "compare/row_order.h"
+#include "compare/listing/name_order.h"
+#include "compare/results/row_order.h"
 #include "ui/about_dlg.h"
 #include "ui/file_launcher.h"
 #include "ui/history_combo.h"

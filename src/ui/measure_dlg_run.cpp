@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QTreeView>
 
-#include "compare/csv_report.h"
+#include "compare/reports/csv_report.h"
 #include "ui/history_combo.h"
 #include "ui/measure_dlg.h"
 #include "ui/measurement_job.h"

@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-#include "compare/measurement_run.h"
+#include "compare/run/measurement_run.h"
 
 namespace quintrel {
 

@@ -4,8 +4,8 @@
 #include <numeric>
 #include <string_view>
 
-#include "compare/name_order.h"
-#include "compare/row_order.h"
+#include "compare/listing/name_order.h"
+#include "compare/results/row_order.h"
 #include "ui/ui_texts.h"
 
 namespace quintrel {

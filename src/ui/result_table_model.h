@@ -4,7 +4,7 @@
 
 #include <QAbstractTableModel>
 
-#include "compare/totals.h"
+#include "compare/results/totals.h"
 
 namespace quintrel {
 

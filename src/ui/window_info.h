@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QString>
 
-#include "compare/result_row.h"
+#include "compare/results/result_row.h"
 
 namespace quintrel {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "compare/code_page.h"
+#include "compare/text/code_page.h"
 #include "mixed_folders.h"
 #include "run_cli.h"
 #include "support/temp_dir.h"

@@ -19,7 +19,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "compare/row_order.h"
+#include "compare/results/row_order.h"
 #include "engine/file_pair.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,7 @@
 
 #include <QItemSelectionModel>
 
-#include "compare/row_order.h"
+#include "compare/results/row_order.h"
 
 #include "ui_fakes.h"
 

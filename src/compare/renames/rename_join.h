@@ -1,0 +1,19 @@
+#pragma once
+
+#include "compare/listing/catalogue.h"
+#include "compare/renames/rename_search.h"
+
+namespace quintrel {
+
+class VersionPair;
+
+// Finds the renamed and moved files among the catalogue's entries of one version only
+// (FindRenames over their contents, read through `versions` on `jobs` threads, 0 for one per
+// core) and makes each rename one entry of both versions: shown as "OLD => NEW" where the new
+// file's entry stood, read under the old file's name in the old version and the new file's
+// in the new one. The old file's entry leaves the catalogue. `percent` is the least
+// similarity, 1 to 100.
+void JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent,
+                 unsigned jobs = 0, RenameSearchStats* stats = nullptr);
+
+}  // namespace quintrel

@@ -1,0 +1,108 @@
+#include "compare/reports/json_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include "compare/listing/catalogue.h"
+#include "compare/text/utf8.h"
+
+namespace quintrel {
+
+namespace {
+
+// Keys stay in the order they are added, the order the report documents.
+using Json = nlohmann::ordered_json;
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
+
+// The text with each byte that is not part of a valid UTF-8 sequence replaced by U+FFFD;
+// sets `changed` when one was.
+std::string ValidUtf8(const std::string& text, bool& changed) {
+  std::string valid;
+  valid.reserve(text.size());
+  changed = false;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const Utf8Char c = DecodeUtf8Char(text, pos);
+    if (c.valid) {
+      valid.append(text, pos, c.length);
+    } else {
+      valid.append(kReplacementCharacter);
+      changed = true;
+    }
+    pos += c.length;
+  }
+  return valid;
+}
+
+// Sets `object[key]` to the text, and `object[key + "_bytes"]` to its bytes when the text
+// is not valid UTF-8, so that the exact name can always be recovered.
+void PutText(Json& object, const std::string& key, const std::string& text) {
+  bool changed = false;
+  object[key] = ValidUtf8(text, changed);
+  if (changed) object[key + "_bytes"] = HexBytes(text);
+}
+
+void PutSums(Json& object, const FileCounts& counts, const Totals& totals) {
+  object["files"] = counts.files();
+  object["new_files"] = counts.plusRows;
+  object["deleted_files"] = counts.minusRows;
+  object["added"] = totals.added;
+  object["deleted"] = totals.deleted;
+  object["loc"] = totals.loc;
+}
+
+Json FileEntry(const ResultRow& row) {
+  Json entry = Json::object();
+  entry["marker"] = RowMarker(row.flags);
+  PutText(entry, "name", row.name);
+  entry["added"] = row.result.added;
+  entry["deleted"] = row.result.deleted;
+  entry["loc"] = row.result.loc;
+  // A rename's row names both files; a script need not split the name.
+  if (!row.renamedFrom.empty()) {
+    PutText(entry, "old_name", row.renamedFrom);
+    PutText(entry, "new_name", std::string(ShownNewName(row)));
+  }
+  return entry;
+}
+
+Json FolderEntry(const FolderSum& folder) {
+  Json entry = Json::object();
+  PutText(entry, "name", folder.name);
+  PutSums(entry, folder.counts, folder.totals);
+  return entry;
+}
+
+}  // namespace
+
+std::string HexBytes(const std::string& bytes) {
+  constexpr const char* kDigits = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char byte : bytes) {
+    const auto value = static_cast<unsigned char>(byte);
+    hex.push_back(kDigits[value >> 4]);
+    hex.push_back(kDigits[value & 0x0F]);
+  }
+  return hex;
+}
+
+std::string FormatJsonReport(const std::string& oldFolderText, const std::string& newFolderText,
+                             const std::vector<ResultRow>& rows, bool withFolders) {
+  Json report = Json::object();
+  PutText(report, "old", oldFolderText);
+  PutText(report, "new", newFolderText);
+  Json files = Json::array();
+  for (const ResultRow& row : rows) files.push_back(FileEntry(row));
+  report["files"] = std::move(files);
+  Json total = Json::object();
+  PutSums(total, CountFiles(rows), SummarizeRows(rows).totals);
+  report["total"] = std::move(total);
+  if (withFolders) {
+    Json folders = Json::array();
+    for (const FolderSum& folder : SumFolders(rows)) folders.push_back(FolderEntry(folder));
+    report["folders"] = std::move(folders);
+  }
+  return report.dump(2) + '\n';
+}
+
+}  // namespace quintrel

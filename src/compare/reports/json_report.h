@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "compare/results/folder_sums.h"
+#include "compare/results/result_row.h"
+
+namespace quintrel {
+
+// The report of `rows` (in the order of the table) as UTF-8 JSON text ending in a newline;
+// the folder texts and names are the bytes the run holds (UTF-8 where valid):
+//   {"old": TEXT, "new": TEXT, "files": [{"marker", "name", "added", "deleted", "loc"}...],
+//    "total": {"files", "new_files", "deleted_files", "added", "deleted", "loc"},
+//    "folders": [{"name", then the keys of "total"}...]}
+// "folders", the sums of SumFolders(rows), only `withFolders`.
+// A text that is not valid UTF-8 is written with each invalid byte as U+FFFD, and its exact
+// bytes as lowercase hex in a companion key named with "_bytes" ("name_bytes", "old_bytes",
+// "new_bytes"), which is present only then.
+std::string FormatJsonReport(const std::string& oldFolderText, const std::string& newFolderText,
+                             const std::vector<ResultRow>& rows, bool withFolders);
+
+// Lowercase hex of every byte, two digits each; the companion "_bytes" value.
+std::string HexBytes(const std::string& bytes);
+
+}  // namespace quintrel

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "compare/results/result_row.h"
+
+namespace quintrel {
+
+// Ascending comparison of two rows by one column: the marker and name columns in catalogue
+// order, the number columns by value. Negative, 0 or positive.
+int CompareRows(const ResultRow& a, const ResultRow& b, int column);
+
+}  // namespace quintrel

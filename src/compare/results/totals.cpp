@@ -1,0 +1,39 @@
+#include "compare/results/totals.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace quintrel {
+
+std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t minusRows) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%" PRId64 " (+%" PRId64 "/-%" PRId64 ")", rows - minusRows,
+                plusRows, minusRows);
+  return text;
+}
+
+Summary SummarizeRows(const std::vector<const ResultRow*>& rows) {
+  FileCounts counts;
+  Summary summary;
+  for (const ResultRow* row : rows) {
+    counts.Add(row->flags);
+    summary.totals.Add(row->result);
+  }
+  summary.fileCountText = FileCountText(counts.rows, counts.plusRows, counts.minusRows);
+  return summary;
+}
+
+Summary SummarizeRows(const std::vector<ResultRow>& rows) {
+  std::vector<const ResultRow*> pointers;
+  pointers.reserve(rows.size());
+  for (const ResultRow& row : rows) pointers.push_back(&row);
+  return SummarizeRows(pointers);
+}
+
+FileCounts CountFiles(const std::vector<ResultRow>& rows) {
+  FileCounts counts;
+  for (const ResultRow& row : rows) counts.Add(row.flags);
+  return counts;
+}
+
+}  // namespace quintrel

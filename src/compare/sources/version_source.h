@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "compare/listing/catalogue.h"
+#include "compare/listing/folder_listing.h"
+#include "compare/listing/folder_tree.h"
+#include "engine/file_pair.h"
+#include "engine/file_result.h"
+
+namespace quintrel {
+
+// One version of the files a run compares, as the run lists it: a folder on disk or a folder
+// of a repository's revision. Paths below the top folder are names joined by
+// TreePathSeparator().
+class VersionSource {
+ public:
+  virtual ~VersionSource() = default;
+
+  // False when the top folder cannot be opened (or is none in this version).
+  virtual bool OpenTop() = 0;
+
+  // The names directly in the top folder that carry an accepted extension, whatever kind of
+  // entry they name, in byte order: the listing of a flat run.
+  virtual std::vector<std::string> ListTop() = 0;
+
+  // One folder of the tree, as FolderTreeReader::List lists it.
+  virtual FolderLevel List(const std::string& relative) = 0;
+};
+
+enum class VersionSide { kOld, kNew };
+
+// Measures catalogue entries from the two versions' files; one per worker thread, used for
+// one entry after another.
+class PairMeasurer {
+ public:
+  virtual ~PairMeasurer() = default;
+  virtual FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) = 0;
+
+  // Reads the file `name` (a path below the top folder) of one version as measuring reads
+  // it: its bytes after text-mode reading. False, with `bytes` empty, when it cannot be read.
+  virtual bool ReadText(VersionSide side, const std::string& name, ByteBuffer& bytes) = 0;
+};
+
+// The two versions of a run and how their files are measured.
+class VersionPair {
+ public:
+  virtual ~VersionPair() = default;
+  virtual VersionSource& Old() = 0;
+  virtual VersionSource& New() = 0;
+  // Called once on each worker thread, after both versions have been listed; may throw.
+  virtual std::unique_ptr<PairMeasurer> NewMeasurer() const = 0;
+};
+
+}  // namespace quintrel

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "compare/reports/json_report.h"
+#include "compare/results/folder_sums.h"
+#include "compare/run/measurement_run.h"
+#include "rename_run_files.h"
+#include "support/temp_dir.h"
+
+namespace quintrel {
+namespace {
+
+using testing::kTool;
+using testing::kUnrelatedNew;
+using testing::kUnrelatedOld;
+using testing::kUtil;
+using testing::kUtilEdited;
+using testing::Names;
+using testing::RunFolders;
+using testing::ScopedTempDir;
+
+// What measuring the two versions under one name gives.
+FileResult MeasuredUnderOneName(const std::string& oldContent, const std::string& newContent) {
+  ScopedTempDir dir;
+  dir.Write("old/same.c", oldContent);
+  dir.Write("new/same.c", newContent);
+  const RunResult run =
+      RunFolders((dir.path() / "old").string(), (dir.path() / "new").string(), false, 0);
+  EXPECT_EQ(run.rows.size(), 1u);
+  return run.rows.empty() ? FileResult{} : run.rows[0].result;
+}
+
+class RenameRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir.Write("old/main.c", kTool);
+    m_dir.Write("new/main.c", kTool);
+    m_dir.Write("old/gone.c", kUnrelatedOld);
+    m_dir.Write("new/fresh.c", kUnrelatedNew);
+    m_dir.Write("old/lib/util.c", kUtil);
+    m_dir.Write("new/src/helpers.cpp", kUtilEdited);
+  }
+
+  std::string Old() const { return (m_dir.path() / "old").string(); }
+  std::string New() const { return (m_dir.path() / "new").string(); }
+
+  ScopedTempDir m_dir;
+};
+
+// A file moved to another folder, renamed to another extension and edited: one row where the
+// new file's row stood, measured as if it had kept its name, counted once in the file count.
+TEST_F(RenameRunTest, MovedAndEditedFileIsOneRowInATree) {
+  const RunResult plain = RunFolders(Old(), New(), true, 0);
+  EXPECT_EQ(Names(plain), (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c",
+                                                    "-|lib/util.c", "+|src/helpers.cpp"}));
+  EXPECT_EQ(plain.summary.fileCountText, "3 (+2/-2)");
+
+  const RunResult renamed = RunFolders(Old(), New(), true, 50);
+  ASSERT_EQ(Names(renamed), (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c",
+                                                      "|lib/util.c => src/helpers.cpp"}));
+  const ResultRow& row = renamed.rows[3];
+  EXPECT_EQ(row.oldName, "lib/util.c");
+  EXPECT_EQ(row.newName, "src/helpers.cpp");
+  EXPECT_EQ(row.renamedFrom, "lib/util.c");
+  EXPECT_EQ(ShownNewName(row), "src/helpers.cpp");
+  const FileResult oneName = MeasuredUnderOneName(kUtil, kUtilEdited);
+  EXPECT_EQ(row.result, oneName);
+  EXPECT_GT(oneName.added, 0);
+  EXPECT_GT(oneName.deleted, 0);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(renamed.rows[i].result, plain.rows[i].result);
+  EXPECT_EQ(renamed.summary.fileCountText, "3 (+1/-1)");
+  EXPECT_EQ(renamed.summary.totals.loc, plain.summary.totals.loc);
+}
+
+// The threshold decides: 9 of the 11 lines of the edited copy pair (81 percent); the empty
+// line after the last line end does not count. Without that, any two one-line files would
+// share half their lines and join at the default threshold.
+TEST_F(RenameRunTest, ThresholdDecidesWhetherFilesJoin) {
+  EXPECT_EQ(RunFolders(Old(), New(), true, 81).rows.size(), 4u);
+  EXPECT_EQ(RunFolders(Old(), New(), true, 82).rows.size(), 5u);
+
+  ScopedTempDir oneLiners;
+  oneLiners.Write("old/a.c", "int a;\n");
+  oneLiners.Write("new/b.c", "int b;\n");
+  const RunResult run = RunFolders((oneLiners.path() / "old").string(),
+                                   (oneLiners.path() / "new").string(), false, 50);
+  EXPECT_EQ(run.rows.size(), 2u);
+}
+
+// A flat run looks for renames among the folder's own files only; a tree run across it.
+TEST_F(RenameRunTest, FlatRunsSearchTheFolderOnly) {
+  m_dir.Write("new/tool.cpp", kTool + "int extra;\n");
+  m_dir.Write("old/tool.c", kTool);
+  m_dir.Write("new/util.cc", kUtil);  // the subfolder's file, moved up
+  RunResult flat = RunFolders(Old(), New(), false, 50);
+  EXPECT_EQ(Names(flat),
+            (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c", "|tool.c => tool.cpp"}));
+  // Only accepted extensions are listed: .cc joins once it is accepted.
+  RunRequest request;
+  request.oldFolderText = Old();
+  request.newFolderText = New();
+  request.scan.recursive = true;
+  request.scan.extensions = {"c", "cpp", "cc"};
+  request.renamePercent = 100;
+  const RunResult tree = RunMeasurement(request);
+  EXPECT_EQ(Names(tree),
+            (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c", "-|tool.c", "+|tool.cpp",
+                                      "|lib/util.c => util.cc", "+|src/helpers.cpp"}));
+  EXPECT_EQ(tree.rows[5].result, (FileResult{0, 0, tree.rows[5].result.loc}));
+}
+
+// Folder sums count a rename in the folders of its new name; the JSON report names both.
+TEST_F(RenameRunTest, ReportsKnowBothNames) {
+  const RunResult renamed = RunFolders(Old(), New(), true, 50);
+  const std::vector<FolderSum> folders = SumFolders(renamed.rows);
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_EQ(folders[0].name, "src");
+  EXPECT_EQ(folders[0].counts, (FileCounts{1, 0, 0}));
+
+  const auto report = nlohmann::json::parse(FormatJsonReport("o", "n", renamed.rows, true));
+  const auto& files = report["files"];
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[3]["marker"], "");
+  EXPECT_EQ(files[3]["name"], "lib/util.c => src/helpers.cpp");
+  EXPECT_EQ(files[3]["old_name"], "lib/util.c");
+  EXPECT_EQ(files[3]["new_name"], "src/helpers.cpp");
+  EXPECT_FALSE(files[2].contains("old_name"));
+  EXPECT_EQ(report["total"]["new_files"], 1);
+  EXPECT_EQ(report["total"]["deleted_files"], 1);
+}
+
+}  // namespace
+}  // namespace quintrel
