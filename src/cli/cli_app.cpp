@@ -15,8 +15,7 @@
 #include "compare/reports/json_report.h"
 #include "compare/reports/local_clock.h"
 #include "compare/results/folder_sums.h"
-#include "compare/run/measurement_run.h"
-#include "compare/sources/git_source.h"
+#include "compare/run/run_request.h"
 
 #ifndef QUINTREL_VERSION
 #error "QUINTREL_VERSION must be defined by the build"
@@ -31,13 +30,8 @@ constexpr const char* kStdoutPath = "-";
 class CliApp {
  public:
   CliApp(const std::string& codeset, std::ostream& out, std::ostream& err,
-         const MeasureFunction& measure, const CliTerminal& terminal, const GitOpener& openGit)
-      : m_encoder(codeset),
-        m_out(out),
-        m_err(err),
-        m_measure(measure),
-        m_terminal(terminal),
-        m_openGit(openGit) {}
+         const CliTerminal& terminal, const VersionOpeners& openers)
+      : m_encoder(codeset), m_out(out), m_err(err), m_terminal(terminal), m_openers(openers) {}
 
   // Runs the program; a failure that leaves the run as an exception (memory running out on a
   // huge file, say) ends it with a message and kExitFailure, before any report is written.
@@ -67,42 +61,42 @@ class CliApp {
   }
 
   int Measure(const CliOptions& options) {
-    std::unique_ptr<VersionPair> revisions;
-    if (options.git) {
+    VersionOpeners openers = m_openers;
+    if (options.run.git) {
       m_step = "opening the repository";
-      GitOpener open = m_openGit;
       std::string error;
-      if (!open) open = LoadGitSupport(error);
-      if (!open) return Failed("the git support cannot be loaded: " + error);
-      GitOpening opening = open(GitRevisionsOf(options), options.scan.extensions);
-      if (opening.status != GitOpenStatus::kOpened) return GitError(opening.status, options);
-      revisions = std::move(opening.versions);
+      if (!openers.git) openers.git = LoadGitSupport(error);
+      if (!openers.git) return Failed("the git support cannot be loaded: " + error);
     }
-    RunResult run = MeasureFiles(options, revisions.get());
+    RunStart start = BuildRunRequest(options.run, openers);
+    if (!start.ok()) return GitError(start.status, options.run);
+    const RunResult run = MeasureFiles(options, start.request);
     m_step = "writing the results";
-    if (run.status == RunStatus::kOldFolderError) {
-      if (options.git) return NoFolderInRevision("old", options.oldFolder, options);
-      return FolderError("旧ﾌｫﾙﾀﾞを開けません", options.oldFolder);
+    switch (run.status) {
+      case RunStatus::kOldFolderError:
+      case RunStatus::kNewFolderError:
+        return TopFolderFailed(run.folderError);
+      case RunStatus::kFailed:
+        return RunFailed(run.failure);
+      case RunStatus::kCompleted:
+      case RunStatus::kCancelled:
+        break;
     }
-    if (run.status == RunStatus::kNewFolderError) {
-      if (options.git) return NoFolderInRevision("new", options.newFolder, options);
-      return FolderError("新ﾌｫﾙﾀﾞを開けません", options.newFolder);
-    }
-    const std::string oldText = VersionText(options, options.oldFolder);
-    const std::string newText = VersionText(options, options.newFolder);
-    ReportContent content{oldText, newText, ReportRows(run.rows), run.summary.fileCountText,
-                          run.summary.totals};
+    return WriteResults(options, run);
+  }
+
+  int WriteResults(const CliOptions& options, const RunResult& run) {
     std::optional<std::string> reportToStdout;  // a report given as "-" replaces the table
     if (options.csvPath) {
-      std::string csv = FormatCsvReport(content, LocalTimeNow());
+      std::string csv = FormatCsvReport(run, run.summary, LocalTimeNow());
       if (!HandOver(*options.csvPath, std::move(csv), reportToStdout)) return kExitFailure;
     }
     if (options.jsonPath) {
-      std::string json = FormatJsonReport(oldText, newText, run.rows, options.byFolder);
+      std::string json = FormatJsonReport(run, options.byFolder);
       if (!HandOver(*options.jsonPath, std::move(json), reportToStdout)) return kExitFailure;
     }
     if (reportToStdout) return PrintRaw(*reportToStdout);
-    std::string table = TableText(content);
+    std::string table = TableText(run);
     if (options.byFolder) table += "\n" + FolderTableText(SumFolders(run.rows));
     return Print(table);
   }
@@ -122,53 +116,47 @@ class CliApp {
     return false;
   }
 
-  static GitRevisions GitRevisionsOf(const CliOptions& options) {
-    GitRevisions revisions;
-    revisions.startFolder = options.gitStart.value_or("");
-    revisions.oldRevision = options.oldFolder;
-    revisions.newRevision = options.newFolder;
-    revisions.path = options.gitPath;
-    return revisions;
-  }
-
-  // How the reports name a version: the folder as given, or REV:PATH.
-  static std::string VersionText(const CliOptions& options, const std::string& given) {
-    return options.git ? given + ":" + options.gitPath : given;
-  }
-
-  int GitError(GitOpenStatus status, const CliOptions& options) {
+  int GitError(GitOpenStatus status, const RunOptions& options) {
     switch (status) {
       case GitOpenStatus::kNotARepository:
         return Failed("not a git repository (nor any parent folder): " +
                       ReplaceControlCharacters(options.gitStart.value_or(".")));
       case GitOpenStatus::kUnknownOldRevision:
-        return Failed("unknown old revision '" + ReplaceControlCharacters(options.oldFolder) + "'");
+        return Failed("unknown old revision '" + ReplaceControlCharacters(options.oldVersion) +
+                      "'");
       case GitOpenStatus::kUnknownNewRevision:
-        return Failed("unknown new revision '" + ReplaceControlCharacters(options.newFolder) + "'");
+        return Failed("unknown new revision '" + ReplaceControlCharacters(options.newVersion) +
+                      "'");
       case GitOpenStatus::kOpened:
         break;
     }
     return kExitSuccess;
   }
 
-  int NoFolderInRevision(const std::string& side, const std::string& revision,
-                         const CliOptions& options) {
-    return Failed("'" + ReplaceControlCharacters(options.gitPath) + "' is no folder in the " +
-                  side + " revision '" + ReplaceControlCharacters(revision) + "'");
+  int TopFolderFailed(const TopFolderError& error) {
+    const std::string prefix = error.fromProgram ? std::string(kProgram) + ": " : "";
+    Error(prefix + ReplaceControlCharacters(error.message) + "\n");
+    return kExitFailure;
   }
 
-  // RunMeasurement; when the measurement of a file throws, the step names that file.
-  RunResult MeasureFiles(const CliOptions& options, VersionPair* revisions) {
-    std::string failedFile;
-    RunRequest request;
-    request.oldFolderText = options.oldFolder;
-    request.newFolderText = options.newFolder;
-    request.versions = revisions;
-    request.jobs = options.jobs;
-    request.scan = options.scan;
-    request.renamePercent = options.renamePercent;
-    request.measure = m_measure;
-    request.failedEntry = &failedFile;
+  // A failure that ended the run: memory running out on a huge file, say. The message names
+  // the file whose measurement failed, when one did.
+  int RunFailed(const RunFailure& failure) {
+    std::string step = "measuring";
+    if (!failure.entry.empty()) step += " '" + ReplaceControlCharacters(failure.entry) + "'";
+    switch (failure.cause) {
+      case RunFailure::Cause::kOutOfMemory:
+        return Failed("memory ran out while " + step);
+      case RunFailure::Cause::kError:
+        return Failed("error while " + step + ": " + ReplaceControlCharacters(failure.what));
+      case RunFailure::Cause::kUnknown:
+      case RunFailure::Cause::kNone:
+        break;
+    }
+    return Failed("unknown error while " + step);
+  }
+
+  RunResult MeasureFiles(const CliOptions& options, RunRequest& request) {
     // Cleared when the run ends, before any result or message is written.
     const bool showsProgress = ShowsProgress(m_terminal.errIsTerminal, options.quiet);
     ProgressLine progress(showsProgress, m_err, m_terminal.clock);
@@ -180,19 +168,14 @@ class CliApp {
       };
     }
     m_step = "measuring";
-    try {
-      return RunMeasurement(request);
-    } catch (...) {
-      if (!failedFile.empty()) m_step += " '" + ReplaceControlCharacters(failedFile) + "'";
-      throw;
-    }
+    return RunMeasurement(request);
   }
 
-  std::string TableText(const ReportContent& content) const {
+  std::string TableText(const RunResult& run) const {
     std::vector<TableRow> lines{FitRow(ResultTableHeading())};
-    for (const TableRow& row : content.rows) lines.push_back(FitRow(row));
-    const Totals& totals = content.totals;
-    lines.push_back(FitRow({"Total", content.fileCountText, std::to_string(totals.added),
+    for (const TableRow& row : ReportRows(run.rows)) lines.push_back(FitRow(row));
+    const Totals& totals = run.summary.totals;
+    lines.push_back(FitRow({"Total", run.summary.fileCountText, std::to_string(totals.added),
                             std::to_string(totals.deleted), std::to_string(totals.loc)}));
     return FormatResultTable(lines);
   }
@@ -223,11 +206,6 @@ class CliApp {
     return kExitFailure;
   }
 
-  int FolderError(const std::string& message, const std::string& folder) {
-    Error(message + ": " + ReplaceControlCharacters(folder) + "\n");
-    return kExitFailure;
-  }
-
   int Print(const std::string& utf8) { return PrintRaw(m_encoder.Encode(utf8)); }
 
   int PrintRaw(const std::string& bytes) {
@@ -246,19 +224,17 @@ class CliApp {
   TerminalEncoder m_encoder;
   std::ostream& m_out;
   std::ostream& m_err;
-  const MeasureFunction& m_measure;
   const CliTerminal& m_terminal;
-  const GitOpener& m_openGit;
+  const VersionOpeners& m_openers;
   std::string m_step = "reading the options";  // what the program is doing, for messages
 };
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
-           std::ostream& err, const MeasureFunction& measure, const CliTerminal& terminal,
-           const GitOpener& openGit) {
+           std::ostream& err, const CliTerminal& terminal, const VersionOpeners& openers) {
   try {
-    return CliApp(codeset, out, err, measure, terminal, openGit).Run(args);
+    return CliApp(codeset, out, err, terminal, openers).Run(args);
   } catch (...) {
     // Not even the message about a failure could be made: memory is that short.
     err << kProgram << ": memory ran out\n";

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/git_support.h"
-#include "compare/run/measurement_run.h"
+#include "compare/run/run_request.h"
 
 namespace quintrel {
 
@@ -27,10 +27,9 @@ struct CliTerminal {
 // The whole command-line program after the locale is set: parses `args` (without the
 // program name), measures, and writes the table (or the CSV or JSON report given as "-") to
 // `out` and messages to `err`, both in the terminal character set `codeset`. Returns the
-// exit status. `measure`, when set, replaces the measurement of each file: a seam for tests.
-// `openGit` opens revisions for --git; when empty, the git module is loaded for it.
+// exit status. `openers` open the versions: a seam for tests; when their git opener is empty,
+// the git module is loaded for --git.
 int RunCli(const std::vector<std::string>& args, const std::string& codeset, std::ostream& out,
-           std::ostream& err, const MeasureFunction& measure = {}, const CliTerminal& terminal = {},
-           const GitOpener& openGit = {});
+           std::ostream& err, const CliTerminal& terminal = {}, const VersionOpeners& openers = {});
 
 }  // namespace quintrel

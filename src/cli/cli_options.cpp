@@ -92,15 +92,15 @@ class Parser {
       if (options.jsonPath) return Fail("--json given more than once");
       if (auto path = TakeValue(name, value)) options.jsonPath = std::string(*path);
     } else if (name == "--git") {
-      if (!RefuseValue(name, value)) options.git = true;
+      if (!RefuseValue(name, value)) options.run.git = true;
     } else if (name == "-C") {
       if (auto folder = TakeValue(name, value)) AddStartFolder(*folder);
     } else if (name == "--renames") {
       // The percent only after '=': a following argument is a folder.
       if (!value) {
-        options.renamePercent = kDefaultRenamePercent;
+        options.run.renamePercent = kDefaultRenamePercent;
       } else if (std::optional<int> percent = ParsePercent(*value)) {
-        options.renamePercent = *percent;
+        options.run.renamePercent = *percent;
       } else {
         Fail("--renames needs a whole percent from 1 to 100");
       }
@@ -113,7 +113,7 @@ class Parser {
       if (!text) return;
       std::optional<unsigned> jobs = ParseJobs(*text);
       if (!jobs) return Fail("--jobs needs a whole number from 1 to " + std::to_string(kMaxJobs));
-      options.jobs = *jobs;
+      options.run.jobs = *jobs;
     } else if (!ParseScanOption(name, value)) {
       Fail("unknown option '" + std::string(arg) + "'");
     }
@@ -121,7 +121,7 @@ class Parser {
 
   // The options that choose the files: false when `name` is none of them.
   bool ParseScanOption(std::string_view name, std::optional<std::string_view> value) {
-    ScanOptions& scan = m_result.options.scan;
+    ScanOptions& scan = m_result.options.run.scan;
     if (name == "--recursive" || name == "-r") {
       if (!RefuseValue(name, value)) scan.recursive = true;
     } else if (name == "--ext") {
@@ -166,7 +166,7 @@ class Parser {
 
   // Like git's -C: a relative folder starts from the one given before.
   void AddStartFolder(std::string_view folder) {
-    std::optional<std::string>& start = m_result.options.gitStart;
+    std::optional<std::string>& start = m_result.options.run.gitStart;
     if (!start || start->empty() || folder.starts_with('/')) {
       start = std::string(folder);
     } else if (!folder.empty()) {
@@ -178,14 +178,14 @@ class Parser {
   void CheckFolders(std::vector<std::string>& folders) {
     CliOptions& options = m_result.options;
     if (options.help || options.version) return;
-    if (options.git) return CheckRevisions(folders);
-    if (options.gitStart) return Fail("-C is used with --git only");
+    if (options.run.git) return CheckRevisions(folders);
+    if (options.run.gitStart) return Fail("-C is used with --git only");
     if (folders.size() != 2) {
       return Fail(folders.size() < 2 ? "two folders are needed: OLD and NEW"
                                      : "too many arguments: only OLD and NEW are expected");
     }
-    options.oldFolder = std::move(folders[0]);
-    options.newFolder = std::move(folders[1]);
+    options.run.oldVersion = std::move(folders[0]);
+    options.run.newVersion = std::move(folders[1]);
   }
 
   void CheckRevisions(std::vector<std::string>& arguments) {
@@ -194,9 +194,9 @@ class Parser {
     if (arguments.size() > 3) {
       return Fail("too many arguments: only OLD_REV, NEW_REV and PATH are expected");
     }
-    options.oldFolder = std::move(arguments[0]);
-    options.newFolder = std::move(arguments[1]);
-    if (arguments.size() == 3) options.gitPath = std::move(arguments[2]);
+    options.run.oldVersion = std::move(arguments[0]);
+    options.run.newVersion = std::move(arguments[1]);
+    if (arguments.size() == 3) options.run.gitPath = std::move(arguments[2]);
   }
 
   // Standard output holds one report at most.

@@ -4,25 +4,20 @@
 #include <string>
 #include <vector>
 
-#include "compare/listing/scan_options.h"
+#include "compare/run/run_request.h"
 
 namespace quintrel {
 
 struct CliOptions {
-  std::string oldFolder;  // exactly as given; may be empty. With --git: the revisions
-  std::string newFolder;
-  bool git = false;                     // OLD and NEW are revisions of a git repository
-  std::string gitPath = ".";            // with --git: the folder measured, as given
-  std::optional<std::string> gitStart;  // -C: where the repository is looked for
+  // OLD and NEW exactly as given (folders, may be empty; with --git revisions, PATH and -C),
+  // -r, --ext, --exclude-dir, --renames and --jobs.
+  RunOptions run;
   std::optional<std::string> csvPath;   // "-" is standard output
   std::optional<std::string> jsonPath;  // "-" is standard output; not both with csvPath
   bool byFolder = false;                // the table of folder sums after the file table
   bool quiet = false;                   // no progress line
-  unsigned jobs = 0;                    // 0: one worker per core
-  int renamePercent = 0;                // --renames[=PERCENT]; 0: no rename search
   bool help = false;
   bool version = false;
-  ScanOptions scan;  // -r, --ext, --exclude-dir
 };
 
 struct CliParse {

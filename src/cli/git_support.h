@@ -9,10 +9,6 @@
 
 namespace quintrel {
 
-// Opens two revisions of a repository, as OpenGitRevisions does.
-using GitOpener =
-    std::function<GitOpening(const GitRevisions&, const std::vector<std::string>& extensions)>;
-
 // The opener that calls the module's entry.
 inline GitOpener OpenerOfEntry(GitModuleEntry entry) {
   return [entry](const GitRevisions& revisions, const std::vector<std::string>& extensions) {

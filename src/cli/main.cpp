@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
   quintrel::CliTerminal terminal;
   terminal.errIsTerminal = quintrel::StandardErrorIsTerminal();
   quintrel::StandardStreams streams;
-  return quintrel::RunCli(args, quintrel::TerminalCodeset(), streams.Out(), streams.Err(), {},
+  return quintrel::RunCli(args, quintrel::TerminalCodeset(), streams.Out(), streams.Err(),
                           terminal);
 }

@@ -10,7 +10,7 @@
 #include <QString>
 #include <QTimer>
 
-#include "compare/run/measurement_run.h"
+#include "compare/run/run_request.h"
 #include "ui/anchor_layout.h"
 #include "ui/dialog_units.h"
 #include "ui/user_interaction.h"
@@ -70,8 +70,8 @@ class CMeasureDlg : public QDialog {
   // The context menu of the list, its commands in order; the caller owns it.
   std::unique_ptr<QMenu> CreateContextMenu();
 
-  // Seams for tests: the run's worker count and per-file measurement.
-  void SetRunOptions(unsigned jobs, MeasureFunction measure);
+  // Seams for tests: the run's worker count and how the folders are opened.
+  void SetRunOptions(unsigned jobs, FolderPairOpener openFolders);
   // Seam for tests: what the window manager's frame adds to the client size as reported now
   // (a null size while none is reported). By default the window's frame geometry.
   void SetFrameSource(std::function<QSize()> source);
@@ -156,7 +156,7 @@ class CMeasureDlg : public QDialog {
   QLineEdit* m_locEdit = nullptr;
 
   unsigned m_jobs = 0;
-  MeasureFunction m_measure;
+  FolderPairOpener m_openFolders = MakeFolderPair;
   MeasurementJob* m_job = nullptr;  // the run in progress
   std::function<QSize()> m_frameSource;
   QSize m_knownFrame;         // the frame last reported, invalid until one is

@@ -6,6 +6,7 @@
 #include <QTreeView>
 
 #include "compare/reports/csv_report.h"
+#include "compare/run/run_request.h"
 #include "ui/history_combo.h"
 #include "ui/measure_dlg.h"
 #include "ui/measurement_job.h"
@@ -16,9 +17,9 @@
 
 namespace quintrel {
 
-void CMeasureDlg::SetRunOptions(unsigned jobs, MeasureFunction measure) {
+void CMeasureDlg::SetRunOptions(unsigned jobs, FolderPairOpener openFolders) {
   m_jobs = jobs;
-  m_measure = std::move(measure);
+  m_openFolders = std::move(openFolders);
 }
 
 void CMeasureDlg::RequestCancel() {
@@ -31,13 +32,12 @@ void CMeasureDlg::RunMeasurement() {
   QString failure;
   {
     WaitCursor wait;
-    RunRequest request;
-    request.oldFolderText = m_oldFolderBox->GetText().toStdString();
-    request.newFolderText = m_newFolderBox->GetText().toStdString();
-    request.scan.recursive = m_subfoldersBox->isChecked();
-    request.jobs = m_jobs;
-    request.measure = m_measure;
-    MeasurementJob job(std::move(request));
+    RunOptions options;
+    options.oldVersion = m_oldFolderBox->GetText().toStdString();
+    options.newVersion = m_newFolderBox->GetText().toStdString();
+    options.scan.recursive = m_subfoldersBox->isChecked();
+    options.jobs = m_jobs;
+    MeasurementJob job(BuildRunRequest(options, {m_openFolders, {}}).request);
     CProgressDlg progress(this);
     QEventLoop loop;
     connect(&job, &MeasurementJob::Progress, &progress, &CProgressDlg::SetPosition);
@@ -67,6 +67,8 @@ void CMeasureDlg::ShowRunResult(RunResult result) {
       return;
     case RunStatus::kNewFolderError:
       ReportFolderError(*m_newFolderBox, kNewFolderError);
+      return;
+    case RunStatus::kFailed:  // reported by RunMeasurement as the job's failure
       return;
     case RunStatus::kCompleted:
     case RunStatus::kCancelled:
@@ -124,15 +126,17 @@ void CMeasureDlg::SaveReport() {
 }
 
 bool CMeasureDlg::SaveReportTo(const QString& path) {
-  ReportContent content;
-  content.oldFolderText = m_oldFolderBox->GetText().toStdString();
-  content.newFolderText = m_newFolderBox->GetText().toStdString();
-  content.rows = ReportRows(m_rows->Rows());
-  content.fileCountText = m_fileCountText.toStdString();
-  content.totals = CurrentTotals();
+  // The rows in the order the list shows them, with the totals as they stand.
+  RunResult shown;
+  shown.oldLabel = m_oldFolderBox->GetText().toStdString();
+  shown.newLabel = m_newFolderBox->GetText().toStdString();
+  shown.rows = m_rows->Rows();
+  Summary totals;
+  totals.fileCountText = m_fileCountText.toStdString();
+  totals.totals = CurrentTotals();
   const WriteOutcome outcome = [&] {
     WaitCursor wait;
-    return SaveCsvReport(path.toStdString(), content);
+    return SaveCsvReport(path.toStdString(), shown, totals);
   }();
   if (outcome.ok()) return true;
   QString text = outcome.failure == WriteFailure::kWriteFailed

@@ -10,6 +10,10 @@ int ProgressPosition(std::size_t done, std::size_t total) {
   return static_cast<int>(100 * std::min(done, divisor) / divisor);
 }
 
+std::string FailureText(const RunFailure& failure) {
+  return failure.cause == RunFailure::Cause::kUnknown ? "unknown error" : failure.what;
+}
+
 MeasurementJob::MeasurementJob(RunRequest request, QObject* parent)
     : QObject(parent), m_request(std::move(request)) {
   m_request.cancel = &m_cancel;
@@ -31,6 +35,7 @@ void MeasurementJob::Start() {
     // An exception must not end the process from a worker thread; the window reports it.
     try {
       m_result = RunMeasurement(m_request);
+      if (m_result.status == RunStatus::kFailed) m_failure = FailureText(m_result.failure);
     } catch (const std::exception& error) {
       m_failure = error.what();
     } catch (...) {

@@ -44,6 +44,9 @@ class MeasurementJob : public QObject {
   std::thread m_worker;
 };
 
+// What the window says of a failed run: the exception's text.
+std::string FailureText(const RunFailure& failure);
+
 // 100 * done / total in integer division; a total of 0 counts as 1.
 int ProgressPosition(std::size_t done, std::size_t total);
 

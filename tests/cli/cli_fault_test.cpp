@@ -44,7 +44,7 @@ class CliFaultTest : public ::testing::Test {
 };
 
 // Per-file numbers at the 32-bit limit, as a huge tree would produce them in sum.
-FileResult HugeResult(const std::string&, const std::string&, const CatalogueEntry& entry) {
+FileResult HugeResult(const CatalogueEntry& entry, const std::function<FileResult()>&) {
   if (entry.flags == kInOld) return {0, kMax, 0};
   if (entry.flags == kInNew) return {kMax, 0, kMax};
   return {kMax, 1, kMax};
@@ -111,8 +111,7 @@ TEST_F(CliFaultTest, FailingMeasurementExitsWithOneAndKeepsTheReport) {
       {"unknown", [] { throw 42; }, "unknown error while measuring 'c.c'"},
   };
   for (const Case& c : cases) {
-    const MeasureFunction failOnC = [&c](const std::string&, const std::string&,
-                                         const CatalogueEntry& entry) {
+    const MeasureHook failOnC = [&c](const CatalogueEntry& entry, const auto&) {
       if (entry.name == "c.c") c.fail();
       return FileResult{1, 0, 1};
     };

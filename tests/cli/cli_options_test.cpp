@@ -36,10 +36,10 @@ TEST(CliOptionsTest, TakesTwoFoldersAndTheOptions) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     CliParse parse = Parse(c.args);
     ASSERT_TRUE(parse.ok()) << parse.error;
-    EXPECT_EQ(parse.options.oldFolder, c.oldFolder);
-    EXPECT_EQ(parse.options.newFolder, c.newFolder);
+    EXPECT_EQ(parse.options.run.oldVersion, c.oldFolder);
+    EXPECT_EQ(parse.options.run.newVersion, c.newFolder);
     EXPECT_EQ(parse.options.csvPath, c.csvPath);
-    EXPECT_EQ(parse.options.jobs, c.jobs);
+    EXPECT_EQ(parse.options.run.jobs, c.jobs);
     EXPECT_FALSE(parse.options.help || parse.options.version);
   }
   EXPECT_TRUE(Parse({"--help"}).options.help);
@@ -65,11 +65,11 @@ TEST(CliOptionsTest, TakesRevisionsWithGit) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     CliParse parse = Parse(c.args);
     ASSERT_TRUE(parse.ok()) << parse.error;
-    EXPECT_TRUE(parse.options.git);
-    EXPECT_EQ(parse.options.oldFolder, "v1");
-    EXPECT_EQ(parse.options.newFolder, "v2");
-    EXPECT_EQ(parse.options.gitPath, c.path);
-    EXPECT_EQ(parse.options.gitStart, c.start);
+    EXPECT_TRUE(parse.options.run.git);
+    EXPECT_EQ(parse.options.run.oldVersion, "v1");
+    EXPECT_EQ(parse.options.run.newVersion, "v2");
+    EXPECT_EQ(parse.options.run.gitPath, c.path);
+    EXPECT_EQ(parse.options.run.gitStart, c.start);
   }
 }
 
@@ -138,11 +138,11 @@ TEST(CliOptionsTest, TakesTheOptionsThatChooseTheFiles) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     CliParse parse = Parse(c.args);
     ASSERT_TRUE(parse.ok()) << parse.error;
-    EXPECT_EQ(parse.options.scan.recursive, c.recursive);
-    EXPECT_EQ(parse.options.scan.extensions, c.extensions);
-    EXPECT_EQ(parse.options.scan.excludedFolders, c.excluded);
+    EXPECT_EQ(parse.options.run.scan.recursive, c.recursive);
+    EXPECT_EQ(parse.options.run.scan.extensions, c.extensions);
+    EXPECT_EQ(parse.options.run.scan.excludedFolders, c.excluded);
   }
-  EXPECT_EQ(Parse({"--", "-r", "--ext"}).options.oldFolder, "-r");
+  EXPECT_EQ(Parse({"--", "-r", "--ext"}).options.run.oldVersion, "-r");
 }
 
 // The report and output options: both reports may be asked for, but only one may take
@@ -176,7 +176,7 @@ TEST(CliOptionsTest, TakesTheReportAndOutputOptions) {
 // --renames alone means 50 percent; a percent comes only after '=', so the argument after
 // a bare --renames is a folder.
 TEST(CliOptionsTest, TakesRenamesWithAnOptionalPercent) {
-  EXPECT_EQ(Parse({"a", "b"}).options.renamePercent, 0);
+  EXPECT_EQ(Parse({"a", "b"}).options.run.renamePercent, 0);
   const struct {
     std::vector<std::string> args;
     int percent;
@@ -189,9 +189,9 @@ TEST(CliOptionsTest, TakesRenamesWithAnOptionalPercent) {
   for (const auto& c : cases) {
     const CliParse parse = Parse(c.args);
     ASSERT_TRUE(parse.ok()) << ::testing::PrintToString(c.args) << parse.error;
-    EXPECT_EQ(parse.options.renamePercent, c.percent);
-    EXPECT_EQ(parse.options.oldFolder, "a");
-    EXPECT_EQ(parse.options.newFolder, "b");
+    EXPECT_EQ(parse.options.run.renamePercent, c.percent);
+    EXPECT_EQ(parse.options.run.oldVersion, "a");
+    EXPECT_EQ(parse.options.run.newVersion, "b");
   }
   for (const char* bad : {"0", "101", "", "50%", "-5", "x", "99999999999"}) {
     const CliParse parse = Parse({std::string("--renames=") + bad, "a", "b"});

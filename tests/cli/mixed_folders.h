@@ -9,6 +9,7 @@
 #include "cli/cli_app.h"
 #include "git_opener.h"
 #include "run_cli.h"
+#include "support/hooked_versions.h"
 #include "support/temp_dir.h"
 
 namespace quintrel::testing {
@@ -51,14 +52,16 @@ inline std::vector<std::vector<std::string>> Words(const std::string& text) {
   return lines;
 }
 
-// Runs the command-line tool inside the test process, so that the measure function and the
-// terminal can be replaced.
+// Runs the command-line tool inside the test process, so that the measurement of each file
+// (a hook on folder runs) and the terminal can be replaced.
 inline CliOutcome RunInProcess(const std::vector<std::string>& args,
-                               const MeasureFunction& measure = {},
-                               const CliTerminal& terminal = {}) {
+                               const MeasureHook& measure = {}, const CliTerminal& terminal = {}) {
   std::ostringstream out;
   std::ostringstream err;
-  const int status = RunCli(args, "UTF-8", out, err, measure, terminal, InProcessGitOpener());
+  VersionOpeners openers;
+  if (measure) openers.folders = HookedFolderOpener(measure);
+  openers.git = InProcessGitOpener();
+  const int status = RunCli(args, "UTF-8", out, err, terminal, openers);
   return {status, out.str(), err.str()};
 }
 

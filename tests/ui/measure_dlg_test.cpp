@@ -22,6 +22,7 @@
 #include "compare/results/row_order.h"
 #include "engine/file_pair.h"
 #include "support/file_size_limit.h"
+#include "support/hooked_versions.h"
 #include "support/temp_dir.h"
 #include "ui/history_combo.h"
 #include "ui/progress_dlg.h"
@@ -53,7 +54,7 @@ class MeasureDlgTest : public ::testing::Test {
     m_dir.Write("old/y.c", "p; q;\n");
     m_dir.Write("new/x.c", "a;\nc;\nd;\n");
     m_dir.Write("new/z.c", "{\n");
-    m_dlg.SetRunOptions(1, {});
+    m_dlg.SetRunOptions(1, MakeFolderPair);
     m_dlg.OldFolderBox()->SetText(In("old"));
     m_dlg.NewFolderBox()->SetText(In("new"));
   }
@@ -126,22 +127,21 @@ TEST_F(MeasureDlgTest, CancelKeepsTheRowsMeasuredBeforeIt) {
   // thread, while the third one is being measured.
   int calls = 0;
   bool progressShown = false;
-  m_dlg.SetRunOptions(1, [&](const std::string& oldFolder, const std::string& newFolder,
-                             const CatalogueEntry& entry) {
-    if (++calls == 3) {
-      QMetaObject::invokeMethod(
-          &m_dlg,
-          [&] {
-            auto* progress = m_dlg.findChild<CProgressDlg*>();
-            ASSERT_NE(progress, nullptr);
-            progressShown = progress->isVisible();
-            QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
-          },
-          Qt::BlockingQueuedConnection);
-    }
-    PairWorkspace workspace;
-    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName, workspace);
-  });
+  m_dlg.SetRunOptions(
+      1, testing::HookedFolderOpener([&](const CatalogueEntry&, const auto& measureForReal) {
+        if (++calls == 3) {
+          QMetaObject::invokeMethod(
+              &m_dlg,
+              [&] {
+                auto* progress = m_dlg.findChild<CProgressDlg*>();
+                ASSERT_NE(progress, nullptr);
+                progressShown = progress->isVisible();
+                QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
+              },
+              Qt::BlockingQueuedConnection);
+        }
+        return measureForReal();
+      }));
   m_dlg.RunMeasurement();
   EXPECT_TRUE(progressShown);
   EXPECT_EQ(Column(kColumnName), Texts({"a.c", "b.c", "c.c"}));

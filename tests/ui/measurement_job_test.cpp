@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "support/hooked_versions.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -37,10 +38,10 @@ TEST(MeasurementJobTest, DeliversProgressAndResultToTheOwningThread) {
   dir.Write("new/b.c", "z;\n");
   dir.Write("new/c.h", "#define C\n");
   RunRequest request;
-  request.oldFolderText = (dir.path() / "old").string();
-  request.newFolderText = (dir.path() / "new").string();
+  request.versions = MakeFolderPair((dir.path() / "old").string(), (dir.path() / "new").string(),
+                                    DefaultExtensions());
   request.jobs = 1;
-  MeasurementJob job(request);
+  MeasurementJob job(std::move(request));
   std::vector<int> positions;
   const RunResult result = RunToEnd(job, positions);
   EXPECT_EQ(result.status, RunStatus::kCompleted);
@@ -56,12 +57,11 @@ TEST(MeasurementJobTest, AFailingMeasurementIsReportedNotFatal) {
   testing::ScopedTempDir dir;
   dir.Write("new/a.c", "x;\n");
   RunRequest request;
-  request.newFolderText = (dir.path() / "new").string();
-  request.measure = [](const std::string&, const std::string&,
-                       const CatalogueEntry&) -> FileResult {
-    throw std::runtime_error("measure failed");
-  };
-  MeasurementJob job(request);
+  request.versions = testing::MakeHookedFolderPair(
+      "", (dir.path() / "new").string(), [](const CatalogueEntry&, const auto&) -> FileResult {
+        throw std::runtime_error("measure failed");
+      });
+  MeasurementJob job(std::move(request));
   std::vector<int> positions;
   RunToEnd(job, positions);
   EXPECT_EQ(job.Failure(), "measure failed");

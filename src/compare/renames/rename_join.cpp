@@ -1,12 +1,9 @@
 #include "compare/renames/rename_join.h"
 
-#include <atomic>
 #include <exception>
 #include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
+#include "compare/run/parallel_work.h"
 #include "compare/sources/version_source.h"
 
 namespace quintrel {
@@ -39,7 +36,7 @@ std::vector<std::size_t> EntriesOnlyIn(const FileCatalogue& catalogue, PresenceF
 // Loads a file as measuring does, less the empty line that measuring sees after a final
 // line end: it is no line of text, and would make any two one-line files half alike. False
 // (the file counts as absent) when it cannot be read.
-bool LoadText(PairMeasurer& reader, const FileToRead& file, SourceText& text) {
+bool LoadText(VersionFiles& reader, const FileToRead& file, SourceText& text) {
   text.lines.clear();
   if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
   BuildLineTable(text.bytes, text.lines);
@@ -52,51 +49,25 @@ bool LoadText(PairMeasurer& reader, const FileToRead& file, SourceText& text) {
   return true;
 }
 
-// Reads and profiles the files on up to `jobs` threads, each with a reader of its own.
-class ProfileWork {
- public:
-  ProfileWork(const std::vector<FileToRead>& files, const VersionPair& versions)
-      : m_files(files), m_versions(versions), m_profiles(files.size()) {}
-
-  std::vector<LineProfile> Run(unsigned jobs) {
-    std::size_t wanted = jobs != 0 ? jobs : std::thread::hardware_concurrency();
-    wanted = std::max<std::size_t>(1, std::min(wanted, m_files.size()));
-    std::vector<std::thread> workers;
-    for (std::size_t i = 0; i < wanted; ++i) {
-      try {
-        workers.emplace_back([this] { Work(); });
-      } catch (const std::system_error&) {
-        break;  // the threads that did start, or this one, do the work
-      }
-    }
-    if (workers.empty()) Work();
-    for (std::thread& worker : workers) worker.join();
-    if (m_failure) std::rethrow_exception(m_failure);
-    return std::move(m_profiles);
-  }
-
- private:
-  void Work() {
-    try {
-      const std::unique_ptr<PairMeasurer> reader = m_versions.NewMeasurer();
-      SourceText text;
-      for (std::size_t i = m_next++; i < m_files.size(); i = m_next++) {
-        if (LoadText(*reader, m_files[i], text)) m_profiles[i] = ProfileLines(text);
-      }
-    } catch (...) {
-      const std::lock_guard<std::mutex> lock(m_mutex);
-      if (!m_failure) m_failure = std::current_exception();
-      m_next = m_files.size();
-    }
-  }
-
-  const std::vector<FileToRead>& m_files;
-  const VersionPair& m_versions;
-  std::vector<LineProfile> m_profiles;  // each written by the worker that claimed it
-  std::atomic<std::size_t> m_next{0};
-  std::mutex m_mutex;
-  std::exception_ptr m_failure;
-};
+// Reads and profiles the files on up to `jobs` threads, each with its own access to the
+// versions' files.
+std::vector<LineProfile> ProfileFiles(const std::vector<FileToRead>& files,
+                                      const VersionPair& versions, unsigned jobs) {
+  std::vector<LineProfile> profiles(files.size());
+  ParallelWork work;
+  work.items = files.size();
+  work.jobs = jobs;
+  work.newWorker = [&]() -> ItemWork {
+    auto reader = std::shared_ptr<VersionFiles>(versions.OpenFiles());
+    auto text = std::make_shared<SourceText>();
+    return [&, reader, text](std::size_t i) {
+      if (LoadText(*reader, files[i], *text)) profiles[i] = ProfileLines(*text);
+    };
+  };
+  const WorkOutcome outcome = RunParallel(work);
+  if (outcome.failure) std::rethrow_exception(outcome.failure);
+  return profiles;
+}
 
 // Makes the new file's entry the entry of the rename, read under the old file's name in the
 // old version.
@@ -117,14 +88,14 @@ void JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int perc
   const std::vector<std::size_t> oldOnly = EntriesOnlyIn(catalogue, kInOld, files);
   const std::vector<std::size_t> newOnly = EntriesOnlyIn(catalogue, kInNew, files);
   if (oldOnly.empty() || newOnly.empty()) return;
-  std::vector<LineProfile> oldProfiles = ProfileWork(files, versions).Run(jobs);
+  std::vector<LineProfile> oldProfiles = ProfileFiles(files, versions, jobs);
   std::vector<LineProfile> newProfiles(
       std::make_move_iterator(oldProfiles.begin() + oldOnly.size()),
       std::make_move_iterator(oldProfiles.end()));
   oldProfiles.resize(oldOnly.size());
 
   // Only the pairs that may qualify are read again, two files at a time, and measured.
-  const std::unique_ptr<PairMeasurer> reader = versions.NewMeasurer();
+  const std::unique_ptr<VersionFiles> reader = versions.OpenFiles();
   SourceText oldText;
   SourceText newText;
   LineIndexMemory memory;

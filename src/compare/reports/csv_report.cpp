@@ -57,24 +57,24 @@ std::vector<RowTexts> ReportRows(const std::vector<ResultRow>& rows) {
   return texts;
 }
 
-std::string FormatCsvReport(const ReportContent& content, const std::tm& localTime) {
+std::string FormatCsvReport(const RunResult& run, const Summary& totals, const std::tm& localTime) {
   std::string out;
   AppendLine(out, {TimeStamp(localTime)});
-  AppendLine(out, {kOldFolderWord, Utf8ToCp932Lossy(content.oldFolderText)});
-  AppendLine(out, {kNewFolderWord, Utf8ToCp932Lossy(content.newFolderText)});
+  AppendLine(out, {kOldFolderWord, Utf8ToCp932Lossy(run.oldLabel)});
+  AppendLine(out, {kNewFolderWord, Utf8ToCp932Lossy(run.newLabel)});
   out.append(kLineEnd);
   AppendLine(out, {"", kFileNameWord, kAddedWord, kDeletedWord, "LOC"});
-  for (const auto& row : content.rows) {
-    AppendLine(out, {Utf8ToCp932Lossy(row[0]), Utf8ToCp932Lossy(row[1]), Utf8ToCp932Lossy(row[2]),
-                     Utf8ToCp932Lossy(row[3]), Utf8ToCp932Lossy(row[4])});
+  for (const ResultRow& row : run.rows) {
+    AppendLine(out, {RowMarker(row.flags), Utf8ToCp932Lossy(row.name), Decimal(row.result.added),
+                     Decimal(row.result.deleted), Decimal(row.result.loc)});
   }
-  AppendLine(out, {"Total", Utf8ToCp932Lossy(content.fileCountText), Decimal(content.totals.added),
-                   Decimal(content.totals.deleted), Decimal(content.totals.loc)});
+  AppendLine(out, {"Total", Utf8ToCp932Lossy(totals.fileCountText), Decimal(totals.totals.added),
+                   Decimal(totals.totals.deleted), Decimal(totals.totals.loc)});
   return out;
 }
 
-WriteOutcome SaveCsvReport(const std::string& path, const ReportContent& content) {
-  return WriteFileAtomically(path, FormatCsvReport(content, LocalTimeNow()));
+WriteOutcome SaveCsvReport(const std::string& path, const RunResult& run, const Summary& totals) {
+  return WriteFileAtomically(path, FormatCsvReport(run, totals, LocalTimeNow()));
 }
 
 }  // namespace quintrel

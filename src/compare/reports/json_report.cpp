@@ -86,20 +86,19 @@ std::string HexBytes(const std::string& bytes) {
   return hex;
 }
 
-std::string FormatJsonReport(const std::string& oldFolderText, const std::string& newFolderText,
-                             const std::vector<ResultRow>& rows, bool withFolders) {
+std::string FormatJsonReport(const RunResult& run, bool withFolders) {
   Json report = Json::object();
-  PutText(report, "old", oldFolderText);
-  PutText(report, "new", newFolderText);
+  PutText(report, "old", run.oldLabel);
+  PutText(report, "new", run.newLabel);
   Json files = Json::array();
-  for (const ResultRow& row : rows) files.push_back(FileEntry(row));
+  for (const ResultRow& row : run.rows) files.push_back(FileEntry(row));
   report["files"] = std::move(files);
   Json total = Json::object();
-  PutSums(total, CountFiles(rows), SummarizeRows(rows).totals);
+  PutSums(total, run.summary.counts, run.summary.totals);
   report["total"] = std::move(total);
   if (withFolders) {
     Json folders = Json::array();
-    for (const FolderSum& folder : SumFolders(rows)) folders.push_back(FolderEntry(folder));
+    for (const FolderSum& folder : SumFolders(run.rows)) folders.push_back(FolderEntry(folder));
     report["folders"] = std::move(folders);
   }
   return report.dump(2) + '\n';

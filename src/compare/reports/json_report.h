@@ -5,11 +5,12 @@
 
 #include "compare/results/folder_sums.h"
 #include "compare/results/result_row.h"
+#include "compare/run/measurement_run.h"
 
 namespace quintrel {
 
-// The report of `rows` (in the order of the table) as UTF-8 JSON text ending in a newline;
-// the folder texts and names are the bytes the run holds (UTF-8 where valid):
+// The report of the run's rows (in the order they stand) as UTF-8 JSON text ending in a
+// newline; the version labels and names are the bytes the run holds (UTF-8 where valid):
 //   {"old": TEXT, "new": TEXT, "files": [{"marker", "name", "added", "deleted", "loc"}...],
 //    "total": {"files", "new_files", "deleted_files", "added", "deleted", "loc"},
 //    "folders": [{"name", then the keys of "total"}...]}
@@ -17,8 +18,7 @@ namespace quintrel {
 // A text that is not valid UTF-8 is written with each invalid byte as U+FFFD, and its exact
 // bytes as lowercase hex in a companion key named with "_bytes" ("name_bytes", "old_bytes",
 // "new_bytes"), which is present only then.
-std::string FormatJsonReport(const std::string& oldFolderText, const std::string& newFolderText,
-                             const std::vector<ResultRow>& rows, bool withFolders);
+std::string FormatJsonReport(const RunResult& run, bool withFolders);
 
 // Lowercase hex of every byte, two digits each; the companion "_bytes" value.
 std::string HexBytes(const std::string& bytes);

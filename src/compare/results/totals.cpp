@@ -13,12 +13,12 @@ std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t
 }
 
 Summary SummarizeRows(const std::vector<const ResultRow*>& rows) {
-  FileCounts counts;
   Summary summary;
   for (const ResultRow* row : rows) {
-    counts.Add(row->flags);
+    summary.counts.Add(row->flags);
     summary.totals.Add(row->result);
   }
+  const FileCounts& counts = summary.counts;
   summary.fileCountText = FileCountText(counts.rows, counts.plusRows, counts.minusRows);
   return summary;
 }
@@ -28,12 +28,6 @@ Summary SummarizeRows(const std::vector<ResultRow>& rows) {
   pointers.reserve(rows.size());
   for (const ResultRow& row : rows) pointers.push_back(&row);
   return SummarizeRows(pointers);
-}
-
-FileCounts CountFiles(const std::vector<ResultRow>& rows) {
-  FileCounts counts;
-  for (const ResultRow& row : rows) counts.Add(row.flags);
-  return counts;
 }
 
 }  // namespace quintrel

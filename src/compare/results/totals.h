@@ -38,15 +38,14 @@ struct FileCounts {
   bool operator==(const FileCounts&) const = default;
 };
 
-FileCounts CountFiles(const std::vector<ResultRow>& rows);
-
 // "%d (+%d/-%d)": rows minus the "-" rows, the "+" rows, the "-" rows.
 std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t minusRows);
 
 // The file count text and totals of a set of rows (all rows after a run, or the selected
 // ones).
 struct Summary {
-  std::string fileCountText;
+  FileCounts counts;
+  std::string fileCountText;  // FileCountText of `counts`
   Totals totals;
 };
 Summary SummarizeRows(const std::vector<const ResultRow*>& rows);

@@ -1,209 +1,75 @@
 #include "compare/run/measurement_run.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <exception>
-#include <mutex>
-#include <system_error>
-#include <thread>
+#include <new>
 
-#include "compare/listing/folder_listing.h"
 #include "compare/listing/folder_tree.h"
 #include "compare/renames/rename_join.h"
-#include "compare/sources/folder_pair.h"
-#include "compare/sources/version_source.h"
+#include "compare/run/parallel_work.h"
 #include "engine/file_pair.h"
 
 namespace quintrel {
 
 namespace {
 
-// What the workers share with the thread that waits for them. Each worker claims entries by
-// index; `measured[i]` and `results[i]` are written only by the claiming worker and read
-// only after every worker has been joined.
-class RunState {
+// Memory beyond twice the largest pair: what the pairs being measured may book together,
+// and what the workers may keep between pairs (shared among them). With what the rest of
+// the program holds (a catalogue of a hundred thousand files takes about 15 MiB), a run's
+// peak stays within twice its largest pair plus 64 MiB whatever the number of workers.
+constexpr std::size_t kInFlightAllowance = std::size_t{40} << 20;
+constexpr std::size_t kKeptBytes = std::size_t{8} << 20;
+
+// The measurement of the catalogue's entries: each worker has the versions' files and
+// buffers of its own, and writes only the results of the entries it claims.
+class CatalogueMeasurement {
  public:
-  static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+  CatalogueMeasurement(const FileCatalogue& catalogue, const RunRequest& request)
+      : m_catalogue(catalogue), m_request(request), m_results(catalogue.size()) {}
 
-  RunState(const FileCatalogue& catalogue, const RunRequest& request, const RunResult& run,
-           const VersionPair& versions, std::size_t workers)
-      : m_catalogue(catalogue),
-        m_request(request),
-        m_run(run),
-        m_versions(versions),
-        m_keptBytes(kKeptBytes / std::max<std::size_t>(workers, 1)),
-        m_results(catalogue.size()),
-        m_measured(catalogue.size(), 0) {}
-
-  void Work() {
-    PairWorkspace workspace;  // this worker's buffers, reused from file to file
-    workspace.budget = &m_budget;
-    workspace.keptBytes = m_keptBytes;
-    std::unique_ptr<PairMeasurer> measurer;
-    try {
-      measurer = m_versions.NewMeasurer();
-    } catch (...) {
-      RecordFailure();
+  WorkOutcome Run() {
+    ParallelWork work;
+    work.items = m_catalogue.size();
+    work.jobs = m_request.jobs;
+    work.cancel = m_request.cancel;
+    const std::size_t workers = WorkerCount(work.jobs, work.items);
+    work.newWorker = [this, workers] { return NewWorker(workers); };
+    // Asked for only when reported: a report per file wakes the waiting thread once each.
+    if (m_request.progress || m_request.byteProgress) {
+      work.progress = [this](std::size_t done) { Report(done); };
     }
-    while (measurer && !ShouldStop()) {
-      const std::size_t index = m_next.fetch_add(1);
-      if (index >= m_catalogue.size()) break;
-      if (!MeasureOne(index, *measurer, workspace)) break;
-    }
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_finishedWorkers;
-    m_changed.notify_one();
-  }
-
-  // Waits on the calling thread until `workers` workers have finished, reporting progress.
-  void WaitForWorkers(std::size_t workers) {
-    std::size_t reported = 0;
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-      m_changed.wait(lock, [&] { return m_done != reported || m_finishedWorkers == workers; });
-      const std::size_t done = m_done;
-      const std::uint64_t bytes = m_bytesRead;
-      const bool finished = m_finishedWorkers == workers;
-      if (done != reported && (m_request.progress || m_request.byteProgress)) {
-        lock.unlock();
-        ReportProgress(done, bytes);
-        lock.lock();
-      }
-      reported = done;
-      if (finished) return;
-    }
-  }
-
-  // The number of entries measured before the first one that was not.
-  std::size_t MeasuredPrefix() const {
-    std::size_t count = 0;
-    while (count < m_measured.size() && m_measured[count]) ++count;
-    return count;
+    return RunParallel(work);
   }
 
   const FileResult& Result(std::size_t index) const { return m_results[index]; }
 
-  void RethrowFailure() const {
-    if (!m_failure) return;
-    if (m_request.failedEntry && m_failedEntry != kNoEntry) {
-      *m_request.failedEntry = m_catalogue[m_failedEntry].name;
-    }
-    std::rethrow_exception(m_failure);
-  }
-
  private:
-  bool ShouldStop() const {
-    const bool cancelled = m_request.cancel && m_request.cancel->load(std::memory_order_acquire);
-    return cancelled || m_failed.load(std::memory_order_acquire);
+  ItemWork NewWorker(std::size_t workers) {
+    auto files = std::shared_ptr<VersionFiles>(m_request.versions->OpenFiles());
+    auto workspace = std::make_shared<PairWorkspace>();
+    workspace->budget = &m_budget;
+    workspace->keptBytes = kKeptBytes / workers;
+    return [this, files, workspace](std::size_t index) {
+      workspace->loadedBytes = 0;
+      m_results[index] = files->Measure(m_catalogue[index], *workspace);
+      m_bytesRead.fetch_add(workspace->loadedBytes, std::memory_order_relaxed);
+    };
   }
 
-  // Stops the workers and keeps the first exception, and the entry that threw it (if one
-  // did), for RethrowFailure.
-  void RecordFailure(std::size_t entry = kNoEntry) {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_failure) {
-      m_failure = std::current_exception();
-      m_failedEntry = entry;
-    }
-    m_failed.store(true, std::memory_order_release);
-  }
-
-  // A throwing progress report ends the run like a throwing measurement: the exception may
-  // only leave once every worker has been joined.
-  void ReportProgress(std::size_t done, std::uint64_t bytes) {
-    if (m_failed.load(std::memory_order_acquire)) return;
-    try {
-      if (m_request.progress) m_request.progress(done, m_catalogue.size());
-      if (m_request.byteProgress) m_request.byteProgress(done, m_catalogue.size(), bytes);
-    } catch (...) {
-      RecordFailure();
+  void Report(std::size_t done) const {
+    const std::size_t total = m_catalogue.size();
+    if (m_request.progress) m_request.progress(done, total);
+    if (m_request.byteProgress) {
+      m_request.byteProgress(done, total, m_bytesRead.load(std::memory_order_relaxed));
     }
   }
-
-  FileResult Measure(const CatalogueEntry& entry, PairMeasurer& measurer,
-                     PairWorkspace& workspace) const {
-    workspace.loadedBytes = 0;
-    if (m_request.measure) return m_request.measure(m_run.oldFolder, m_run.newFolder, entry);
-    return measurer.Measure(entry, workspace);
-  }
-
-  bool MeasureOne(std::size_t index, PairMeasurer& measurer, PairWorkspace& workspace) {
-    try {
-      m_results[index] = Measure(m_catalogue[index], measurer, workspace);
-    } catch (...) {
-      RecordFailure(index);
-      return false;
-    }
-    m_measured[index] = 1;
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_done;
-    m_bytesRead += workspace.loadedBytes;
-    // Without progress reports the waiting thread needs waking only when a worker ends:
-    // waking it for every file costs a context switch each on a tree of small files.
-    if (m_request.progress || m_request.byteProgress) m_changed.notify_one();
-    return true;
-  }
-
-  // Memory beyond twice the largest pair: what the pairs being measured may book together,
-  // and what the workers may keep between pairs (shared among them). With what the rest of
-  // the program holds (a catalogue of a hundred thousand files takes about 15 MiB), a run's
-  // peak stays within twice its largest pair plus 64 MiB whatever the number of workers.
-  static constexpr std::size_t kInFlightAllowance = std::size_t{40} << 20;
-  static constexpr std::size_t kKeptBytes = std::size_t{8} << 20;
 
   const FileCatalogue& m_catalogue;
   const RunRequest& m_request;
-  const RunResult& m_run;
-  const VersionPair& m_versions;
   MemoryBudget m_budget{kInFlightAllowance};
-  const std::size_t m_keptBytes;
   std::vector<FileResult> m_results;
-  std::vector<char> m_measured;
-  std::atomic<std::size_t> m_next{0};
-  std::atomic<bool> m_failed{false};
-
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::size_t m_done = 0;
-  std::uint64_t m_bytesRead = 0;
-  std::size_t m_finishedWorkers = 0;
-  std::exception_ptr m_failure;
-  std::size_t m_failedEntry = kNoEntry;
+  std::atomic<std::uint64_t> m_bytesRead{0};
 };
-
-std::size_t WorkerCount(unsigned jobs, std::size_t entries) {
-  std::size_t count = jobs != 0 ? jobs : std::thread::hardware_concurrency();
-  if (count == 0) count = 1;
-  return std::min(count, entries);
-}
-
-// Measures the catalogue on worker threads; returns the number of entries measured in order
-// from the first. An exception thrown by a measurement is passed on after every worker ends.
-std::size_t MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request,
-                             const VersionPair& versions, RunResult& run) {
-  const std::size_t wanted = WorkerCount(request.jobs, catalogue.size());
-  RunState state(catalogue, request, run, versions, wanted);
-  std::vector<std::thread> workers;
-  for (std::size_t i = 0; i < wanted; ++i) {
-    try {
-      workers.emplace_back([&state] { state.Work(); });
-    } catch (const std::system_error&) {
-      if (workers.empty()) throw;
-      break;  // run on the threads that did start
-    }
-  }
-  state.WaitForWorkers(workers.size());
-  for (std::thread& worker : workers) worker.join();
-  state.RethrowFailure();
-
-  const std::size_t measured = state.MeasuredPrefix();
-  for (std::size_t i = 0; i < measured; ++i) {
-    const CatalogueEntry& entry = catalogue[i];
-    run.rows.push_back({entry.flags, entry.name, state.Result(i), entry.oldName, entry.newName,
-                        entry.renamedFrom});
-  }
-  return measured;
-}
 
 // Lists the top folders themselves into `catalogue`; kCompleted when both could be opened.
 RunStatus ScanFlat(VersionPair& versions, FileCatalogue& catalogue) {
@@ -228,28 +94,73 @@ RunStatus ScanBoth(VersionPair& versions, const ScanOptions& options, FileCatalo
   return RunStatus::kCompleted;
 }
 
+RunFailure FailureOf(const std::exception_ptr& error) {
+  RunFailure failure;
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::bad_alloc& outOfMemory) {
+    failure = {RunFailure::Cause::kOutOfMemory, outOfMemory.what(), {}};
+  } catch (const std::exception& other) {
+    failure = {RunFailure::Cause::kError, other.what(), {}};
+  } catch (...) {
+    failure.cause = RunFailure::Cause::kUnknown;
+  }
+  return failure;
+}
+
+// Measures the catalogue into `run.rows`: the entries measured in order from the first.
+void MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request, RunResult& run) {
+  CatalogueMeasurement measurement(catalogue, request);
+  const WorkOutcome outcome = measurement.Run();
+  if (outcome.failure) {
+    run.status = RunStatus::kFailed;
+    run.failure = FailureOf(outcome.failure);
+    if (outcome.failedItem != WorkOutcome::kNoItem) {
+      run.failure.entry = catalogue[outcome.failedItem].name;
+    }
+    return;
+  }
+  const std::size_t measured = outcome.DonePrefix();
+  run.rows.reserve(measured);
+  for (std::size_t i = 0; i < measured; ++i) {
+    const CatalogueEntry& entry = catalogue[i];
+    run.rows.push_back({entry.flags, entry.name, measurement.Result(i), entry.oldName,
+                        entry.newName, entry.renamedFrom});
+  }
+  run.status = measured == catalogue.size() ? RunStatus::kCompleted : RunStatus::kCancelled;
+}
+
+void ListAndMeasure(const RunRequest& request, RunResult& run) {
+  VersionPair& versions = *request.versions;
+  FileCatalogue catalogue;
+  run.status = ScanBoth(versions, request.scan, catalogue);
+  if (run.status == RunStatus::kOldFolderError) {
+    run.folderError = versions.CannotOpen(VersionSide::kOld);
+    return;
+  }
+  if (run.status == RunStatus::kNewFolderError) {
+    run.folderError = versions.CannotOpen(VersionSide::kNew);
+    return;
+  }
+  if (request.renamePercent > 0) {
+    JoinRenames(catalogue, versions, request.renamePercent, request.jobs);
+  }
+  MeasureCatalogue(catalogue, request, run);
+}
+
 }  // namespace
 
 RunResult RunMeasurement(const RunRequest& request) {
   RunResult run;
-  std::unique_ptr<VersionPair> folders;
-  VersionPair* versions = request.versions;
-  if (versions == nullptr) {
-    run.oldFolder = ResolveFolderText(request.oldFolderText);
-    run.newFolder = ResolveFolderText(request.newFolderText);
-    folders = MakeFolderPair(run.oldFolder, run.newFolder, request.scan.extensions);
-    versions = folders.get();
+  run.oldLabel = request.versions->Label(VersionSide::kOld);
+  run.newLabel = request.versions->Label(VersionSide::kNew);
+  try {
+    ListAndMeasure(request, run);
+  } catch (...) {
+    run.status = RunStatus::kFailed;
+    run.failure = FailureOf(std::current_exception());
   }
-
-  FileCatalogue catalogue;
-  run.status = ScanBoth(*versions, request.scan, catalogue);
-  if (run.status == RunStatus::kCompleted && request.renamePercent > 0) {
-    JoinRenames(catalogue, *versions, request.renamePercent, request.jobs);
-  }
-  if (run.status == RunStatus::kCompleted) {
-    const std::size_t measured = MeasureCatalogue(catalogue, request, *versions, run);
-    run.status = measured == catalogue.size() ? RunStatus::kCompleted : RunStatus::kCancelled;
-  }
+  if (run.status == RunStatus::kFailed) run.rows.clear();
   run.summary = SummarizeRows(run.rows);
   return run;
 }

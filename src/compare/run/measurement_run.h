@@ -4,12 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "compare/listing/catalogue.h"
 #include "compare/listing/scan_options.h"
 #include "compare/results/totals.h"
+#include "compare/sources/version_source.h"
 
 namespace quintrel {
 
@@ -18,24 +19,15 @@ namespace quintrel {
 using ProgressCallback = std::function<void(std::size_t done, std::size_t total)>;
 
 // Called like ProgressCallback, with the bytes of the files read so far besides (both
-// versions of each measured file, after text-mode reading; 0 for a `measure` seam).
+// versions of each measured file, after text-mode reading).
 using ByteProgressCallback =
     std::function<void(std::size_t done, std::size_t total, std::uint64_t bytesRead)>;
 
-// Measures one catalogue entry given the resolved folders. A seam for tests; the default is
-// MeasureFilePair.
-using MeasureFunction = std::function<FileResult(
-    const std::string& oldFolder, const std::string& newFolder, const CatalogueEntry& entry)>;
-
-class VersionPair;
-
+// One run: the versions to compare and how. BuildRunRequest makes one from what the user
+// asked; the caller adds the progress reports and the cancel flag.
 struct RunRequest {
-  std::string oldFolderText;  // as typed; resolved against the current directory once
-  std::string newFolderText;
-  // When set, the versions to compare instead of the two folders (a repository's
-  // revisions, say); the folder texts are then not used.
-  VersionPair* versions = nullptr;
-  ScanOptions scan;
+  std::unique_ptr<VersionPair> versions;  // two folders or two revisions; never null
+  ScanOptions scan;                       // its extensions are those the versions were opened with
   // When 1 to 100: files of one version only whose contents are at least this similar (in
   // percent) are measured as one renamed file (JoinRenames). 0: names alone pair files.
   int renamePercent = 0;
@@ -43,26 +35,33 @@ struct RunRequest {
   ProgressCallback progress;
   ByteProgressCallback byteProgress;          // may be set with or instead of `progress`
   const std::atomic<bool>* cancel = nullptr;  // set from any thread to stop the run
-  MeasureFunction measure;
-  // When set, receives the name of the entry whose measurement threw, before the exception
-  // leaves RunMeasurement, so that a message can name the file.
-  std::string* failedEntry = nullptr;
 };
 
-enum class RunStatus { kCompleted, kCancelled, kOldFolderError, kNewFolderError };
+enum class RunStatus { kCompleted, kCancelled, kOldFolderError, kNewFolderError, kFailed };
+
+// Why a run failed: an exception thrown while listing, searching renames, measuring or
+// reporting progress.
+struct RunFailure {
+  enum class Cause { kNone, kOutOfMemory, kError, kUnknown };
+  Cause cause = Cause::kNone;
+  std::string what;   // the exception's own text; empty for kUnknown
+  std::string entry;  // the name of the entry whose measurement threw; empty elsewhere
+};
 
 struct RunResult {
   RunStatus status = RunStatus::kCompleted;
   std::vector<ResultRow> rows;  // catalogue order; after a cancel, the files before the
-                                // first one not measured
+                                // first one not measured; none after an error
   Summary summary;              // of `rows`
-  std::string oldFolder;        // the resolved folders (empty with `versions`)
-  std::string newFolder;
+  std::string oldLabel;         // how reports name the versions (VersionPair::Label)
+  std::string newLabel;
+  TopFolderError folderError;  // with kOldFolderError or kNewFolderError
+  RunFailure failure;          // with kFailed
 };
 
-// Scans both folders and measures every catalogue entry in parallel. On a folder error
-// nothing is measured and `rows` is empty. An exception thrown by a measurement or a progress
-// report is passed on once every worker has ended.
+// Lists both versions and measures every catalogue entry in parallel. On a folder error or
+// a failure nothing is kept: `rows` is empty. Does not throw but for lack of memory for the
+// result itself.
 RunResult RunMeasurement(const RunRequest& request);
 
 }  // namespace quintrel

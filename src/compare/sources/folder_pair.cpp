@@ -1,9 +1,8 @@
 #include "compare/sources/folder_pair.h"
-#include "compare/listing/folder_listing.h"
-#include "compare/sources/version_source.h"
 
 #include <optional>
 
+#include "compare/listing/folder_listing.h"
 #include "engine/input_file.h"
 #include "engine/source_loader.h"
 
@@ -32,9 +31,9 @@ class FolderSource final : public VersionSource {
   FolderTreeReader m_reader;
 };
 
-class FolderMeasurer final : public PairMeasurer {
+class FolderFiles final : public VersionFiles {
  public:
-  FolderMeasurer(const std::string& oldFolder, const std::string& newFolder)
+  FolderFiles(const std::string& oldFolder, const std::string& newFolder)
       : m_oldFolder(oldFolder), m_newFolder(newFolder) {}
 
   FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) override {
@@ -56,20 +55,33 @@ class FolderMeasurer final : public PairMeasurer {
 
 class FolderPair final : public VersionPair {
  public:
-  FolderPair(const std::string& oldFolder, const std::string& newFolder,
+  FolderPair(const std::string& oldFolderText, const std::string& newFolderText,
              const std::vector<std::string>& extensions)
-      : m_oldFolder(oldFolder),
-        m_newFolder(newFolder),
-        m_old(oldFolder, extensions),
-        m_new(newFolder, extensions) {}
+      : m_oldText(oldFolderText),
+        m_newText(newFolderText),
+        m_oldFolder(ResolveFolderText(oldFolderText)),
+        m_newFolder(ResolveFolderText(newFolderText)),
+        m_old(m_oldFolder, extensions),
+        m_new(m_newFolder, extensions) {}
 
   VersionSource& Old() override { return m_old; }
   VersionSource& New() override { return m_new; }
-  std::unique_ptr<PairMeasurer> NewMeasurer() const override {
-    return std::make_unique<FolderMeasurer>(m_oldFolder, m_newFolder);
+  std::unique_ptr<VersionFiles> OpenFiles() const override {
+    return std::make_unique<FolderFiles>(m_oldFolder, m_newFolder);
+  }
+
+  std::string Label(VersionSide side) const override {
+    return side == VersionSide::kOld ? m_oldText : m_newText;
+  }
+
+  TopFolderError CannotOpen(VersionSide side) const override {
+    if (side == VersionSide::kOld) return {"旧ﾌｫﾙﾀﾞを開けません: " + m_oldText};
+    return {"新ﾌｫﾙﾀﾞを開けません: " + m_newText};
   }
 
  private:
+  std::string m_oldText;
+  std::string m_newText;
   std::string m_oldFolder;
   std::string m_newFolder;
   FolderSource m_old;
@@ -78,10 +90,10 @@ class FolderPair final : public VersionPair {
 
 }  // namespace
 
-std::unique_ptr<VersionPair> MakeFolderPair(const std::string& oldFolder,
-                                            const std::string& newFolder,
+std::unique_ptr<VersionPair> MakeFolderPair(const std::string& oldFolderText,
+                                            const std::string& newFolderText,
                                             const std::vector<std::string>& extensions) {
-  return std::make_unique<FolderPair>(oldFolder, newFolder, extensions);
+  return std::make_unique<FolderPair>(oldFolderText, newFolderText, extensions);
 }
 
 }  // namespace quintrel

@@ -150,10 +150,9 @@ class Blob {
 
 // Reads blobs through a repository of its own: the library's objects are not to be shared
 // between threads.
-class GitMeasurer final : public PairMeasurer {
+class GitFiles final : public VersionFiles {
  public:
-  GitMeasurer(const std::string& startFolder, const GitSource& oldSource,
-              const GitSource& newSource)
+  GitFiles(const std::string& startFolder, const GitSource& oldSource, const GitSource& newSource)
       : m_repository(OpenRepository(startFolder)), m_old(oldSource), m_new(newSource) {
     git_odb* odb = nullptr;
     if (!m_repository || git_repository_odb(&odb, m_repository.get()) != 0) {
@@ -189,24 +188,41 @@ class GitMeasurer final : public PairMeasurer {
 class GitPair final : public VersionPair {
  public:
   GitPair(std::unique_ptr<LibraryUse> library, GitPtr<git_repository> repository,
-          std::string startFolder, std::optional<git_oid> oldTop, std::optional<git_oid> newTop,
-          const std::vector<std::string>& extensions)
+          std::string startFolder, const GitRevisions& revisions, std::optional<git_oid> oldTop,
+          std::optional<git_oid> newTop, const std::vector<std::string>& extensions)
       : m_library(std::move(library)),
         m_repository(std::move(repository)),
         m_startFolder(std::move(startFolder)),
+        m_revisions(revisions),
         m_old(*m_repository, oldTop, extensions),
         m_new(*m_repository, newTop, extensions) {}
 
   VersionSource& Old() override { return m_old; }
   VersionSource& New() override { return m_new; }
-  std::unique_ptr<PairMeasurer> NewMeasurer() const override {
-    return std::make_unique<GitMeasurer>(m_startFolder, m_old, m_new);
+  std::unique_ptr<VersionFiles> OpenFiles() const override {
+    return std::make_unique<GitFiles>(m_startFolder, m_old, m_new);
+  }
+
+  std::string Label(VersionSide side) const override {
+    return Revision(side) + ":" + m_revisions.path;
+  }
+
+  TopFolderError CannotOpen(VersionSide side) const override {
+    const char* word = side == VersionSide::kOld ? "old" : "new";
+    return {"'" + m_revisions.path + "' is no folder in the " + word + " revision '" +
+                Revision(side) + "'",
+            true};
   }
 
  private:
   std::unique_ptr<LibraryUse> m_library;  // first in, last out
   GitPtr<git_repository> m_repository;
+  const std::string& Revision(VersionSide side) const {
+    return side == VersionSide::kOld ? m_revisions.oldRevision : m_revisions.newRevision;
+  }
+
   std::string m_startFolder;
+  GitRevisions m_revisions;
   GitSource m_old;
   GitSource m_new;
 };
@@ -282,8 +298,9 @@ GitOpening OpenGitRevisions(const GitRevisions& revisions,
   const std::optional<std::string> path = PathInRepository(*repository, start, revisions.path);
   const std::optional<git_oid> oldTop = FolderId(*oldRoot, path);
   const std::optional<git_oid> newTop = FolderId(*newRoot, path);
-  opening.versions = std::make_unique<GitPair>(std::move(library), std::move(repository),
-                                               start.string(), oldTop, newTop, extensions);
+  opening.versions =
+      std::make_unique<GitPair>(std::move(library), std::move(repository), start.string(),
+                                revisions, oldTop, newTop, extensions);
   return opening;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,5 +34,10 @@ struct GitOpening {
 // Files are listed when they carry one of `extensions`.
 GitOpening OpenGitRevisions(const GitRevisions& revisions,
                             const std::vector<std::string>& extensions);
+
+// Opens two revisions of a repository, as OpenGitRevisions does: the program reaches it
+// through a module of its own (see cli/git_support.h), tests directly.
+using GitOpener =
+    std::function<GitOpening(const GitRevisions&, const std::vector<std::string>& extensions)>;
 
 }  // namespace quintrel

@@ -32,11 +32,11 @@ class VersionSource {
 
 enum class VersionSide { kOld, kNew };
 
-// Measures catalogue entries from the two versions' files; one per worker thread, used for
-// one entry after another.
-class PairMeasurer {
+// The files of both versions, read and measured one catalogue entry after another; one per
+// worker thread.
+class VersionFiles {
  public:
-  virtual ~PairMeasurer() = default;
+  virtual ~VersionFiles() = default;
   virtual FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) = 0;
 
   // Reads the file `name` (a path below the top folder) of one version as measuring reads
@@ -44,14 +44,25 @@ class PairMeasurer {
   virtual bool ReadText(VersionSide side, const std::string& name, ByteBuffer& bytes) = 0;
 };
 
-// The two versions of a run and how their files are measured.
+// What a message says of a version whose top folder cannot be opened.
+struct TopFolderError {
+  std::string message;
+  // True for a message of the program, which the command-line tool writes after its name as
+  // its other errors; false for the folder message that the window shows too.
+  bool fromProgram = false;
+};
+
+// The two versions of a run and how their files are read and measured.
 class VersionPair {
  public:
   virtual ~VersionPair() = default;
   virtual VersionSource& Old() = 0;
   virtual VersionSource& New() = 0;
   // Called once on each worker thread, after both versions have been listed; may throw.
-  virtual std::unique_ptr<PairMeasurer> NewMeasurer() const = 0;
+  virtual std::unique_ptr<VersionFiles> OpenFiles() const = 0;
+  // How reports name a version: the folder as the user gave it, or REVISION:PATH.
+  virtual std::string Label(VersionSide side) const = 0;
+  virtual TopFolderError CannotOpen(VersionSide side) const = 0;
 };
 
 }  // namespace quintrel

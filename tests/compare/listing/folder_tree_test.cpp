@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/run/measurement_run.h"
+#include "compare/run/run_request.h"
 #include "engine/file_pair.h"
 #include "support/deep_tree.h"
 #include "support/temp_dir.h"
@@ -38,13 +38,15 @@ struct Trees {
       }
     }
   }
-  RunRequest Request(bool recursive = true) const {
-    RunRequest request;
-    request.oldFolderText = oldTop.string();
-    request.newFolderText = newTop.string();
-    request.scan.recursive = recursive;
-    request.jobs = 2;
-    return request;
+  RunRequest Request(bool recursive = true,
+                     const std::vector<std::string>& extensions = DefaultExtensions()) const {
+    RunOptions options;
+    options.oldVersion = oldTop.string();
+    options.newVersion = newTop.string();
+    options.scan.recursive = recursive;
+    options.scan.extensions = extensions;
+    options.jobs = 2;
+    return BuildRunRequest(options).request;
   }
 };
 
@@ -186,9 +188,8 @@ TEST(RunMeasurementOnTrees, FlatRunsStayAsTheyWereAndTreesStartWithThem) {
   EXPECT_EQ(flat.summary.fileCountText, "2 (+0/-1)");
   EXPECT_EQ(tree.summary.fileCountText, "3 (+0/-1)");
 
-  RunRequest other = trees.Request(false);
-  other.scan.extensions = {"hpp", "txt"};
-  EXPECT_EQ(RowNames(RunMeasurement(other)), (Names{"c.hpp", "n.txt"}));
+  EXPECT_EQ(RowNames(RunMeasurement(trees.Request(false, {"hpp", "txt"}))),
+            (Names{"c.hpp", "n.txt"}));
 }
 
 // Links to folders are never entered (so a loop ends), nor rows even when named like a

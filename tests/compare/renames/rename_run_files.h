@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/run/measurement_run.h"
+#include "compare/run/run_request.h"
 
 namespace quintrel::testing {
 
@@ -39,13 +39,13 @@ inline const std::string kUnrelatedNew = "static const char* banner =\n  \"fresh
 
 inline RunResult RunFolders(const std::string& oldFolder, const std::string& newFolder,
                             bool recursive, int renamePercent) {
-  RunRequest request;
-  request.oldFolderText = oldFolder;
-  request.newFolderText = newFolder;
-  request.scan.recursive = recursive;
-  request.renamePercent = renamePercent;
-  request.jobs = 2;
-  return RunMeasurement(request);
+  RunOptions options;
+  options.oldVersion = oldFolder;
+  options.newVersion = newFolder;
+  options.scan.recursive = recursive;
+  options.renamePercent = renamePercent;
+  options.jobs = 2;
+  return RunMeasurement(BuildRunRequest(options).request);
 }
 
 inline std::vector<std::string> Names(const RunResult& run) {

@@ -38,7 +38,7 @@ TEST(RenameRunGit, RevisionsGiveWhatTheirCheckoutsGive) {
                                         ScanOptions{}.extensions);
   ASSERT_EQ(opening.status, GitOpenStatus::kOpened);
   RunRequest request;
-  request.versions = opening.versions.get();
+  request.versions = std::move(opening.versions);
   request.scan.recursive = true;
   request.renamePercent = 50;
   const RunResult git = RunMeasurement(request);

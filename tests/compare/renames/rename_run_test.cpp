@@ -6,7 +6,7 @@
 
 #include "compare/reports/json_report.h"
 #include "compare/results/folder_sums.h"
-#include "compare/run/measurement_run.h"
+#include "compare/run/run_request.h"
 #include "rename_run_files.h"
 #include "support/temp_dir.h"
 
@@ -99,13 +99,13 @@ TEST_F(RenameRunTest, FlatRunsSearchTheFolderOnly) {
   EXPECT_EQ(Names(flat),
             (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c", "|tool.c => tool.cpp"}));
   // Only accepted extensions are listed: .cc joins once it is accepted.
-  RunRequest request;
-  request.oldFolderText = Old();
-  request.newFolderText = New();
-  request.scan.recursive = true;
-  request.scan.extensions = {"c", "cpp", "cc"};
-  request.renamePercent = 100;
-  const RunResult tree = RunMeasurement(request);
+  RunOptions options;
+  options.oldVersion = Old();
+  options.newVersion = New();
+  options.scan.recursive = true;
+  options.scan.extensions = {"c", "cpp", "cc"};
+  options.renamePercent = 100;
+  const RunResult tree = RunMeasurement(BuildRunRequest(options).request);
   EXPECT_EQ(Names(tree),
             (std::vector<std::string>{"+|fresh.c", "-|gone.c", "|main.c", "-|tool.c", "+|tool.cpp",
                                       "|lib/util.c => util.cc", "+|src/helpers.cpp"}));
@@ -120,7 +120,7 @@ TEST_F(RenameRunTest, ReportsKnowBothNames) {
   EXPECT_EQ(folders[0].name, "src");
   EXPECT_EQ(folders[0].counts, (FileCounts{1, 0, 0}));
 
-  const auto report = nlohmann::json::parse(FormatJsonReport("o", "n", renamed.rows, true));
+  const auto report = nlohmann::json::parse(FormatJsonReport(renamed, true));
   const auto& files = report["files"];
   ASSERT_EQ(files.size(), 4u);
   EXPECT_EQ(files[3]["marker"], "");

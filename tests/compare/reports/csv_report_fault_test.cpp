@@ -81,13 +81,14 @@ TEST(WriteFileAtomicallyFaults, NoRoomLeftKeepsTheEarlierReport) {
   EXPECT_EQ(ReadFileBytes(path), kEarlier);
   EXPECT_EQ(EntryCount(dir.path()), 1u);
 
-  ReportContent content;
-  content.rows.assign(2000, {"+", "a_rather_long_file_name.cpp", "1", "0", "1"});
-  content.fileCountText = "2000 (+2000/-0)";
+  RunResult content;
+  content.rows.assign(2000, {kInNew, "a_rather_long_file_name.cpp", {1, 0, 1}, {}, {}});
+  content.summary = SummarizeRows(content.rows);
   const auto other = dir.path() / "other.csv";
   {
     const ScopedFileSizeLimit none{0};
-    EXPECT_EQ(SaveCsvReport(path.string(), content).failure, WriteFailure::kWriteFailed);
+    EXPECT_EQ(SaveCsvReport(path.string(), content, content.summary).failure,
+              WriteFailure::kWriteFailed);
     const WriteOutcome nothing = WriteFileAtomically(other.string(), kEarlier);
     EXPECT_FALSE(nothing.ok());
     EXPECT_FALSE(nothing.detail.empty());

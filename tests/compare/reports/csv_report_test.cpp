@@ -31,15 +31,14 @@ const std::string kHeading =
 const std::string kOldWord = "\x8B\x8C\x83\x74\x83\x48\x83\x8B\x83\x5F";
 const std::string kNewWord = "\x90\x56\x83\x74\x83\x48\x83\x8B\x83\x5F";
 
-ReportContent TwoFileReport() {
-  ReportContent content;
-  content.oldFolderText = "C:\\src\\old";
-  content.newFolderText = "C:\\src\\new";
-  content.rows = ReportRows({{kInOld | kInNew, "main.c", {3, 1, 120}, {}, {}},
-                             {kInOld | kInNew, "util.h", {0, 0, 10}, {}, {}}});
-  content.fileCountText = "2 (+0/-0)";
-  content.totals = {3, 1, 130};
-  return content;
+RunResult TwoFileReport() {
+  RunResult run;
+  run.oldLabel = "C:\\src\\old";
+  run.newLabel = "C:\\src\\new";
+  run.rows = {{kInOld | kInNew, "main.c", {3, 1, 120}, {}, {}},
+              {kInOld | kInNew, "util.h", {0, 0, 10}, {}, {}}};
+  run.summary = SummarizeRows(run.rows);
+  return run;
 }
 
 TEST(FormatCsvReport, MatchesTheDocumentedExampleByteForByte) {
@@ -48,29 +47,32 @@ TEST(FormatCsvReport, MatchesTheDocumentedExampleByteForByte) {
                                ",main.c,3,1,120\r\n"
                                ",util.h,0,0,10\r\n"
                                "Total,2 (+0/-0),3,1,130\r\n";
-  EXPECT_EQ(FormatCsvReport(TwoFileReport(), MakeTime(2001, 3, 15, 9, 5, 42)), expected);
+  const RunResult run = TwoFileReport();
+  EXPECT_EQ(FormatCsvReport(run, run.summary, MakeTime(2001, 3, 15, 9, 5, 42)), expected);
 }
 
 TEST(FormatCsvReport, WritesFixedLinesAndTotalForAnEmptyList) {
-  ReportContent content;
-  content.fileCountText = "0 (+0/-0)";
+  const RunResult content;
+  const Summary none = SummarizeRows(content.rows);
   const std::string expected = "01/01/00 00:00:00\r\n" + kOldWord + ",\r\n" + kNewWord + ",\r\n" +
                                kHeading + "Total,0 (+0/-0),0,0,0\r\n";
-  EXPECT_EQ(FormatCsvReport(content, MakeTime(2000, 1, 1, 0, 0, 0)), expected);
-  EXPECT_EQ(FormatCsvReport(content, MakeTime(1999, 12, 31, 23, 59, 59)).substr(0, 19),
+  EXPECT_EQ(FormatCsvReport(content, none, MakeTime(2000, 1, 1, 0, 0, 0)), expected);
+  EXPECT_EQ(FormatCsvReport(content, none, MakeTime(1999, 12, 31, 23, 59, 59)).substr(0, 19),
             "12/31/99 23:59:59\r\n");
 }
 
-// Rows as ReportRows shows them: markers by presence ("?" for none) and decimal numbers.
+// Rows with markers by presence ("?" for none) and decimal numbers; the total line shows the
+// totals given (a selection's, say), not the sums of the rows.
 TEST(FormatCsvReport, WritesFieldsAsTheyStandInCodePage932) {
-  ReportContent content;
-  content.oldFolderText = "/home/ユーザ/old";
-  content.rows = ReportRows({{kInOld, "a,b.c", {0, 12, 0}, {}, {}},
-                             {kInNew, "新\xF0\x9F\x98\x80.c", {1, 0, 1}, {}, {}},
-                             {0, "q.c", {-1, 0, 7}, {}, {}}});
-  content.fileCountText = "1 (+1/-1)";
-  content.totals = {1, 12, 5000000000LL};
-  const std::string report = FormatCsvReport(content, MakeTime(2026, 12, 7, 8, 0, 0));
+  RunResult content;
+  content.oldLabel = "/home/ユーザ/old";
+  content.rows = {{kInOld, "a,b.c", {0, 12, 0}, {}, {}},
+                  {kInNew, "新\xF0\x9F\x98\x80.c", {1, 0, 1}, {}, {}},
+                  {0, "q.c", {-1, 0, 7}, {}, {}}};
+  Summary totals;
+  totals.fileCountText = "1 (+1/-1)";
+  totals.totals = {1, 12, 5000000000LL};
+  const std::string report = FormatCsvReport(content, totals, MakeTime(2026, 12, 7, 8, 0, 0));
   EXPECT_NE(report.find(kOldWord + ",/home/\x83\x86\x81\x5B\x83\x55/old\r\n"), std::string::npos);
   EXPECT_NE(report.find("\r\n-,a,b.c,0,12,0\r\n"), std::string::npos);  // no quoting
   EXPECT_NE(report.find("\r\n+,\x90\x56?.c,1,0,1\r\n?,q.c,-1,0,7\r\n"), std::string::npos);
@@ -126,9 +128,10 @@ TEST(WriteFileAtomically, LeavesProtectedTargetsAlone) {
 TEST(SaveCsvReport, StampsTheReportWithTheCurrentTime) {
   ScopedTempDir dir;
   const auto path = dir.path() / "r.csv";
-  ASSERT_TRUE(SaveCsvReport(path.string(), TwoFileReport()).ok());
+  const RunResult run = TwoFileReport();
+  ASSERT_TRUE(SaveCsvReport(path.string(), run, run.summary).ok());
   const std::string written = ReadFileBytes(path);
-  const std::string formatted = FormatCsvReport(TwoFileReport(), std::tm{});
+  const std::string formatted = FormatCsvReport(run, run.summary, std::tm{});
   ASSERT_GE(written.size(), 19u);
   EXPECT_EQ(written.substr(19), formatted.substr(19));
   const std::string stamp = written.substr(0, 17);

@@ -22,12 +22,23 @@ std::string FromHex(const std::string& hex) {
   return bytes;
 }
 
+// The report of a run of these rows, named with these labels.
+std::string ReportOf(const std::string& oldLabel, const std::string& newLabel,
+                     const std::vector<ResultRow>& rows, bool withFolders) {
+  RunResult run;
+  run.oldLabel = oldLabel;
+  run.newLabel = newLabel;
+  run.rows = rows;
+  run.summary = SummarizeRows(rows);
+  return FormatJsonReport(run, withFolders);
+}
+
 // The whole text for a small run: key order, number types and layout as documented.
 TEST(FormatJsonReport, WritesTheDocumentedLayout) {
   const std::vector<ResultRow> rows = {{kBoth, "main.c", {3, 1, 120}, {}, {}},
                                        {kInOld, "gone.h", {0, 4, 0}, {}, {}},
                                        {kInNew, "new.cpp", {2, 0, 2}, {}, {}}};
-  EXPECT_EQ(FormatJsonReport("/src/old", "/src/new", rows, false),
+  EXPECT_EQ(ReportOf("/src/old", "/src/new", rows, false),
             R"({
   "old": "/src/old",
   "new": "/src/new",
@@ -72,8 +83,8 @@ TEST(FormatJsonReport, FoldersOnlyWhenAskedFor) {
                                        {kInNew, "kernel/fork.c", {3, 0, 3}, {}, {}},
                                        {kInOld, "kernel/sched/core.c", {0, 2, 0}, {}, {}},
                                        {kBoth, "lib/a.c", {1, 1, 5}, {}, {}}};
-  EXPECT_FALSE(Json::parse(FormatJsonReport("o", "n", rows, false)).contains("folders"));
-  const Json report = Json::parse(FormatJsonReport("o", "n", rows, true));
+  EXPECT_FALSE(Json::parse(ReportOf("o", "n", rows, false)).contains("folders"));
+  const Json report = Json::parse(ReportOf("o", "n", rows, true));
   const Json& folders = report.at("folders");
   ASSERT_EQ(folders.size(), 3u);
   EXPECT_EQ(folders[0], Json::parse(R"({"name": "kernel", "files": 1, "new_files": 1,
@@ -95,7 +106,7 @@ TEST(FormatJsonReport, NamesRoundTripWhateverTheirBytes) {
                                        {kBoth, truncated, {}, {}, {}},
                                        {kBoth, odd, {}, {}, {}},
                                        {kBoth, "d\xFF/x.c", {}, {}, {}}};
-  const Json report = Json::parse(FormatJsonReport("old\xC0", "new", rows, true));
+  const Json report = Json::parse(ReportOf("old\xC0", "new", rows, true));
   const Json& files = report.at("files");
   EXPECT_EQ(files[0].at("name"), "caf\xEF\xBF\xBD.c");
   EXPECT_EQ(files[0].at("name_bytes"), "636166e92e63");
@@ -111,13 +122,13 @@ TEST(FormatJsonReport, NamesRoundTripWhateverTheirBytes) {
 }
 
 TEST(FormatJsonReport, EmptyRunAndLargeTotals) {
-  const Json empty = Json::parse(FormatJsonReport("", "", {}, true));
+  const Json empty = Json::parse(ReportOf("", "", {}, true));
   EXPECT_EQ(empty.at("files"), Json::array());
   EXPECT_EQ(empty.at("folders"), Json::array());
   EXPECT_EQ(empty.at("total").at("files"), 0);
   constexpr std::int32_t kMax = 2147483647;
   const std::vector<ResultRow> rows(2, {kBoth, "a.c", {kMax, kMax, kMax}, {}, {}});
-  const Json big = Json::parse(FormatJsonReport("o", "n", rows, false));
+  const Json big = Json::parse(ReportOf("o", "n", rows, false));
   EXPECT_EQ(big.at("total").at("loc").get<std::int64_t>(), 2LL * kMax);
 }
 

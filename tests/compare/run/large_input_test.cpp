@@ -5,6 +5,7 @@
 #include <string>
 
 #include "compare/run/measurement_run.h"
+#include "compare/sources/folder_pair.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -51,8 +52,8 @@ TEST(LargeFolders, TenThousandFilesInEachFolder) {
   testing::ScopedTempDir root;
   for (int index = 0; index < kEntries; ++index) WriteEntry(root, index);
   RunRequest request;
-  request.oldFolderText = (root.path() / "old").string();
-  request.newFolderText = (root.path() / "new").string();
+  request.versions = MakeFolderPair((root.path() / "old").string(), (root.path() / "new").string(),
+                                    DefaultExtensions());
   const RunResult run = RunMeasurement(request);
 
   EXPECT_EQ(run.status, RunStatus::kCompleted);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <new>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include "compare/run/measurement_run.h"
 #include "engine/file_pair.h"
+#include "support/hooked_versions.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -44,10 +46,15 @@ struct Tree {
   void New(const std::string& name, const std::string& bytes) const {
     testing::SetModificationTime(root.Write("new/" + name, bytes), kNewTime);
   }
-  RunRequest Request(unsigned jobs) const {
+  RunRequest Request(unsigned jobs, testing::MeasureHook hook = nullptr) const {
     RunRequest request;
-    request.oldFolderText = oldFolder.string();
-    request.newFolderText = newFolder.string();
+    if (hook) {
+      request.versions =
+          testing::MakeHookedFolderPair(oldFolder.string(), newFolder.string(), std::move(hook));
+    } else {
+      request.versions =
+          MakeFolderPair(oldFolder.string(), newFolder.string(), DefaultExtensions());
+    }
     request.jobs = jobs;
     return request;
   }
@@ -56,13 +63,11 @@ struct Tree {
 // A run whose every file is first handed to `change` and then measured by the engine.
 RunResult RunChanging(const Tree& tree, unsigned jobs,
                       const std::function<void(const CatalogueEntry&)>& change) {
-  RunRequest request = tree.Request(jobs);
-  request.measure = [&change](const std::string& oldFolder, const std::string& newFolder,
-                              const CatalogueEntry& entry) {
-    change(entry);
-    PairWorkspace workspace;
-    return MeasureFilePair(oldFolder, newFolder, entry.oldName, entry.newName, workspace);
-  };
+  const RunRequest request =
+      tree.Request(jobs, [&change](const CatalogueEntry& entry, const auto& measureForReal) {
+        change(entry);
+        return measureForReal();
+      });
   return RunMeasurement(request);
 }
 
@@ -210,20 +215,24 @@ TEST(RunMeasurementFaults, FailureInAWorkerOrTheProgressReportStopsTheRun) {
   for (bool inProgress : {false, true}) {
     for (unsigned jobs : {1u, 4u}) {
       std::atomic<int> measured{0};
-      RunRequest request = tree.Request(jobs);
-      request.measure = [&](const std::string&, const std::string&, const CatalogueEntry& entry) {
-        if (!inProgress && entry.name == "f17.c") throw std::runtime_error("out of memory");
+      RunRequest request = tree.Request(jobs, [&](const CatalogueEntry& entry, const auto&) {
+        if (!inProgress && entry.name == "f17.c") throw std::bad_alloc();
         ++measured;
         return FileResult{1, 0, 1};
-      };
+      });
       request.progress = [&](std::size_t, std::size_t) {
         if (inProgress) throw std::runtime_error("queue full");
       };
-      std::string failedEntry;
-      request.failedEntry = &failedEntry;
-      EXPECT_THROW(RunMeasurement(request), std::runtime_error) << jobs << " jobs";
+      const RunResult run = RunMeasurement(request);
+      EXPECT_EQ(run.status, RunStatus::kFailed) << jobs << " jobs";
+      EXPECT_TRUE(run.rows.empty());
+      EXPECT_EQ(run.summary.fileCountText, "0 (+0/-0)");
       EXPECT_GE(measured.load(), 1);
-      EXPECT_EQ(failedEntry, inProgress ? "" : "f17.c") << "the entry that threw, if one did";
+      const RunFailure& failure = run.failure;
+      EXPECT_EQ(failure.cause,
+                inProgress ? RunFailure::Cause::kError : RunFailure::Cause::kOutOfMemory);
+      EXPECT_EQ(failure.what, inProgress ? "queue full" : std::bad_alloc().what());
+      EXPECT_EQ(failure.entry, inProgress ? "" : "f17.c") << "the entry that threw, if one did";
     }
   }
 }

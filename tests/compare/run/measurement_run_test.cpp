@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/hooked_versions.h"
 #include "support/temp_dir.h"
 
 namespace quintrel {
@@ -34,13 +35,12 @@ struct Folders {
 RunRequest FakeRequest(const Folders& folders,
                        std::function<void(const CatalogueEntry&)> seen = nullptr) {
   RunRequest request;
-  request.oldFolderText = folders.oldFolder;
-  request.newFolderText = folders.newFolder;
+  request.versions = testing::MakeHookedFolderPair(
+      folders.oldFolder, folders.newFolder, [seen](const CatalogueEntry& entry, const auto&) {
+        if (seen) seen(entry);
+        return FakeResult(entry);
+      });
   request.jobs = 1;
-  request.measure = [seen](const std::string&, const std::string&, const CatalogueEntry& entry) {
-    if (seen) seen(entry);
-    return FakeResult(entry);
-  };
   return request;
 }
 
@@ -180,16 +180,16 @@ TEST(RunMeasurementOnFiles, MeasuresEachFileUnderItsOwnNames) {
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(root.path());
   RunRequest request;
-  request.oldFolderText = "old";
-  request.newFolderText = "./new";
+  request.versions = MakeFolderPair("old", "./new", DefaultExtensions());
   request.jobs = 3;
   const RunResult run = RunMeasurement(request);
   const std::filesystem::path after = std::filesystem::current_path();
   std::filesystem::current_path(before);
   EXPECT_EQ(after, root.path());
   EXPECT_EQ(run.status, RunStatus::kCompleted);
-  EXPECT_EQ(std::filesystem::path(run.oldFolder).lexically_normal(), root.path() / "old");
-  EXPECT_EQ(std::filesystem::path(run.newFolder).lexically_normal(), root.path() / "new");
+  // The reports name the folders as given.
+  EXPECT_EQ(run.oldLabel, "old");
+  EXPECT_EQ(run.newLabel, "./new");
   // A new version that cannot be read counts as absent: its old statements are deleted.
   const FileResult lockedResult = permissionsHold ? FileResult{0, 1, 0} : FileResult{1, 0, 2};
   ExpectRows(run, {{"lib.h", kInNew, {0, 0, 0}},
@@ -224,9 +224,10 @@ TEST(RunMeasurementOnFiles, ReportsTheBytesRead) {
   testing::SetModificationTime(root.Write("old/same.c", same), 1000000);
   testing::SetModificationTime(root.Write("new/same.c", same), 1000000);
   for (unsigned jobs : {1u, 3u}) {
+    const std::string oldFolder = (root.path() / "old").string();
+    const std::string newFolder = (root.path() / "new").string();
     RunRequest request;
-    request.oldFolderText = (root.path() / "old").string();
-    request.newFolderText = (root.path() / "new").string();
+    request.versions = MakeFolderPair(oldFolder, newFolder, DefaultExtensions());
     request.jobs = jobs;
     std::vector<std::size_t> plain;
     std::vector<std::size_t> counted;
@@ -246,9 +247,8 @@ TEST(RunMeasurementOnFiles, ReportsTheBytesRead) {
     EXPECT_EQ(lastBytes, 7u + 14u + 14u + 14u) << jobs << " jobs";
 
     request.progress = nullptr;
-    request.measure = [](const std::string&, const std::string&, const CatalogueEntry&) {
-      return FileResult{};
-    };
+    request.versions = testing::MakeHookedFolderPair(
+        oldFolder, newFolder, [](const CatalogueEntry&, const auto&) { return FileResult{}; });
     lastBytes = 0;
     counted.clear();
     RunMeasurement(request);

@@ -11,7 +11,7 @@
 #include "compare/listing/catalogue.h"
 #include "compare/listing/folder_listing.h"
 #include "compare/reports/csv_report.h"
-#include "compare/run/measurement_run.h"
+#include "compare/run/run_request.h"
 #include "compare/text/code_page.h"
 #include "support/temp_dir.h"
 
@@ -29,12 +29,12 @@ std::string WithSlashes(std::string path) {
 }
 
 RunResult RunTrees(const std::string& oldFolder, const std::string& newFolder) {
-  RunRequest request;
-  request.oldFolderText = oldFolder;
-  request.newFolderText = newFolder;
-  request.scan.recursive = true;
-  request.jobs = 2;
-  return RunMeasurement(request);
+  RunOptions options;
+  options.oldVersion = oldFolder;
+  options.newVersion = newFolder;
+  options.scan.recursive = true;
+  options.jobs = 2;
+  return RunMeasurement(BuildRunRequest(options).request);
 }
 
 std::vector<std::string> RowNames(const RunResult& run) {

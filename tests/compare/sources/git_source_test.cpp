@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/run/measurement_run.h"
+#include "compare/run/run_request.h"
 #include "support/git_repository.h"
 #include "support/temp_dir.h"
 
@@ -102,23 +102,25 @@ class GitRevisionsTest : public ::testing::Test {
   }
 
   RunResult RunGit(const GitRevisions& revisions, const ScanOptions& scan,
-                   RunRequest request = {}) const {
+                   ByteProgressCallback byteProgress = {}) const {
     GitOpening opening = OpenGitRevisions(revisions, scan.extensions);
     EXPECT_EQ(opening.status, GitOpenStatus::kOpened);
     if (!opening.versions) return {};
-    request.versions = opening.versions.get();
+    RunRequest request;
+    request.versions = std::move(opening.versions);
+    request.byteProgress = std::move(byteProgress);
     request.scan = scan;
     request.jobs = 3;
     return RunMeasurement(request);
   }
 
   RunResult RunFolders(const std::string& path, const ScanOptions& scan) const {
-    RunRequest request;
-    request.oldFolderText = (m_dir.path() / "old" / path).string();
-    request.newFolderText = (m_dir.path() / "new" / path).string();
-    request.scan = scan;
-    request.jobs = 3;
-    return RunMeasurement(request);
+    RunOptions options;
+    options.oldVersion = (m_dir.path() / "old" / path).string();
+    options.newVersion = (m_dir.path() / "new" / path).string();
+    options.scan = scan;
+    options.jobs = 3;
+    return RunMeasurement(BuildRunRequest(options).request);
   }
 
   ScopedTempDir m_dir;
@@ -192,14 +194,13 @@ TEST_F(GitRevisionsTest, EditsCaseRenamesAndOddEntriesMeasureAsOnDisk) {
 // bytes are reported as read. A changed file reads both sides.
 TEST_F(GitRevisionsTest, SameBlobReadsOnlyTheNewVersion) {
   std::uint64_t bytesRead = 0;
-  RunRequest request;
-  request.byteProgress = [&](std::size_t, std::size_t, std::uint64_t bytes) { bytesRead = bytes; };
-  const RunResult git = RunGit(Revisions("sub"), ScanOptions{}, request);
+  const auto progress = [&](std::size_t, std::size_t, std::uint64_t bytes) { bytesRead = bytes; };
+  const RunResult git = RunGit(Revisions("sub"), ScanOptions{}, progress);
   ASSERT_EQ(git.rows.size(), 1u);
   EXPECT_EQ(git.rows[0].result, (FileResult{0, 0, 1}));
   EXPECT_EQ(bytesRead, std::string("#define A 1\n").size());
 
-  const RunResult edited = RunGit(Revisions("sub/deep"), ScanOptions{}, request);
+  const RunResult edited = RunGit(Revisions("sub/deep"), ScanOptions{}, progress);
   ASSERT_EQ(edited.rows.size(), 1u);
   EXPECT_EQ(bytesRead, 2 * std::string("namespace n {\nint f();\n}\n").size());
 }
@@ -234,10 +235,16 @@ TEST_F(GitRevisionsTest, NamesWhatCannotBeOpened) {
     GitOpening opening = OpenGitRevisions(Revisions(c.path), noExtensions);
     ASSERT_EQ(opening.status, GitOpenStatus::kOpened);
     RunRequest request;
-    request.versions = opening.versions.get();
+    request.versions = std::move(opening.versions);
     const RunResult run = RunMeasurement(request);
     EXPECT_EQ(run.status, c.status);
     EXPECT_TRUE(run.rows.empty());
+    // Messages name the path and the revision in which it is no folder.
+    const bool old = c.status == RunStatus::kOldFolderError;
+    EXPECT_EQ(run.folderError.message, "'" + c.path + "' is no folder in the " +
+                                           (old ? "old revision 'v1'" : "new revision 'HEAD'"));
+    EXPECT_TRUE(run.folderError.fromProgram);
+    EXPECT_EQ(run.oldLabel, "v1:" + c.path);
   }
 }
 
