@@ -21,10 +21,6 @@ void CMeasureDlg::SetRunOptions(unsigned jobs, MeasureFunction measure) {
   m_measure = std::move(measure);
 }
 
-void CMeasureDlg::RequestCancel() {
-  if (m_job != nullptr) m_job->Cancel();
-}
-
 void CMeasureDlg::RunMeasurement() {
   if (m_job != nullptr) return;  // one run at a time
   RunResult result;
