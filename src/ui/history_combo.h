@@ -27,8 +27,6 @@ class CHistoryCombo : public QComboBox {
   // and trimming the history to its maximum. An empty text is not committed.
   void CommitText();
 
-  int MaxHistory() const { return m_nMaxHistory; }
-
   // Takes the local path of a drop carrying exactly one local file or folder as the text;
   // anything else is refused. Returns whether the drop was taken.
   bool TakeDrop(const QMimeData* mime);

@@ -61,8 +61,6 @@ class CMeasureDlg : public QDialog {
   void OnOpenOldFile();
   void OnOpenNewFile();
   void OnDblClkList();
-  // Opens the first selected row's file below `folder`, under its name on the given side.
-  void OpenInNotepad(const QString& folder, PresenceFlags side);
   void ShowAbout();
   // Writes the histories, outer size and column widths to the settings.
   void SaveWindowSettings();
@@ -75,8 +73,6 @@ class CMeasureDlg : public QDialog {
   // Seam for tests: what the window manager's frame adds to the client size as reported now
   // (a null size while none is reported). By default the window's frame geometry.
   void SetFrameSource(std::function<QSize()> source);
-  // Stops a run in progress as its cancel button does; callable from any thread.
-  void RequestCancel();
 
   CHistoryCombo* OldFolderBox() const { return m_oldFolderBox; }
   CHistoryCombo* NewFolderBox() const { return m_newFolderBox; }
@@ -87,7 +83,6 @@ class CMeasureDlg : public QDialog {
   Totals CurrentTotals() const { return {m_totalAdded, m_totalDeleted, m_totalLoc}; }
   QString ShownText(int controlId) const;
   const std::array<bool, kColumnCount>& SortAscending() const { return m_bSortAscending; }
-  CAnchorLayout& Anchors() { return m_anchors; }
   QWidget* Control(int controlId) const;
   // The size the template gives the client area.
   QSize TemplateClientSize() const;
@@ -124,6 +119,9 @@ class CMeasureDlg : public QDialog {
   void SetSummary(const Summary& summary);
   void UpdateData();
   int FirstSelectedRow() const;
+  // Opens the first selected row's file below `folder`, under its name on the given side,
+  // with the program the system associates with it.
+  void OpenRowFile(const QString& folder, PresenceFlags side);
   void ShowMessage(MessageIcon icon, const QString& text);
 
   QSettings& m_settings;

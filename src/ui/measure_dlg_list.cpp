@@ -132,7 +132,7 @@ int CMeasureDlg::FirstSelectedRow() const {
   return first;
 }
 
-void CMeasureDlg::OpenInNotepad(const QString& folder, PresenceFlags side) {
+void CMeasureDlg::OpenRowFile(const QString& folder, PresenceFlags side) {
   const int index = FirstSelectedRow();
   if (index < 0) return;
   const ResultRow& row = m_rows->Rows()[index];
@@ -152,11 +152,11 @@ void CMeasureDlg::OpenInNotepad(const QString& folder, PresenceFlags side) {
 }
 
 void CMeasureDlg::OnOpenOldFile() {
-  OpenInNotepad(m_oldFolderBox->GetText(), kInOld);
+  OpenRowFile(m_oldFolderBox->GetText(), kInOld);
 }
 
 void CMeasureDlg::OnOpenNewFile() {
-  OpenInNotepad(m_newFolderBox->GetText(), kInNew);
+  OpenRowFile(m_newFolderBox->GetText(), kInNew);
 }
 
 void CMeasureDlg::OnDblClkList() {

@@ -22,10 +22,6 @@ void CMeasureDlg::SetRunOptions(unsigned jobs, FolderPairOpener openFolders) {
   m_openFolders = std::move(openFolders);
 }
 
-void CMeasureDlg::RequestCancel() {
-  if (m_job != nullptr) m_job->Cancel();
-}
-
 void CMeasureDlg::RunMeasurement() {
   if (m_job != nullptr) return;  // one run at a time
   RunResult result;

@@ -23,7 +23,6 @@ class MeasurementJob : public QObject {
 
   void Start();
   void Cancel() { m_cancel = true; }
-  bool IsCancelRequested() const { return m_cancel; }
 
   // Waits for the worker; meant for after Finished has been delivered.
   RunResult TakeResult();

@@ -34,8 +34,4 @@ void CProgressDlg::SetPosition(int position) {
   m_progress->setValue(position);
 }
 
-int CProgressDlg::Position() const {
-  return m_progress->value();
-}
-
 }  // namespace quintrel

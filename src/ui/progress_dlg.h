@@ -16,7 +16,6 @@ class CProgressDlg : public QDialog {
   explicit CProgressDlg(QWidget* owner);
 
   void SetPosition(int position);
-  int Position() const;
   QPushButton* CancelButton() const { return m_cancelButton; }
 
  private:

@@ -194,5 +194,37 @@ TEST(CliTreeTest, RecursiveRunWithExtensionsAndExclusions) {
   EXPECT_EQ(csv.out.find("a.cc"), std::string::npos) << csv.out;
 }
 
+// Runs also unprivileged: root enters every folder. A folder that can be listed but not
+// entered gives the same row whether it is the top folder of a flat or a tree run, or lies
+// two folders down: its file cannot be read and counts as absent there.
+TEST(CliTreeTest, FolderThatCanBeListedButNotEnteredGivesTheSameRowsAtAnyDepth) {
+  if (IgnoresFilePermissions()) GTEST_SKIP() << FilePermissionsSkipReason();
+  ScopedTempDir dir;
+  for (const char* side : {"old", "new"}) {
+    dir.Write(std::string("top/") + side + "/t.c", "int a;\nint b;\n");
+    dir.Write(std::string("deep/") + side + "/d/e/t.c", "int a;\nint b;\n");
+  }
+  ASSERT_TRUE(SetFileMode(dir.path() / "top/old", 0444));
+  ASSERT_TRUE(SetFileMode(dir.path() / "deep/old/d/e", 0444));
+  const struct {
+    std::vector<std::string> args;
+    const char* row;
+  } runs[] = {
+      {{"top/old", "top/new"}, "\r\n,t.c,2,0,2\r\n"},
+      {{"-r", "top/old", "top/new"}, "\r\n,t.c,2,0,2\r\n"},
+      {{"-r", "deep/old", "deep/new"}, "\r\n,d/e/t.c,2,0,2\r\n"},
+  };
+  for (const auto& run : runs) {
+    std::vector<std::string> args{"--csv", "-"};
+    for (const std::string& arg : run.args) {
+      args.push_back(arg.starts_with("-") ? arg : (dir.path() / arg).string());
+    }
+    const CliOutcome csv = RunQuintrelCli(args);
+    EXPECT_EQ(csv.exitStatus, 0) << csv.err;
+    EXPECT_NE(csv.out.find(run.row), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find("\r\nTotal,1 (+0/-0),2,0,2\r\n"), std::string::npos) << csv.out;
+  }
+}
+
 }  // namespace
 }  // namespace quintrel::testing

@@ -35,7 +35,8 @@ class FolderTreeReader {
   bool OpenTop();
 
   // The folder at `relative` (on-disk names joined by TreePathSeparator; empty for the top
-  // folder). A folder that cannot be opened or read through holds nothing.
+  // folder). A folder that can be listed but not entered lists its names all the same; one
+  // that cannot be listed, or read through, holds nothing.
   FolderLevel List(const std::string& relative);
 
  private:

@@ -73,7 +73,10 @@ bool IsFolderBehindLink(int folderFd, const char* name) {
   return fstatat(folderFd, name, &info, 0) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Sorts one entry of a tree's folder into `level`.
+// Sorts one entry of a tree's folder into `level`. In a folder that can be listed but not
+// entered, nothing can be looked up: an entry of unknown kind is then taken as the flat
+// listing takes every name, a file when named like a source (one that cannot be read), and
+// a folder among them would have listed as empty anyway.
 void AddEntry(int folderFd, const dirent& entry, const std::vector<std::string>& extensions,
               FolderLevel& level) {
   const char* name = entry.d_name;
@@ -159,14 +162,17 @@ FolderLevel FolderTreeReader::List(const std::string& relative) {
   if (m_handles->topFd < 0) return level;
   const int folderFd = m_handles->OpenFolder(relative);
   if (folderFd < 0) return level;
-  // A descriptor of its own for the listing, so the open one keeps its position.
-  const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A duplicate for the stream to own, not a reopening of ".": that would need search
+  // permission, which a folder that can be listed but not entered lacks. The duplicate
+  // shares the read position, so the stream starts from the beginning whatever came before.
+  const int listFd = fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
   if (listFd < 0) return level;
   const std::unique_ptr<DIR, DirCloser> dir(fdopendir(listFd));
   if (!dir) {
     close(listFd);
     return level;
   }
+  rewinddir(dir.get());
   for (;;) {
     errno = 0;
     const dirent* entry = readdir(dir.get());

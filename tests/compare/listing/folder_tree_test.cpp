@@ -1,5 +1,6 @@
 // The tree scan and tree runs: which entries become rows, in which order, under which names,
-// and what happens with links, unreadable, changing, very deep and non-UTF-8 folders.
+// and what happens with links, unreadable and unenterable folders, changing, very deep and
+// non-UTF-8 folders.
 #include "compare/listing/folder_tree.h"
 
 #include <gtest/gtest.h>
@@ -228,6 +229,36 @@ TEST(RunMeasurementOnTrees, FolderThatCannotBeReadDeepInsideCountsAsEmpty) {
   EXPECT_EQ(run.rows[3].flags, kInOld);
   EXPECT_EQ(run.rows[4].flags, kInOld);
   EXPECT_EQ(run.summary.fileCountText, "3 (+0/-2)");
+}
+
+// Runs also unprivileged: root enters every folder. A folder that can be listed but not
+// entered gives its names at any depth as a top folder does: each file named like a source
+// is a row whose version there cannot be read, and a subfolder, which cannot be listed in
+// turn, holds nothing.
+TEST(RunMeasurementOnTrees, FolderThatCanBeListedButNotEnteredGivesItsNamesAtAnyDepth) {
+  if (testing::IgnoresFilePermissions()) GTEST_SKIP() << testing::FilePermissionsSkipReason();
+  for (const std::string within : {"", "x/y/"}) {
+    SCOPED_TRACE("locked folder: old/" + within);
+    Trees trees;
+    for (const char* side : {"old", "new"}) {
+      trees.Add(side, {within + "t.c", within + "n.txt", within + "sub/u.c"});
+    }
+    ASSERT_TRUE(testing::SetFileMode(trees.oldTop / within, 0444));
+    const RunResult run = RunMeasurement(trees.Request());
+    ASSERT_EQ(run.status, RunStatus::kCompleted);
+    ASSERT_EQ(RowNames(run), (Names{within + "t.c", within + "sub/u.c"}));
+    EXPECT_EQ(run.rows[0].flags, kInOld | kInNew);
+    EXPECT_EQ(run.rows[0].result, (FileResult{1, 0, 1}));
+    EXPECT_EQ(run.rows[1].flags, kInNew);
+    EXPECT_EQ(run.summary.fileCountText, "2 (+1/-0)");
+    if (within.empty()) {
+      // The flat run of the same folder: the same row for its own file.
+      const RunResult flat = RunMeasurement(trees.Request(false));
+      ASSERT_EQ(RowNames(flat), (Names{"t.c"}));
+      EXPECT_EQ(flat.rows[0].flags, run.rows[0].flags);
+      EXPECT_EQ(flat.rows[0].result, run.rows[0].result);
+    }
+  }
 }
 
 // Far deeper than PATH_MAX allows for one path, and than a recursive walk would like: the
