@@ -4,10 +4,12 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
 #include "compare/sources/version_source.h"
+#include "engine/statement_counter.h"
 
 namespace quintrel {
 
@@ -36,29 +38,39 @@ std::vector<std::size_t> EntriesOnlyIn(const FileCatalogue& catalogue, PresenceF
   return indices;
 }
 
-// Loads a file as measuring does, less the empty line that measuring sees after a final
-// line end: it is no line of text, and would make any two one-line files half alike. False
-// (the file counts as absent) when it cannot be read.
+// Loads a file as measuring does. False (the file counts as absent) when it cannot be read.
 bool LoadText(PairMeasurer& reader, const FileToRead& file, SourceText& text) {
   text.lines.clear();
   if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
   BuildLineTable(text.bytes, text.lines);
+  return true;
+}
+
+// Leaves out the empty line that measuring sees after a final line end: it is no line of
+// text, and would make any two one-line files half alike. It holds no statement mark.
+void DropFinalLineEnd(SourceText& text) {
   if (text.bytes.empty()) {
     text.lines.clear();  // no lines at all
   } else if (text.bytes.back() == '\n') {
     text.bytes.pop_back();
     text.lines.pop_back();
   }
-  return true;
 }
 
-// Reads and profiles the files on up to `jobs` threads, each with a reader of its own.
+// What the search learns of one file.
+struct SearchedFile {
+  LineProfile profile;  // measured when the file could be read
+  std::uint64_t bytes = 0;
+};
+
+// Reads, measures and profiles the files on up to `jobs` threads, each with a reader of
+// its own.
 class ProfileWork {
  public:
   ProfileWork(const std::vector<FileToRead>& files, const VersionPair& versions)
-      : m_files(files), m_versions(versions), m_profiles(files.size()) {}
+      : m_files(files), m_versions(versions), m_searched(files.size()) {}
 
-  std::vector<LineProfile> Run(unsigned jobs) {
+  std::vector<SearchedFile> Run(unsigned jobs) {
     std::size_t wanted = jobs != 0 ? jobs : std::thread::hardware_concurrency();
     wanted = std::max<std::size_t>(1, std::min(wanted, m_files.size()));
     std::vector<std::thread> workers;
@@ -72,16 +84,23 @@ class ProfileWork {
     if (workers.empty()) Work();
     for (std::thread& worker : workers) worker.join();
     if (m_failure) std::rethrow_exception(m_failure);
-    return std::move(m_profiles);
+    return std::move(m_searched);
   }
 
  private:
   void Work() {
     try {
       const std::unique_ptr<PairMeasurer> reader = m_versions.NewMeasurer();
+      LineProfiler profiler;
       SourceText text;
+      std::vector<std::int32_t> marks;
       for (std::size_t i = m_next++; i < m_files.size(); i = m_next++) {
-        if (LoadText(*reader, m_files[i], text)) m_profiles[i] = ProfileLines(text);
+        if (!LoadText(*reader, m_files[i], text)) continue;
+        m_searched[i].bytes = text.bytes.size();
+        // Counted over the text as measuring sees it, final empty line and all.
+        CountStatementsPerLine(text, marks);
+        DropFinalLineEnd(text);
+        m_searched[i].profile = profiler.Profile(text, &marks);
       }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(m_mutex);
@@ -92,7 +111,7 @@ class ProfileWork {
 
   const std::vector<FileToRead>& m_files;
   const VersionPair& m_versions;
-  std::vector<LineProfile> m_profiles;  // each written by the worker that claimed it
+  std::vector<SearchedFile> m_searched;  // each written by the worker that claimed it
   std::atomic<std::size_t> m_next{0};
   std::mutex m_mutex;
   std::exception_ptr m_failure;
@@ -109,37 +128,103 @@ void JoinEntries(FileCatalogue& catalogue, std::size_t oldEntry, std::size_t new
   entry.flags = kInOld | kInNew;
 }
 
+// The search over the files of one version only: `files` holds the old ones first.
+class Search {
+ public:
+  Search(const std::vector<FileToRead>& files, std::size_t oldCount, const VersionPair& versions,
+         unsigned jobs)
+      : m_files(files),
+        m_oldCount(oldCount),
+        m_searched(ProfileWork(files, versions).Run(jobs)),
+        m_reader(versions.NewMeasurer()) {}
+
+  std::vector<RenamePair> Find(int percent, RenameSearchStats* stats) {
+    std::vector<LineProfile> oldProfiles;
+    std::vector<LineProfile> newProfiles;
+    for (std::size_t i = 0; i < m_files.size(); ++i)
+      (i < m_oldCount ? oldProfiles : newProfiles).push_back(std::move(m_searched[i].profile));
+    const auto pairedLines = [&](std::size_t oldIndex, std::size_t newIndex) {
+      const std::optional<std::size_t> paired =
+          PairedNewLines(oldProfiles[oldIndex], newProfiles[newIndex]);
+      return paired ? *paired : PairByReading(oldIndex, newIndex);
+    };
+    std::vector<RenamePair> renames =
+        FindRenames(oldProfiles, newProfiles, percent, pairedLines, stats);
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+      m_searched[i].profile =
+          std::move(i < m_oldCount ? oldProfiles[i] : newProfiles[i - m_oldCount]);
+    }
+    return renames;
+  }
+
+  // The measurement of a rename, unless its files' line hashes cannot tell it.
+  std::optional<KnownResult> MeasureRename(const RenamePair& rename) {
+    const SearchedFile& old = m_searched[rename.oldIndex];
+    const SearchedFile& now = m_searched[m_oldCount + rename.newIndex];
+    if (m_reader->TakesAsUnchanged(*m_files[rename.oldIndex].name,
+                                   *m_files[m_oldCount + rename.newIndex].name)) {
+      return KnownResult{MeasureUnchanged(now.profile), now.bytes};
+    }
+    const std::optional<FileResult> result = MeasureProfiles(old.profile, now.profile);
+    if (!result) return std::nullopt;
+    return KnownResult{*result, old.bytes + now.bytes};
+  }
+
+  // The measurement of a file left in one version only, unless it could not be read.
+  std::optional<KnownResult> MeasureAlone(std::size_t file) const {
+    const SearchedFile& searched = m_searched[file];
+    if (!searched.profile.measured) return std::nullopt;
+    const FileResult result =
+        file < m_oldCount ? MeasureOldOnly(searched.profile) : MeasureNewOnly(searched.profile);
+    return KnownResult{result, searched.bytes};
+  }
+
+ private:
+  // Two different lines share a hash: the files are read again and their lines paired.
+  std::size_t PairByReading(std::size_t oldIndex, std::size_t newIndex) {
+    if (!LoadText(*m_reader, m_files[oldIndex], m_oldText)) return 0;
+    if (!LoadText(*m_reader, m_files[m_oldCount + newIndex], m_newText)) return 0;
+    DropFinalLineEnd(m_oldText);
+    DropFinalLineEnd(m_newText);
+    return CountPairedNewLines(m_oldText, m_newText, m_memory);
+  }
+
+  const std::vector<FileToRead>& m_files;
+  const std::size_t m_oldCount;
+  std::vector<SearchedFile> m_searched;
+  const std::unique_ptr<PairMeasurer> m_reader;
+  SourceText m_oldText;
+  SourceText m_newText;
+  LineIndexMemory m_memory;
+};
+
 }  // namespace
 
-void JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent, unsigned jobs,
-                 RenameSearchStats* stats) {
+KnownResults JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent,
+                         unsigned jobs, RenameSearchStats* stats) {
   std::vector<FileToRead> files;
   const std::vector<std::size_t> oldOnly = EntriesOnlyIn(catalogue, kInOld, files);
   const std::vector<std::size_t> newOnly = EntriesOnlyIn(catalogue, kInNew, files);
-  if (oldOnly.empty() || newOnly.empty()) return;
-  std::vector<LineProfile> oldProfiles = ProfileWork(files, versions).Run(jobs);
-  std::vector<LineProfile> newProfiles(
-      std::make_move_iterator(oldProfiles.begin() + oldOnly.size()),
-      std::make_move_iterator(oldProfiles.end()));
-  oldProfiles.resize(oldOnly.size());
+  if (oldOnly.empty() || newOnly.empty()) return {};
+  Search search(files, oldOnly.size(), versions, jobs);
+  const std::vector<RenamePair> renames = search.Find(percent, stats);
 
-  // Only the pairs that may qualify are read again, two files at a time, and measured.
-  const std::unique_ptr<PairMeasurer> reader = versions.NewMeasurer();
-  SourceText oldText;
-  SourceText newText;
-  LineIndexMemory memory;
-  const auto pairedLines = [&](std::size_t oldIndex, std::size_t newIndex) -> std::size_t {
-    if (!LoadText(*reader, files[oldIndex], oldText)) return 0;
-    if (!LoadText(*reader, files[oldOnly.size() + newIndex], newText)) return 0;
-    return CountPairedNewLines(oldText, newText, memory);
-  };
-  const std::vector<RenamePair> renames =
-      FindRenames(oldProfiles, newProfiles, percent, pairedLines, stats);
-
+  KnownResults known;
   std::vector<char> joined(catalogue.size(), 0);
+  std::vector<char> renamed(files.size(), 0);
   for (const RenamePair& rename : renames) {
     JoinEntries(catalogue, oldOnly[rename.oldIndex], newOnly[rename.newIndex]);
     joined[oldOnly[rename.oldIndex]] = 1;
+    renamed[rename.oldIndex] = renamed[oldOnly.size() + rename.newIndex] = 1;
+    if (std::optional<KnownResult> result = search.MeasureRename(rename))
+      known.emplace(catalogue[newOnly[rename.newIndex]].name, *result);
+  }
+  for (std::size_t file = 0; file < files.size(); ++file) {
+    if (renamed[file]) continue;
+    const std::size_t entry =
+        file < oldOnly.size() ? oldOnly[file] : newOnly[file - oldOnly.size()];
+    if (std::optional<KnownResult> result = search.MeasureAlone(file))
+      known.emplace(catalogue[entry].name, *result);
   }
   FileCatalogue kept;
   kept.reserve(catalogue.size() - renames.size());
@@ -147,6 +232,7 @@ void JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int perc
     if (!joined[i]) kept.push_back(std::move(catalogue[i]));
   }
   catalogue = std::move(kept);
+  return known;
 }
 
 }  // namespace quintrel

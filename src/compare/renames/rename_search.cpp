@@ -4,7 +4,6 @@
 #include <bit>
 #include <queue>
 
-#include "engine/line_keys.h"
 #include "engine/line_matching.h"
 
 namespace quintrel {
@@ -60,8 +59,11 @@ class OldLineIndex {
       for (const LineCount& line : files[file].lines)
         entries.push_back({line.hash, {file, line.count}});
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.hash < b.hash; });
+    // A file holds each hash once: ordered by file too, the postings of a hash are in file
+    // order, as a stable sort by hash alone would leave them, without its buffer.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+      return a.hash != b.hash ? a.hash < b.hash : a.posting.file < b.posting.file;
+    });
     m_postings.reserve(entries.size());
     for (const Entry& entry : entries) m_postings.push_back(entry.posting);
     m_slots.resize(std::bit_ceil(entries.size() * 2 + 2));
@@ -224,22 +226,6 @@ class RenameSearch {
 };
 
 }  // namespace
-
-LineProfile ProfileLines(const SourceText& text) {
-  LineProfile profile;
-  profile.lineCount = text.lines.size();
-  const LineKeys keys(text);
-  std::vector<std::uint64_t> hashes(text.lines.size());
-  for (std::size_t line = 0; line < hashes.size(); ++line) hashes[line] = HashKey(keys(line));
-  std::sort(hashes.begin(), hashes.end());
-  for (std::size_t at = 0; at < hashes.size();) {
-    std::size_t end = at + 1;
-    while (end < hashes.size() && hashes[end] == hashes[at]) ++end;
-    profile.lines.push_back({hashes[at], static_cast<std::uint32_t>(end - at)});
-    at = end;
-  }
-  return profile;
-}
 
 std::size_t CountPairedNewLines(SourceText& oldText, SourceText& newText, LineIndexMemory& memory) {
   PairLines(oldText, newText, memory, FlagsWanted::kEveryLine);

@@ -243,8 +243,11 @@ RunResult RunMeasurement(const RunRequest& request) {
 
   FileCatalogue catalogue;
   run.status = ScanBoth(*versions, request.scan, catalogue);
+  std::unique_ptr<VersionPair> renamed;  // what the search measured is not read again
   if (run.status == RunStatus::kCompleted && request.renamePercent > 0) {
-    JoinRenames(catalogue, *versions, request.renamePercent, request.jobs);
+    renamed = WithKnownResults(
+        *versions, JoinRenames(catalogue, *versions, request.renamePercent, request.jobs));
+    versions = renamed.get();
   }
   if (run.status == RunStatus::kCompleted) {
     const std::size_t measured = MeasureCatalogue(catalogue, request, *versions, run);
