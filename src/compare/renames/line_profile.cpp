@@ -48,9 +48,11 @@ std::int64_t UnpairedMarks(const LineProfile& file, const std::vector<std::uint3
 
 }  // namespace
 
+// The table is ordered by the hash's top bits and probed forward without wrapping around
+// (it grows at its end instead), so its slots hold the contents almost in hash order.
 std::uint32_t LineProfiler::ContentOf(const WideKeyHash& hash, LineProfile& profile) {
-  const std::size_t mask = m_slots.size() - 1;
-  for (std::size_t at = hash.low & mask;; at = (at + 1) & mask) {
+  for (std::size_t at = hash.low >> m_shift;; ++at) {
+    if (at == m_slots.size()) m_slots.push_back(0);
     const std::uint32_t slot = m_slots[at];
     if (slot == 0) {
       m_contents.push_back({hash.low, hash.high, 0});
@@ -65,6 +67,20 @@ std::uint32_t LineProfiler::ContentOf(const WideKeyHash& hash, LineProfile& prof
   }
 }
 
+// Sorts the contents by hash from the table's slots: an insertion sort, since only
+// neighbours in a run of probed slots can be out of order.
+void LineProfiler::OrderContents() {
+  m_order.clear();
+  for (const std::uint32_t slot : m_slots) {
+    if (slot == 0) continue;
+    const HashOrder entry{m_contents[slot - 1].low, slot - 1};
+    std::size_t at = m_order.size();
+    m_order.push_back(entry);
+    for (; at > 0 && entry.hash < m_order[at - 1].hash; --at) m_order[at] = m_order[at - 1];
+    m_order[at] = entry;
+  }
+}
+
 LineProfile LineProfiler::Profile(const SourceText& text,
                                   const std::vector<std::int32_t>* marksPerLine) {
   LineProfile profile;
@@ -73,7 +89,9 @@ LineProfile LineProfiler::Profile(const SourceText& text,
   m_hashes.resize(lines);
   HashKeysWide(LineKeys(text), lines, m_hashes.data());
 
-  m_slots.assign(std::bit_ceil(std::max<std::size_t>(16, lines * 2)), 0);
+  const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, lines * 2));
+  m_shift = 64 - std::countr_zero(slots);
+  m_slots.assign(slots, 0);
   m_contents.clear();
   m_lineContent.resize(lines);
   for (std::size_t line = 0; line < lines; ++line) {
@@ -82,11 +100,7 @@ LineProfile LineProfiler::Profile(const SourceText& text,
     m_lineContent[line] = content;
   }
 
-  // Contents in hash order (the hashes differ: ContentOf merged equal ones).
-  m_order.resize(m_contents.size());
-  for (std::uint32_t i = 0; i < m_order.size(); ++i) m_order[i] = {m_contents[i].low, i};
-  std::sort(m_order.begin(), m_order.end(),
-            [](const HashOrder& a, const HashOrder& b) { return a.hash < b.hash; });
+  OrderContents();
   m_rank.resize(m_contents.size());
   profile.lines.reserve(m_contents.size());
   for (std::uint32_t place = 0; place < m_order.size(); ++place) {

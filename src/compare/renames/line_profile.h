@@ -62,9 +62,11 @@ class LineProfiler {
     std::uint32_t content;
   };
   std::uint32_t ContentOf(const WideKeyHash& hash, LineProfile& profile);
+  void OrderContents();
 
   std::vector<WideKeyHash> m_hashes;
   std::vector<std::uint32_t> m_slots;  // content index + 1; 0 for a free slot
+  int m_shift = 0;                     // a hash's first slot: its top bits
   std::vector<Content> m_contents;     // in order of first occurrence
   std::vector<std::uint32_t> m_lineContent;
   std::vector<HashOrder> m_order;
