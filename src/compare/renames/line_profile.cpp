@@ -4,6 +4,8 @@
 #include <bit>
 #include <limits>
 
+#include "engine/statement_counter.h"
+
 namespace quintrel {
 
 namespace {
@@ -121,6 +123,22 @@ LineProfile LineProfiler::Profile(const SourceText& text,
     profile.marks += marks;
   }
   return profile;
+}
+
+LineProfile LineProfiler::ProfileLoaded(SourceText& text) {
+  // Counted over the text as measuring sees it, final empty line and all.
+  CountStatementsPerLine(text, m_marks);
+  DropFinalLineEnd(text);
+  return Profile(text, &m_marks);
+}
+
+void DropFinalLineEnd(SourceText& text) {
+  if (text.bytes.empty()) {
+    text.lines.clear();  // no lines at all
+  } else if (text.bytes.back() == '\n') {
+    text.bytes.pop_back();
+    text.lines.pop_back();
+  }
 }
 
 LineProfile ProfileLines(const SourceText& text) {

@@ -51,6 +51,11 @@ class LineProfiler {
   LineProfile Profile(const SourceText& text,
                       const std::vector<std::int32_t>* marksPerLine = nullptr);
 
+  // The measured profile of a text as measuring loads it (its line table of offsets holds
+  // the empty line after a final line end). That line is left out of the profile, and of
+  // the text: it is no line of text, and would make any two one-line files half alike.
+  LineProfile ProfileLoaded(SourceText& text);
+
  private:
   struct Content {
     std::uint64_t low;
@@ -70,8 +75,12 @@ class LineProfiler {
   std::vector<Content> m_contents;     // in order of first occurrence
   std::vector<std::uint32_t> m_lineContent;
   std::vector<HashOrder> m_order;
+  std::vector<std::int32_t> m_marks;
   std::vector<std::uint32_t> m_rank;  // content index -> its place in hash order
 };
+
+// Leaves out of a loaded text the empty line that measuring sees after a final line end.
+void DropFinalLineEnd(SourceText& text);
 
 // The profile of a text whose line table holds offsets.
 LineProfile ProfileLines(const SourceText& text);

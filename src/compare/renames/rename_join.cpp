@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "compare/sources/version_source.h"
-#include "engine/statement_counter.h"
 
 namespace quintrel {
 
@@ -44,17 +43,6 @@ bool LoadText(PairMeasurer& reader, const FileToRead& file, SourceText& text) {
   if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
   BuildLineTable(text.bytes, text.lines);
   return true;
-}
-
-// Leaves out the empty line that measuring sees after a final line end: it is no line of
-// text, and would make any two one-line files half alike. It holds no statement mark.
-void DropFinalLineEnd(SourceText& text) {
-  if (text.bytes.empty()) {
-    text.lines.clear();  // no lines at all
-  } else if (text.bytes.back() == '\n') {
-    text.bytes.pop_back();
-    text.lines.pop_back();
-  }
 }
 
 // What the search learns of one file.
@@ -93,14 +81,10 @@ class ProfileWork {
       const std::unique_ptr<PairMeasurer> reader = m_versions.NewMeasurer();
       LineProfiler profiler;
       SourceText text;
-      std::vector<std::int32_t> marks;
       for (std::size_t i = m_next++; i < m_files.size(); i = m_next++) {
         if (!LoadText(*reader, m_files[i], text)) continue;
         m_searched[i].bytes = text.bytes.size();
-        // Counted over the text as measuring sees it, final empty line and all.
-        CountStatementsPerLine(text, marks);
-        DropFinalLineEnd(text);
-        m_searched[i].profile = profiler.Profile(text, &marks);
+        m_searched[i].profile = profiler.ProfileLoaded(text);
       }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(m_mutex);
