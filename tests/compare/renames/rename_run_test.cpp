@@ -148,11 +148,11 @@ TEST_F(RenameRunTest, ResultsFromTheSearchEqualMeasuring) {
   const std::string edited = "int a;\nint b;\nint c;\nint d;\n";
   const std::string other = "int a;\nint b;\nint c;\nint e;\n";
   const auto oldPath = m_dir.Write("old/lib/same.c", edited);
-  const auto newPath = m_dir.Write("new/src/same.cc", other);
+  const auto newPath = m_dir.Write("new/src/same.cpp", other);
   std::filesystem::last_write_time(newPath, std::filesystem::last_write_time(oldPath));
   const RunResult taken = RunFolders(Old(), New(), true, 50);
   const auto row = std::find_if(taken.rows.begin(), taken.rows.end(),
-                                [](const ResultRow& r) { return r.name.find("same.c =>") == 0; });
+                                [](const ResultRow& r) { return r.renamedFrom == "lib/same.c"; });
   ASSERT_NE(row, taken.rows.end());
   EXPECT_EQ(row->result, (FileResult{0, 0, 4}));
 }
