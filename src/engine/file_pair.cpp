@@ -141,6 +141,13 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
   return MeasureLoadedTexts(loaded, workspace);
 }
 
+bool TakenAsUnchanged(const std::string& oldFolder, const std::string& newFolder,
+                      const std::string& oldName, const std::string& newName) {
+  if (oldFolder.empty() || newFolder.empty() || oldName.empty() || newName.empty()) return false;
+  const FileStatus oldStatus = QueryStatus(JoinPath(oldFolder, oldName));
+  return oldStatus.size >= 0 && oldStatus == QueryStatus(JoinPath(newFolder, newName));
+}
+
 FileResult MeasureVersionBytes(VersionBytes oldVersion, VersionBytes newVersion, bool sameContent,
                                PairWorkspace& workspace) {
   if (sameContent) oldVersion.reset();

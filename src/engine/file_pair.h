@@ -42,6 +42,11 @@ FileResult MeasureFilePair(const std::string& oldFolder, const std::string& newF
                            const std::string& oldName, const std::string& newName,
                            PairWorkspace& workspace);
 
+// Whether MeasureFilePair takes the two files as unchanged without reading the old one:
+// both have a status, and their sizes and modification times are equal.
+bool TakenAsUnchanged(const std::string& oldFolder, const std::string& newFolder,
+                      const std::string& oldName, const std::string& newName);
+
 // One version of a file handed over in memory: its bytes as stored (before text-mode
 // reading), or std::nullopt for an absent version. The bytes need only live for the call.
 using VersionBytes = std::optional<std::span<const unsigned char>>;

@@ -13,6 +13,11 @@ __attribute__((target("avx2,popcnt,bmi"), flatten)) StatementCounts CountAvx2(
     const SourceText& text) {
   return CountBlocks<Avx2Kernel>(text);
 }
+
+__attribute__((target("avx2,popcnt,bmi"), flatten)) StatementCounts CountLinesAvx2(
+    const SourceText& text, std::int32_t* perLine) {
+  return CountBlocks<Avx2Kernel, true>(text, perLine);
+}
 #endif
 
 CounterKernel FastestKernel() {
@@ -50,6 +55,27 @@ StatementCounts CountStatementsWith(const SourceText& text, CounterKernel kernel
 StatementCounts CountStatements(const SourceText& text) {
   static const CounterKernel kFastest = FastestKernel();
   return CountStatementsWith(text, kFastest);
+}
+
+std::int64_t CountStatementsPerLine(const SourceText& text, std::vector<std::int32_t>& perLine) {
+  static const CounterKernel kFastest = FastestKernel();
+  perLine.assign(text.lines.size(), 0);
+  StatementCounts beyond;
+  switch (kFastest) {
+#ifdef QUINTREL_HAVE_AVX2_KERNEL
+    case CounterKernel::kAvx2:
+      beyond = CountLinesAvx2(text, perLine.data());
+      break;
+#endif
+#ifdef QUINTREL_HAVE_SSE2
+    case CounterKernel::kSse2:
+      beyond = CountBlocks<Sse2Kernel, true>(text, perLine.data());
+      break;
+#endif
+    default:
+      beyond = CountBlocks<PlainKernel, true>(text, perLine.data());
+  }
+  return beyond.unmatched;
 }
 
 }  // namespace quintrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/source_text.h"
 
@@ -15,5 +16,12 @@ struct StatementCounts {
 // comments and literals, crediting each to its line's match flag. kEndMarker in code ends
 // the count.
 StatementCounts CountStatements(const SourceText& text);
+
+// The marks CountStatements credits, per line: `perLine` gets one count for each entry of
+// the text's line table (which only gives the number of lines here; its flags do not
+// matter). Whatever the flags, CountStatements credits the sum over lines flagged 1 as
+// matched and the rest as unmatched. Returns the marks past the table's last line (none
+// unless the table is shorter than the text).
+std::int64_t CountStatementsPerLine(const SourceText& text, std::vector<std::int32_t>& perLine);
 
 }  // namespace quintrel

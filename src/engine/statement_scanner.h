@@ -5,6 +5,7 @@
 // ends, so the machine jumps from stop to stop with bit operations instead of reading
 // bytes. The marks it passes in code are credited from masks too, per run of lines
 // with the same flag. `Kernel` classifies blocks and counts bits (statement_blocks.h).
+// With `kPerLine` the marks are instead added up per line, whatever the flags.
 
 #include <algorithm>
 #include <cstddef>
@@ -66,10 +67,13 @@ enum ScanMode : unsigned char {
   kInBlockComment,
 };
 
-template <typename Kernel>
+template <typename Kernel, bool kPerLine = false>
 class StatementScanner {
  public:
-  explicit StatementScanner(const LineTable& lines) : m_lines(lines) { StartRun(); }
+  explicit StatementScanner(const LineTable& lines, std::int32_t* perLine = nullptr)
+      : m_lines(lines), m_perLine(perLine) {
+    if constexpr (!kPerLine) StartRun();
+  }
 
   // Scans the 64 bytes at `block`, of which one more byte can be read (kEndMarker past
   // the text). False once the count has ended.
@@ -214,6 +218,10 @@ class StatementScanner {
 
   // Credits `marks` to the flags of their lines; `newlines` moves the line on.
   void Credit(std::uint64_t marks, std::uint64_t newlines) {
+    if constexpr (kPerLine) {
+      CreditLines(marks, newlines);
+      return;
+    }
     while (m_line + static_cast<std::size_t>(Kernel::Count(newlines)) >= m_runEnd) {
       for (std::size_t n = m_runEnd - m_line; n > 1; --n) newlines &= newlines - 1;
       const std::uint64_t throughRun = newlines ^ (newlines - 1);  // up to the run's last '\n'
@@ -224,6 +232,25 @@ class StatementScanner {
       StartRun();
     }
     m_counts[m_flag] += Kernel::Count(marks);
+    m_line += static_cast<std::size_t>(Kernel::Count(newlines));
+  }
+
+  // Credits `marks` to their lines one by one (beyond the table: to the unmatched count).
+  void CreditLines(std::uint64_t marks, std::uint64_t newlines) {
+    while (marks != 0) {
+      const std::uint64_t throughLine = newlines ^ (newlines - 1);  // up to the line's '\n'
+      const auto count = static_cast<std::int32_t>(Kernel::Count(marks & throughLine));
+      if (count != 0) {
+        if (m_line < m_lines.size())
+          m_perLine[m_line] += count;
+        else
+          m_counts[0] += count;
+      }
+      marks &= ~throughLine;
+      if (newlines == 0) return;
+      newlines &= newlines - 1;
+      ++m_line;
+    }
     m_line += static_cast<std::size_t>(Kernel::Count(newlines));
   }
 
@@ -251,6 +278,7 @@ class StatementScanner {
   }
 
   const LineTable& m_lines;
+  std::int32_t* const m_perLine;  // with kPerLine: one count per entry of m_lines
   RunPairs m_backslashes;
   RunPairs m_colons;
   RunPairs m_hashes;
@@ -265,9 +293,9 @@ class StatementScanner {
 // Counts a whole text. Every block but the last is read in place, with the byte after it;
 // the last (1 to 64 bytes) is read from a copy padded with kEndMarker, which ends every
 // mode and the count exactly as the end of the text does.
-template <typename Kernel>
-StatementCounts CountBlocks(const SourceText& text) {
-  StatementScanner<Kernel> scanner(text.lines);
+template <typename Kernel, bool kPerLine = false>
+StatementCounts CountBlocks(const SourceText& text, std::int32_t* perLine = nullptr) {
+  StatementScanner<Kernel, kPerLine> scanner(text.lines, perLine);
   const unsigned char* const bytes = text.bytes.data();
   const std::size_t size = text.bytes.size();
   std::size_t at = 0;

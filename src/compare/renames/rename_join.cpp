@@ -33,40 +33,41 @@ std::vector<std::size_t> EntriesOnlyIn(const FileCatalogue& catalogue, PresenceF
   return indices;
 }
 
-// Loads a file as measuring does, less the empty line that measuring sees after a final
-// line end: it is no line of text, and would make any two one-line files half alike. False
-// (the file counts as absent) when it cannot be read.
+// Loads a file as measuring does. False (the file counts as absent) when it cannot be read.
 bool LoadText(VersionFiles& reader, const FileToRead& file, SourceText& text) {
   text.lines.clear();
   if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
   BuildLineTable(text.bytes, text.lines);
-  if (text.bytes.empty()) {
-    text.lines.clear();  // no lines at all
-  } else if (text.bytes.back() == '\n') {
-    text.bytes.pop_back();
-    text.lines.pop_back();
-  }
   return true;
 }
 
-// Reads and profiles the files on up to `jobs` threads, each with its own access to the
-// versions' files.
-std::vector<LineProfile> ProfileFiles(const std::vector<FileToRead>& files,
+// What the search learns of one file.
+struct SearchedFile {
+  LineProfile profile;  // measured when the file could be read
+  std::uint64_t bytes = 0;
+};
+
+// Reads, measures and profiles the files on up to `jobs` threads, each with its own access
+// to the versions' files.
+std::vector<SearchedFile> SearchFiles(const std::vector<FileToRead>& files,
                                       const VersionPair& versions, unsigned jobs) {
-  std::vector<LineProfile> profiles(files.size());
+  std::vector<SearchedFile> searched(files.size());
   ParallelWork work;
   work.items = files.size();
   work.jobs = jobs;
   work.newWorker = [&]() -> ItemWork {
     auto reader = std::shared_ptr<VersionFiles>(versions.OpenFiles());
+    auto profiler = std::make_shared<LineProfiler>();
     auto text = std::make_shared<SourceText>();
-    return [&, reader, text](std::size_t i) {
-      if (LoadText(*reader, files[i], *text)) profiles[i] = ProfileLines(*text);
+    return [&, reader, profiler, text](std::size_t i) {
+      if (!LoadText(*reader, files[i], *text)) return;
+      searched[i].bytes = text->bytes.size();
+      searched[i].profile = profiler->ProfileLoaded(*text);
     };
   };
   const WorkOutcome outcome = RunParallel(work);
   if (outcome.failure) std::rethrow_exception(outcome.failure);
-  return profiles;
+  return searched;
 }
 
 // Makes the new file's entry the entry of the rename, read under the old file's name in the
@@ -80,37 +81,103 @@ void JoinEntries(FileCatalogue& catalogue, std::size_t oldEntry, std::size_t new
   entry.flags = kInOld | kInNew;
 }
 
+// The search over the files of one version only: `files` holds the old ones first.
+class Search {
+ public:
+  Search(const std::vector<FileToRead>& files, std::size_t oldCount, const VersionPair& versions,
+         unsigned jobs)
+      : m_files(files),
+        m_oldCount(oldCount),
+        m_searched(SearchFiles(files, versions, jobs)),
+        m_reader(versions.OpenFiles()) {}
+
+  std::vector<RenamePair> Find(int percent, RenameSearchStats* stats) {
+    std::vector<LineProfile> oldProfiles;
+    std::vector<LineProfile> newProfiles;
+    for (std::size_t i = 0; i < m_files.size(); ++i)
+      (i < m_oldCount ? oldProfiles : newProfiles).push_back(std::move(m_searched[i].profile));
+    const auto pairedLines = [&](std::size_t oldIndex, std::size_t newIndex) {
+      const std::optional<std::size_t> paired =
+          PairedNewLines(oldProfiles[oldIndex], newProfiles[newIndex]);
+      return paired ? *paired : PairByReading(oldIndex, newIndex);
+    };
+    std::vector<RenamePair> renames =
+        FindRenames(oldProfiles, newProfiles, percent, pairedLines, stats);
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+      m_searched[i].profile =
+          std::move(i < m_oldCount ? oldProfiles[i] : newProfiles[i - m_oldCount]);
+    }
+    return renames;
+  }
+
+  // The measurement of a rename, unless its files' line hashes cannot tell it.
+  std::optional<KnownResult> MeasureRename(const RenamePair& rename) {
+    const SearchedFile& old = m_searched[rename.oldIndex];
+    const SearchedFile& now = m_searched[m_oldCount + rename.newIndex];
+    if (m_reader->TakesAsUnchanged(*m_files[rename.oldIndex].name,
+                                   *m_files[m_oldCount + rename.newIndex].name)) {
+      return KnownResult{MeasureUnchanged(now.profile), now.bytes};
+    }
+    const std::optional<FileResult> result = MeasureProfiles(old.profile, now.profile);
+    if (!result) return std::nullopt;
+    return KnownResult{*result, old.bytes + now.bytes};
+  }
+
+  // The measurement of a file left in one version only, unless it could not be read.
+  std::optional<KnownResult> MeasureAlone(std::size_t file) const {
+    const SearchedFile& searched = m_searched[file];
+    if (!searched.profile.measured) return std::nullopt;
+    const FileResult result =
+        file < m_oldCount ? MeasureOldOnly(searched.profile) : MeasureNewOnly(searched.profile);
+    return KnownResult{result, searched.bytes};
+  }
+
+ private:
+  // Two different lines share a hash: the files are read again and their lines paired.
+  std::size_t PairByReading(std::size_t oldIndex, std::size_t newIndex) {
+    if (!LoadText(*m_reader, m_files[oldIndex], m_oldText)) return 0;
+    if (!LoadText(*m_reader, m_files[m_oldCount + newIndex], m_newText)) return 0;
+    DropFinalLineEnd(m_oldText);
+    DropFinalLineEnd(m_newText);
+    return CountPairedNewLines(m_oldText, m_newText, m_memory);
+  }
+
+  const std::vector<FileToRead>& m_files;
+  const std::size_t m_oldCount;
+  std::vector<SearchedFile> m_searched;
+  const std::unique_ptr<VersionFiles> m_reader;
+  SourceText m_oldText;
+  SourceText m_newText;
+  LineIndexMemory m_memory;
+};
+
 }  // namespace
 
-void JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent, unsigned jobs,
-                 RenameSearchStats* stats) {
+KnownResults JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent,
+                         unsigned jobs, RenameSearchStats* stats) {
   std::vector<FileToRead> files;
   const std::vector<std::size_t> oldOnly = EntriesOnlyIn(catalogue, kInOld, files);
   const std::vector<std::size_t> newOnly = EntriesOnlyIn(catalogue, kInNew, files);
-  if (oldOnly.empty() || newOnly.empty()) return;
-  std::vector<LineProfile> oldProfiles = ProfileFiles(files, versions, jobs);
-  std::vector<LineProfile> newProfiles(
-      std::make_move_iterator(oldProfiles.begin() + oldOnly.size()),
-      std::make_move_iterator(oldProfiles.end()));
-  oldProfiles.resize(oldOnly.size());
+  if (oldOnly.empty() || newOnly.empty()) return {};
+  Search search(files, oldOnly.size(), versions, jobs);
+  const std::vector<RenamePair> renames = search.Find(percent, stats);
 
-  // Only the pairs that may qualify are read again, two files at a time, and measured.
-  const std::unique_ptr<VersionFiles> reader = versions.OpenFiles();
-  SourceText oldText;
-  SourceText newText;
-  LineIndexMemory memory;
-  const auto pairedLines = [&](std::size_t oldIndex, std::size_t newIndex) -> std::size_t {
-    if (!LoadText(*reader, files[oldIndex], oldText)) return 0;
-    if (!LoadText(*reader, files[oldOnly.size() + newIndex], newText)) return 0;
-    return CountPairedNewLines(oldText, newText, memory);
-  };
-  const std::vector<RenamePair> renames =
-      FindRenames(oldProfiles, newProfiles, percent, pairedLines, stats);
-
+  KnownResults known;
   std::vector<char> joined(catalogue.size(), 0);
+  std::vector<char> renamed(files.size(), 0);
   for (const RenamePair& rename : renames) {
     JoinEntries(catalogue, oldOnly[rename.oldIndex], newOnly[rename.newIndex]);
     joined[oldOnly[rename.oldIndex]] = 1;
+    renamed[rename.oldIndex] = renamed[oldOnly.size() + rename.newIndex] = 1;
+    if (std::optional<KnownResult> result = search.MeasureRename(rename))
+      known.emplace(catalogue[newOnly[rename.newIndex]].name, *result);
+  }
+  for (std::size_t file = 0; file < files.size(); ++file) {
+    if (renamed[file]) continue;
+    const std::size_t entry =
+        file < oldOnly.size() ? oldOnly[file] : newOnly[file - oldOnly.size()];
+    if (std::optional<KnownResult> result = search.MeasureAlone(file))
+      known.emplace(catalogue[entry].name, *result);
   }
   FileCatalogue kept;
   kept.reserve(catalogue.size() - renames.size());
@@ -118,6 +185,7 @@ void JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int perc
     if (!joined[i]) kept.push_back(std::move(catalogue[i]));
   }
   catalogue = std::move(kept);
+  return known;
 }
 
 }  // namespace quintrel

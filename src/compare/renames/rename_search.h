@@ -5,26 +5,11 @@
 #include <functional>
 #include <vector>
 
+#include "compare/renames/line_profile.h"
 #include "engine/new_line_index.h"
 #include "engine/source_text.h"
 
 namespace quintrel {
-
-// How often one line content occurs in a file, known by the content's hash.
-struct LineCount {
-  std::uint64_t hash = 0;
-  std::uint32_t count = 0;
-};
-
-// What the search keeps of a file: its distinct line hashes with their counts, in hash
-// order, and its number of lines (entries of its line table; 0 for an absent file).
-struct LineProfile {
-  std::vector<LineCount> lines;
-  std::size_t lineCount = 0;
-};
-
-// The profile of a text whose line table holds offsets.
-LineProfile ProfileLines(const SourceText& text);
 
 // How many lines of the new text pair with lines of the old one, as measuring pairs them.
 // Both line tables must hold offsets; they hold match flags afterwards.

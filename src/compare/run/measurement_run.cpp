@@ -5,6 +5,7 @@
 #include <new>
 
 #include "compare/listing/folder_tree.h"
+#include "compare/renames/known_results.h"
 #include "compare/renames/rename_join.h"
 #include "compare/run/parallel_work.h"
 #include "engine/file_pair.h"
@@ -24,8 +25,12 @@ constexpr std::size_t kKeptBytes = std::size_t{8} << 20;
 // buffers of its own, and writes only the results of the entries it claims.
 class CatalogueMeasurement {
  public:
-  CatalogueMeasurement(const FileCatalogue& catalogue, const RunRequest& request)
-      : m_catalogue(catalogue), m_request(request), m_results(catalogue.size()) {}
+  CatalogueMeasurement(const FileCatalogue& catalogue, const RunRequest& request,
+                       const VersionPair& versions)
+      : m_catalogue(catalogue),
+        m_request(request),
+        m_versions(versions),
+        m_results(catalogue.size()) {}
 
   WorkOutcome Run() {
     ParallelWork work;
@@ -45,7 +50,7 @@ class CatalogueMeasurement {
 
  private:
   ItemWork NewWorker(std::size_t workers) {
-    auto files = std::shared_ptr<VersionFiles>(m_request.versions->OpenFiles());
+    auto files = std::shared_ptr<VersionFiles>(m_versions.OpenFiles());
     auto workspace = std::make_shared<PairWorkspace>();
     workspace->budget = &m_budget;
     workspace->keptBytes = kKeptBytes / workers;
@@ -66,6 +71,7 @@ class CatalogueMeasurement {
 
   const FileCatalogue& m_catalogue;
   const RunRequest& m_request;
+  const VersionPair& m_versions;
   MemoryBudget m_budget{kInFlightAllowance};
   std::vector<FileResult> m_results;
   std::atomic<std::uint64_t> m_bytesRead{0};
@@ -109,8 +115,9 @@ RunFailure FailureOf(const std::exception_ptr& error) {
 }
 
 // Measures the catalogue into `run.rows`: the entries measured in order from the first.
-void MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request, RunResult& run) {
-  CatalogueMeasurement measurement(catalogue, request);
+void MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request,
+                      const VersionPair& versions, RunResult& run) {
+  CatalogueMeasurement measurement(catalogue, request, versions);
   const WorkOutcome outcome = measurement.Run();
   if (outcome.failure) {
     run.status = RunStatus::kFailed;
@@ -142,10 +149,11 @@ void ListAndMeasure(const RunRequest& request, RunResult& run) {
     run.folderError = versions.CannotOpen(VersionSide::kNew);
     return;
   }
-  if (request.renamePercent > 0) {
-    JoinRenames(catalogue, versions, request.renamePercent, request.jobs);
-  }
-  MeasureCatalogue(catalogue, request, run);
+  if (request.renamePercent == 0) return MeasureCatalogue(catalogue, request, versions, run);
+  // What the rename search measured on the way is not read again.
+  const std::unique_ptr<VersionPair> renamed = WithKnownResults(
+      versions, JoinRenames(catalogue, versions, request.renamePercent, request.jobs));
+  MeasureCatalogue(catalogue, request, *renamed, run);
 }
 
 }  // namespace

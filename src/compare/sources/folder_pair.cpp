@@ -48,6 +48,10 @@ class FolderFiles final : public VersionFiles {
     return file && ReadSourceBytes(*file, bytes);
   }
 
+  bool TakesAsUnchanged(const std::string& oldName, const std::string& newName) override {
+    return TakenAsUnchanged(m_oldFolder, m_newFolder, oldName, newName);
+  }
+
  private:
   const std::string& m_oldFolder;
   const std::string& m_newFolder;

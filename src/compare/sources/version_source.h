@@ -42,6 +42,13 @@ class VersionFiles {
   // Reads the file `name` (a path below the top folder) of one version as measuring reads
   // it: its bytes after text-mode reading. False, with `bytes` empty, when it cannot be read.
   virtual bool ReadText(VersionSide side, const std::string& name, ByteBuffer& bytes) = 0;
+
+  // Whether Measure would take the old file `oldName` and the new file `newName` as
+  // unchanged without comparing their bytes. Two versions with the same bytes measure as
+  // unchanged ones do, so a measurer that takes only those as unchanged may answer false.
+  virtual bool TakesAsUnchanged(const std::string& /*oldName*/, const std::string& /*newName*/) {
+    return false;
+  }
 };
 
 // What a message says of a version whose top folder cannot be opened.

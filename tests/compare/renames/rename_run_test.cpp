@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -130,6 +132,29 @@ TEST_F(RenameRunTest, ReportsKnowBothNames) {
   EXPECT_FALSE(files[2].contains("old_name"));
   EXPECT_EQ(report["total"]["new_files"], 1);
   EXPECT_EQ(report["total"]["deleted_files"], 1);
+}
+
+// The rows the search measured itself (renames, files of one version) equal a plain run's
+// measurement; and a rename whose files share size and modification time is taken as
+// unchanged, as measuring two such files under one name takes them.
+TEST_F(RenameRunTest, ResultsFromTheSearchEqualMeasuring) {
+  const RunResult plain = RunFolders(Old(), New(), true, 0);
+  const RunResult renamed = RunFolders(Old(), New(), true, 50);
+  ASSERT_EQ(renamed.rows.size(), 4u);
+  EXPECT_EQ(renamed.rows[0].result, plain.rows[0].result);  // fresh.c
+  EXPECT_EQ(renamed.rows[1].result, plain.rows[1].result);  // gone.c
+  EXPECT_EQ(renamed.rows[3].result, MeasuredUnderOneName(kUtil, kUtilEdited));
+
+  const std::string edited = "int a;\nint b;\nint c;\nint d;\n";
+  const std::string other = "int a;\nint b;\nint c;\nint e;\n";
+  const auto oldPath = m_dir.Write("old/lib/same.c", edited);
+  const auto newPath = m_dir.Write("new/src/same.cpp", other);
+  std::filesystem::last_write_time(newPath, std::filesystem::last_write_time(oldPath));
+  const RunResult taken = RunFolders(Old(), New(), true, 50);
+  const auto row = std::find_if(taken.rows.begin(), taken.rows.end(),
+                                [](const ResultRow& r) { return r.renamedFrom == "lib/same.c"; });
+  ASSERT_NE(row, taken.rows.end());
+  EXPECT_EQ(row->result, (FileResult{0, 0, 4}));
 }
 
 }  // namespace
