@@ -113,9 +113,7 @@ TEST(WindowsPaths, NameOutsideCodePage932IsStillMeasured) {
   EXPECT_EQ(run.rows[0].flags, kInOld | kInNew);
   EXPECT_EQ(run.rows[0].result, (FileResult{2, 1, 3}));
 
-  ReportContent content{"old", "new", ReportRows(run.rows), run.summary.fileCountText,
-                        run.summary.totals};
-  const std::string csv = FormatCsvReport(content, std::tm{});
+  const std::string csv = FormatCsvReport(run, run.summary, std::tm{});
   EXPECT_NE(csv.find(",caf?_?_\x96\xBC.c,2,1,3\r\n"), std::string::npos) << csv;
 }
 
