@@ -26,9 +26,12 @@
 #include "ui/measure_dlg.h"
 #include "ui/result_table_model.h"
 #include "ui/user_interaction.h"
+#include "ui/window_probes.h"
 
 namespace quintrel {
 namespace {
+
+using testing::CMeasureDlgProbe;
 
 constexpr int kRows = 60'000;
 
@@ -86,7 +89,7 @@ Window& TheWindow() {
 
 // Lets the list lay out and paint what it shows now.
 void Settle(CMeasureDlg& dialog) {
-  dialog.List()->viewport()->repaint();
+  CMeasureDlgProbe::List(dialog)->viewport()->repaint();
   QCoreApplication::processEvents();
 }
 
@@ -96,10 +99,10 @@ void BM_FillList(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     std::vector<ResultRow> copy = rows;
-    dialog.Rows()->SetRows({});
+    CMeasureDlgProbe::Rows(dialog)->SetRows({});
     Settle(dialog);
     state.ResumeTiming();
-    dialog.Rows()->SetRows(std::move(copy));
+    CMeasureDlgProbe::Rows(dialog)->SetRows(std::move(copy));
     Settle(dialog);
   }
 }
@@ -108,8 +111,8 @@ BENCHMARK(BM_FillList)->Unit(benchmark::kMillisecond);
 // Sorts by one column, with nothing selected (0) or every row selected (1).
 void BM_SortColumn(benchmark::State& state) {
   CMeasureDlg& dialog = TheWindow().dialog;
-  dialog.Rows()->SetRows(SyntheticRows());
-  dialog.List()->clearSelection();
+  CMeasureDlgProbe::Rows(dialog)->SetRows(SyntheticRows());
+  CMeasureDlgProbe::List(dialog)->clearSelection();
   if (state.range(1) != 0) dialog.OnSelectAll();
   Settle(dialog);
   for (auto _ : state) {
@@ -124,10 +127,10 @@ BENCHMARK(BM_SortColumn)
 
 void BM_SelectAll(benchmark::State& state) {
   CMeasureDlg& dialog = TheWindow().dialog;
-  dialog.Rows()->SetRows(SyntheticRows());
+  CMeasureDlgProbe::Rows(dialog)->SetRows(SyntheticRows());
   for (auto _ : state) {
     state.PauseTiming();
-    dialog.List()->clearSelection();
+    CMeasureDlgProbe::List(dialog)->clearSelection();
     Settle(dialog);
     state.ResumeTiming();
     dialog.OnSelectAll();
@@ -138,7 +141,7 @@ BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond);
 
 void BM_SelectionTotal(benchmark::State& state) {
   CMeasureDlg& dialog = TheWindow().dialog;
-  dialog.Rows()->SetRows(SyntheticRows());
+  CMeasureDlgProbe::Rows(dialog)->SetRows(SyntheticRows());
   dialog.OnSelectAll();
   for (auto _ : state) {
     dialog.UpdateTotalsFromSelection();
@@ -166,9 +169,9 @@ void BM_RunLongestStall(benchmark::State& state) {
   }();
   (void)made;
   CMeasureDlg& dialog = TheWindow().dialog;
-  dialog.OldFolderBox()->SetText(trees.filePath("old"));
-  dialog.NewFolderBox()->SetText(trees.filePath("new"));
-  dialog.SubfoldersBox()->setChecked(true);
+  CMeasureDlgProbe::OldFolderBox(dialog)->SetText(trees.filePath("old"));
+  CMeasureDlgProbe::NewFolderBox(dialog)->SetText(trees.filePath("new"));
+  CMeasureDlgProbe::SubfoldersBox(dialog)->setChecked(true);
   qint64 longest = 0;
   for (auto _ : state) {
     QElapsedTimer sinceTick;
@@ -182,7 +185,7 @@ void BM_RunLongestStall(benchmark::State& state) {
     Settle(dialog);
     longest = std::max(longest, sinceTick.elapsed());
   }
-  state.counters["rows"] = dialog.Rows()->rowCount();
+  state.counters["rows"] = CMeasureDlgProbe::Rows(dialog)->rowCount();
   state.counters["longest_stall_ms"] = static_cast<double>(longest);
 }
 BENCHMARK(BM_RunLongestStall)->Unit(benchmark::kMillisecond)->Iterations(5);

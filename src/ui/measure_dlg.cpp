@@ -203,11 +203,6 @@ QWidget* CMeasureDlg::Control(int controlId) const {
   }
 }
 
-QString CMeasureDlg::ShownText(int controlId) const {
-  const auto* edit = qobject_cast<const QLineEdit*>(Control(controlId));
-  return edit != nullptr ? edit->text() : QString();
-}
-
 void CMeasureDlg::OnInitDialog() {
   m_aboutInSystemMenu = AddAboutItemToSystemMenu(*this, kMenuAbout.toString());
   RegisterAnchors();

@@ -24,6 +24,10 @@ class QPushButton;
 class QSettings;
 class QTreeView;
 
+namespace quintrel::testing {
+class CMeasureDlgProbe;
+}
+
 namespace quintrel {
 
 class CHistoryCombo;
@@ -74,15 +78,7 @@ class CMeasureDlg : public QDialog {
   // (a null size while none is reported). By default the window's frame geometry.
   void SetFrameSource(std::function<QSize()> source);
 
-  CHistoryCombo* OldFolderBox() const { return m_oldFolderBox; }
-  CHistoryCombo* NewFolderBox() const { return m_newFolderBox; }
-  QCheckBox* SubfoldersBox() const { return m_subfoldersBox; }
-  QTreeView* List() const { return m_list; }
-  ResultTableModel* Rows() const { return m_rows; }
-  QString FileCountText() const { return m_fileCountText; }
   Totals CurrentTotals() const { return {m_totalAdded, m_totalDeleted, m_totalLoc}; }
-  QString ShownText(int controlId) const;
-  const std::array<bool, kColumnCount>& SortAscending() const { return m_bSortAscending; }
   QWidget* Control(int controlId) const;
   // The size the template gives the client area.
   QSize TemplateClientSize() const;
@@ -102,6 +98,9 @@ class CMeasureDlg : public QDialog {
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
+  // The window tests reach the controls through it (tests/ui/window_probes.h).
+  friend class testing::CMeasureDlgProbe;
+
   void CreateControls();
   void CreateList();
   void CreateTotalsRow();

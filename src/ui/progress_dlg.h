@@ -5,6 +5,10 @@
 class QProgressBar;
 class QPushButton;
 
+namespace quintrel::testing {
+class CProgressDlgProbe;
+}
+
 namespace quintrel {
 
 // The progress window of a measurement run: a bar from 0 to 100 and a cancel button. The
@@ -16,9 +20,11 @@ class CProgressDlg : public QDialog {
   explicit CProgressDlg(QWidget* owner);
 
   void SetPosition(int position);
-  QPushButton* CancelButton() const { return m_cancelButton; }
 
  private:
+  // The window tests press the cancel button through it (tests/ui/window_probes.h).
+  friend class testing::CProgressDlgProbe;
+
   QProgressBar* m_progress = nullptr;
   QPushButton* m_cancelButton = nullptr;
 };

@@ -28,10 +28,13 @@
 #include "ui/progress_dlg.h"
 #include "ui/result_table_model.h"
 #include "ui_fakes.h"
+#include "window_probes.h"
 
 namespace quintrel {
 namespace {
 
+using testing::CMeasureDlgProbe;
+using testing::CProgressDlgProbe;
 using testing::FakeInteraction;
 using testing::FakeLauncher;
 using testing::ScopedTempDir;
@@ -55,8 +58,8 @@ class MeasureDlgTest : public ::testing::Test {
     m_dir.Write("new/x.c", "a;\nc;\nd;\n");
     m_dir.Write("new/z.c", "{\n");
     m_dlg.SetRunOptions(1, MakeFolderPair);
-    m_dlg.OldFolderBox()->SetText(In("old"));
-    m_dlg.NewFolderBox()->SetText(In("new"));
+    CMeasureDlgProbe::OldFolderBox(m_dlg)->SetText(In("old"));
+    CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(In("new"));
   }
 
   // The native path of a file or folder in the temporary folder.
@@ -64,22 +67,26 @@ class MeasureDlgTest : public ::testing::Test {
     return Native((m_dir.path() / relative).make_preferred());
   }
 
-  QStringList Column(int column) const { return testing::ColumnTexts(*m_dlg.Rows(), column); }
+  QStringList Column(int column) const {
+    return testing::ColumnTexts(*CMeasureDlgProbe::Rows(m_dlg), column);
+  }
 
   // What the totals row shows: file count, added, deleted, LOC.
   QStringList TotalsRow() const { return TotalsRowOf(m_dlg); }
   static QStringList TotalsRowOf(const CMeasureDlg& dlg) {
-    return {dlg.ShownText(kIdFileCount), dlg.ShownText(kIdTotalAdded),
-            dlg.ShownText(kIdTotalDeleted), dlg.ShownText(kIdTotalLoc)};
+    return {CMeasureDlgProbe::ShownText(dlg, kIdFileCount),
+            CMeasureDlgProbe::ShownText(dlg, kIdTotalAdded),
+            CMeasureDlgProbe::ShownText(dlg, kIdTotalDeleted),
+            CMeasureDlgProbe::ShownText(dlg, kIdTotalLoc)};
   }
 
   // Selects the rows of the named files.
   void Select(std::initializer_list<const char*> names) {
-    QItemSelectionModel* selection = m_dlg.List()->selectionModel();
+    QItemSelectionModel* selection = CMeasureDlgProbe::List(m_dlg)->selectionModel();
     selection->clearSelection();
     for (const char* name : names) {
       const auto row = static_cast<int>(Column(kColumnName).indexOf(QString::fromUtf8(name)));
-      selection->select(m_dlg.Rows()->index(row, 0),
+      selection->select(CMeasureDlgProbe::Rows(m_dlg)->index(row, 0),
                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
   }
@@ -108,14 +115,14 @@ TEST_F(MeasureDlgTest, RunShowsRowsMarkersAndTotalsAndReplacesTheLastRun) {
 
   // A new run replaces the rows; an empty folder text lists nothing from that side, and
   // says nothing.
-  m_dlg.OldFolderBox()->SetText(QString());
+  CMeasureDlgProbe::OldFolderBox(m_dlg)->SetText(QString());
   m_dlg.RunMeasurement();
   EXPECT_EQ(Column(kColumnName), Texts({"x.c", "z.c"}));
   EXPECT_EQ(Column(kColumnMarker), Texts({"+", "+"}));
   EXPECT_EQ(TotalsRow(), Texts({"2 (+2/-0)", "4", "0", "4"}));
-  m_dlg.NewFolderBox()->SetText(QString());
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(QString());
   m_dlg.RunMeasurement();
-  EXPECT_EQ(m_dlg.Rows()->rowCount(), 0);
+  EXPECT_EQ(CMeasureDlgProbe::Rows(m_dlg)->rowCount(), 0);
   EXPECT_EQ(TotalsRow(), Texts({"0 (+0/-0)", "0", "0", "0"}));
   EXPECT_TRUE(m_interaction.messages.empty());
 }
@@ -136,7 +143,7 @@ TEST_F(MeasureDlgTest, CancelKeepsTheRowsMeasuredBeforeIt) {
                 auto* progress = m_dlg.findChild<CProgressDlg*>();
                 ASSERT_NE(progress, nullptr);
                 progressShown = progress->isVisible();
-                QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
+                QTest::mouseClick(CProgressDlgProbe::CancelButton(*progress), Qt::LeftButton);
               },
               Qt::BlockingQueuedConnection);
         }
@@ -155,11 +162,12 @@ TEST_F(MeasureDlgTest, FolderErrorKeepsThePreviousRunAndSelectsTheBox) {
   m_dlg.RunMeasurement();
   const QStringList rowsBefore = Column(kColumnName);
   const QStringList totalsBefore = TotalsRow();
-  for (const auto& [box, message] : {std::pair(m_dlg.OldFolderBox(), "旧ﾌｫﾙﾀﾞを開けません"),
-                                     std::pair(m_dlg.NewFolderBox(), "新ﾌｫﾙﾀﾞを開けません")}) {
+  for (const auto& [box, message] :
+       {std::pair(CMeasureDlgProbe::OldFolderBox(m_dlg), "旧ﾌｫﾙﾀﾞを開けません"),
+        std::pair(CMeasureDlgProbe::NewFolderBox(m_dlg), "新ﾌｫﾙﾀﾞを開けません")}) {
     SCOPED_TRACE(message);
     m_interaction.messages.clear();
-    m_dlg.List()->setFocus();
+    CMeasureDlgProbe::List(m_dlg)->setFocus();
     const QString good = box->GetText();
     box->SetText(In("missing"));
     m_dlg.RunMeasurement();
@@ -180,15 +188,15 @@ TEST_F(MeasureDlgTest, StartUpRunMeasuresTheStoredFoldersSilently) {
   m_settings.setValue(QStringLiteral("Settings/NewFolder"), In("new") + QStringLiteral("|/b"));
   m_dlg.OnInitDialog();
   EXPECT_FALSE(m_dlg.isVisible());
-  EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("2 (+1/-1)"));
-  EXPECT_EQ(m_dlg.NewFolderBox()->GetText(), In("new"));
-  EXPECT_EQ(m_dlg.NewFolderBox()->itemText(0), QStringLiteral("/b"));
+  EXPECT_EQ(CMeasureDlgProbe::FileCountText(m_dlg), QStringLiteral("2 (+1/-1)"));
+  EXPECT_EQ(CMeasureDlgProbe::NewFolderBox(m_dlg)->GetText(), In("new"));
+  EXPECT_EQ(CMeasureDlgProbe::NewFolderBox(m_dlg)->itemText(0), QStringLiteral("/b"));
 
   CMeasureDlg second(m_settings, m_interaction, m_launcher);
   m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("missing"));
   second.OnInitDialog();
   EXPECT_TRUE(m_interaction.messages.empty());
-  EXPECT_EQ(second.Rows()->rowCount(), 0);
+  EXPECT_EQ(CMeasureDlgProbe::Rows(second)->rowCount(), 0);
   EXPECT_EQ(TotalsRowOf(second), Texts({"", "0", "0", "0"}));
 }
 
@@ -196,7 +204,7 @@ TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
   m_dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
   m_dlg.RunMeasurement();
-  QHeaderView* header = m_dlg.List()->header();
+  QHeaderView* header = CMeasureDlgProbe::List(m_dlg)->header();
   const auto click = [&](int column) {
     const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                         header->height() / 2);
@@ -209,7 +217,8 @@ TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
   // Every column keeps its own direction: the first click on "added" is descending too.
   click(kColumnAdded);
   EXPECT_EQ(Column(kColumnAdded), Texts({"2", "1", "0"}));
-  EXPECT_EQ(m_dlg.SortAscending(), (std::array<bool, 5>{false, false, true, false, false}));
+  EXPECT_EQ(CMeasureDlgProbe::SortAscending(m_dlg),
+            (std::array<bool, 5>{false, false, true, false, false}));
   // Markers descending: "-", then "+", then the rows in both folders.
   click(kColumnMarker);
   EXPECT_EQ(Column(kColumnMarker), Texts({"-", "+", ""}));
@@ -217,11 +226,12 @@ TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
   EXPECT_EQ(Column(kColumnMarker), Texts({"", "+", "-"}));
 
   // A new run keeps the directions, and sorting an empty list still flips its flag.
-  m_dlg.NewFolderBox()->SetText(QString());
-  m_dlg.OldFolderBox()->SetText(QString());
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(QString());
+  CMeasureDlgProbe::OldFolderBox(m_dlg)->SetText(QString());
   m_dlg.RunMeasurement();
   click(kColumnLoc);
-  EXPECT_EQ(m_dlg.SortAscending(), (std::array<bool, 5>{false, false, true, false, true}));
+  EXPECT_EQ(CMeasureDlgProbe::SortAscending(m_dlg),
+            (std::array<bool, 5>{false, false, true, false, true}));
 }
 
 TEST_F(MeasureDlgTest, ContextMenuCommandsTotalSelectAndOpen) {
@@ -240,7 +250,7 @@ TEST_F(MeasureDlgTest, ContextMenuCommandsTotalSelectAndOpen) {
   m_dlg.RunMeasurement();
   Select({});
   actions[1]->trigger();
-  EXPECT_EQ(m_dlg.List()->selectionModel()->selectedRows().size(), 3);
+  EXPECT_EQ(CMeasureDlgProbe::List(m_dlg)->selectionModel()->selectedRows().size(), 3);
   actions[0]->trigger();
   EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-1)", "3", "3", "4"}));
   // The total counts the selected rows only, the same however the list is sorted.
@@ -267,8 +277,8 @@ TEST_F(MeasureDlgTest, MenuKeyAndShiftF10OpenTheContextMenuAndEscapeClosesOnlyIt
     SCOPED_TRACE(QKeySequence(key | modifiers).toString().toStdString());
     m_dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
-    m_dlg.List()->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), m_dlg.List());
+    CMeasureDlgProbe::List(m_dlg)->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), CMeasureDlgProbe::List(m_dlg));
     // Runs inside the menu's own loop when the menu opened, else right after the key.
     QStringList shown;
     QTimer::singleShot(0, &m_dlg, [&] {
@@ -303,7 +313,7 @@ TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
   // The box's present text decides the folder, not the folder of the last run.
   Select({"z.c"});
   m_dir.Write("elsewhere/z.c", "");
-  m_dlg.NewFolderBox()->SetText(In("elsewhere"));
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(In("elsewhere"));
   m_dlg.OnOpenNewFile();
   EXPECT_EQ(m_launcher.opened.back(), In("elsewhere/z.c"));
 }
@@ -324,7 +334,7 @@ TEST_F(MeasureDlgTest, OpeningAMissingFileOrAFailedStartIsReported) {
   // directory.
   m_interaction.messages.clear();
   Select({"x.c"});
-  m_dlg.NewFolderBox()->SetText(QString());
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(QString());
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(m_dir.path() / "old");
   m_dlg.OnOpenNewFile();
@@ -350,7 +360,7 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailur
   m_dlg.OnColumnClickList(kColumnDeleted);
   Select({"z.c"});
   m_dlg.UpdateTotalsFromSelection();
-  m_dlg.OldFolderBox()->SetText(QStringLiteral("typed later"));
+  CMeasureDlgProbe::OldFolderBox(m_dlg)->SetText(QStringLiteral("typed later"));
 
   // A cancelled save dialog writes nothing.
   m_dlg.SaveReport();
@@ -403,13 +413,13 @@ TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeCloses) {
   m_dlg.RunMeasurement();
   // Enter, typed in the folder box or on the window, reaches the default button.
   m_dir.Write("new/late.c", "l;\n");
-  QTest::keyClick(m_dlg.OldFolderBox()->lineEdit(), Qt::Key_Return);
+  QTest::keyClick(CMeasureDlgProbe::OldFolderBox(m_dlg)->lineEdit(), Qt::Key_Return);
   EXPECT_TRUE(m_dlg.isVisible());
-  EXPECT_EQ(m_dlg.Rows()->rowCount(), 4);
+  EXPECT_EQ(CMeasureDlgProbe::Rows(m_dlg)->rowCount(), 4);
   m_dir.Write("new/later.c", "l;\n");
   QTest::keyClick(&m_dlg, Qt::Key_Enter);
   EXPECT_TRUE(m_dlg.isVisible());
-  EXPECT_EQ(m_dlg.Rows()->rowCount(), 5);
+  EXPECT_EQ(CMeasureDlgProbe::Rows(m_dlg)->rowCount(), 5);
 
   QTest::keyClick(&m_dlg, Qt::Key_Escape);
   EXPECT_FALSE(m_dlg.isVisible());
@@ -470,7 +480,7 @@ TEST_F(MeasureDlgTest, StoredSizeIsTheOuterOneHoweverLateTheFrameIsReported) {
 }
 
 TEST_F(MeasureDlgTest, SubfolderBoxSitsInTheButtonColumn) {
-  QCheckBox* box = m_dlg.SubfoldersBox();
+  QCheckBox* box = CMeasureDlgProbe::SubfoldersBox(m_dlg);
   EXPECT_EQ(m_dlg.Control(kIdSubfolders), box);
   EXPECT_EQ(box->text(), QStringLiteral("ｻﾌﾞﾌｫﾙﾀﾞ(&B)"));
   EXPECT_FALSE(box->isChecked());
@@ -511,24 +521,24 @@ TEST_F(MeasureDlgTest, SubfolderKeyTogglesWithoutARunAndEnterMeasuresTheTrees) {
                 widget->isAncestorOf(QApplication::focusWidget()));
   };
 
-  focusOn(m_dlg.OldFolderBox());
+  focusOn(CMeasureDlgProbe::OldFolderBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
   // The mnemonic clicks the box as a short animation; no run starts meanwhile.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return m_dlg.SubfoldersBox()->isChecked(); }));
-  EXPECT_EQ(QApplication::focusWidget(), m_dlg.SubfoldersBox());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::SubfoldersBox(m_dlg)->isChecked(); }));
+  EXPECT_EQ(QApplication::focusWidget(), CMeasureDlgProbe::SubfoldersBox(m_dlg));
   EXPECT_EQ(Column(kColumnName), flat);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(Column(kColumnName), Texts({"x.c", "y.c", "z.c", "sub/s.c", "sub/deeper/t.h"}));
   EXPECT_EQ(Column(kColumnMarker), Texts({"", "-", "+", "", "+"}));
-  EXPECT_EQ(m_dlg.FileCountText(), QStringLiteral("4 (+2/-1)"));
+  EXPECT_EQ(CMeasureDlgProbe::FileCountText(m_dlg), QStringLiteral("4 (+2/-1)"));
 
   // Space on the focused box turns it off again; Enter in a folder box measures the flat
   // folders.
-  focusOn(m_dlg.SubfoldersBox());
+  focusOn(CMeasureDlgProbe::SubfoldersBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-  EXPECT_FALSE(m_dlg.SubfoldersBox()->isChecked());
+  EXPECT_FALSE(CMeasureDlgProbe::SubfoldersBox(m_dlg)->isChecked());
   EXPECT_EQ(Column(kColumnName).size(), 5);
-  focusOn(m_dlg.NewFolderBox());
+  focusOn(CMeasureDlgProbe::NewFolderBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(Column(kColumnName), flat);
 }
@@ -540,11 +550,11 @@ TEST_F(MeasureDlgTest, TabReachesTheSubfolderBoxAfterTheReMeasureButton) {
   m_dlg.Control(kIdOk)->setFocus();
   ASSERT_EQ(QApplication::focusWidget(), m_dlg.Control(kIdOk));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), m_dlg.SubfoldersBox());
+  EXPECT_EQ(QApplication::focusWidget(), CMeasureDlgProbe::SubfoldersBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), m_dlg.Control(kIdSave));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), m_dlg.SubfoldersBox());
+  EXPECT_EQ(QApplication::focusWidget(), CMeasureDlgProbe::SubfoldersBox(m_dlg));
 }
 
 // Tree rows open each side's file under that side's own spelling of every folder and file.
@@ -552,7 +562,7 @@ TEST_F(MeasureDlgTest, OpenCommandsOnTreeRowsTakeEachSidesNamesOnDisk) {
   m_dir.Write("old/Sub/Inner/Deep.c", "a;\n");
   m_dir.Write("new/SUB/inner/DEEP.c", "b;\n");
   m_dir.Write("old/Sub/gone.c", "g;\n");
-  m_dlg.SubfoldersBox()->setChecked(true);
+  CMeasureDlgProbe::SubfoldersBox(m_dlg)->setChecked(true);
   m_dlg.RunMeasurement();
   ASSERT_EQ(Column(kColumnName).mid(3), Texts({"Sub/gone.c", "Sub/Inner/Deep.c"}));
 
@@ -578,7 +588,8 @@ TEST_F(MeasureDlgTest, OpenCommandsOnTreeRowsTakeEachSidesNamesOnDisk) {
   m_dir.Write("old/a/b.c", "");
   m_dir.Write("new/a/b.c", "");
   m_dir.Write("new/c/d.c", "");
-  m_dlg.Rows()->SetRows({ResultRow{kInOld | kInNew, "a/b.c", {}, "a/b.c", "c/d.c"}});
+  CMeasureDlgProbe::Rows(m_dlg)->SetRows(
+      {ResultRow{kInOld | kInNew, "a/b.c", {}, "a/b.c", "c/d.c"}});
   Select({"a/b.c"});
   m_dlg.OnOpenNewFile();
   m_dlg.OnOpenOldFile();
@@ -592,13 +603,13 @@ TEST_F(MeasureDlgTest, BrowseButtonsPutThePickedFolderInTheirBox) {
   ASSERT_EQ(m_interaction.folderRequests.size(), 1u);
   EXPECT_EQ(m_interaction.folderRequests[0],
             (std::pair<QString, QString>(QStringLiteral("新フォルダ"), In("new"))));
-  EXPECT_EQ(m_dlg.NewFolderBox()->GetText(), QStringLiteral("/picked"));
-  EXPECT_EQ(m_dlg.NewFolderBox()->count(), 0);  // the history is not touched
+  EXPECT_EQ(CMeasureDlgProbe::NewFolderBox(m_dlg)->GetText(), QStringLiteral("/picked"));
+  EXPECT_EQ(CMeasureDlgProbe::NewFolderBox(m_dlg)->count(), 0);  // the history is not touched
 
   m_interaction.folderAnswer.reset();
   QTest::mouseClick(qobject_cast<QPushButton*>(m_dlg.Control(kIdBrowseOld)), Qt::LeftButton);
   EXPECT_EQ(m_interaction.folderRequests.back().first, QStringLiteral("旧フォルダ"));
-  EXPECT_EQ(m_dlg.OldFolderBox()->GetText(), In("old"));
+  EXPECT_EQ(CMeasureDlgProbe::OldFolderBox(m_dlg)->GetText(), In("old"));
 }
 
 }  // namespace

@@ -20,9 +20,12 @@
 #include "ui/window_info.h"
 #include "ui_fakes.h"
 #include "ui_test_main.h"
+#include "window_probes.h"
 
 namespace quintrel {
 namespace {
+
+using testing::CMeasureDlgProbe;
 
 std::filesystem::path SettingsFile() {
   return testing::ConfigHome().path() / "Vantle" / "quintrel.conf";
@@ -102,13 +105,14 @@ class SettingsDialogTest : public ::testing::Test {
 
   static std::array<int, kColumnCount> ColumnWidths(const CMeasureDlg& dialog) {
     std::array<int, kColumnCount> widths{};
-    for (int i = 0; i < kColumnCount; ++i) widths[i] = dialog.List()->header()->sectionSize(i);
+    for (int i = 0; i < kColumnCount; ++i)
+      widths[i] = CMeasureDlgProbe::List(dialog)->header()->sectionSize(i);
     return widths;
   }
 
   static QStringList Names(const CMeasureDlg& dialog) {
     QStringList texts;
-    for (const ResultRow& row : dialog.Rows()->Rows())
+    for (const ResultRow& row : CMeasureDlgProbe::Rows(dialog)->Rows())
       texts.append(QString::fromStdString(row.name));
     return texts;
   }
@@ -136,17 +140,18 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   {
     const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
     for (const char* folder : {"/first", "/second", "/third"}) {
-      dialog->OldFolderBox()->SetText(QString::fromLatin1(folder));
-      dialog->OldFolderBox()->CommitText();
+      CMeasureDlgProbe::OldFolderBox(*dialog)->SetText(QString::fromLatin1(folder));
+      CMeasureDlgProbe::OldFolderBox(*dialog)->CommitText();
     }
-    dialog->OldFolderBox()->SetText(QString::fromStdString((trees.path() / "old").string()));
-    dialog->NewFolderBox()->SetText(neu);
-    dialog->SubfoldersBox()->setChecked(true);
+    CMeasureDlgProbe::OldFolderBox(*dialog)->SetText(
+        QString::fromStdString((trees.path() / "old").string()));
+    CMeasureDlgProbe::NewFolderBox(*dialog)->SetText(neu);
+    CMeasureDlgProbe::SubfoldersBox(*dialog)->setChecked(true);
     dialog->resize(dialog->TemplateClientSize() + QSize(37, 23));
-    dialog->List()->header()->resizeSection(1, 211);
-    dialog->List()->header()->resizeSection(4, 33);
-    oldHistory = dialog->OldFolderBox()->GetHistoryString();
-    newHistory = dialog->NewFolderBox()->GetHistoryString();
+    CMeasureDlgProbe::List(*dialog)->header()->resizeSection(1, 211);
+    CMeasureDlgProbe::List(*dialog)->header()->resizeSection(4, 33);
+    oldHistory = CMeasureDlgProbe::OldFolderBox(*dialog)->GetHistoryString();
+    newHistory = CMeasureDlgProbe::NewFolderBox(*dialog)->GetHistoryString();
     outer = dialog->OuterSize();
     widths = ColumnWidths(*dialog);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);  // closing writes the settings
@@ -154,18 +159,18 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   EXPECT_TRUE(oldHistory.endsWith(QStringLiteral("|/third|/second|/first")));
   {
     const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-    EXPECT_EQ(dialog->OldFolderBox()->GetHistoryString(), oldHistory);
-    EXPECT_EQ(dialog->NewFolderBox()->GetHistoryString(), newHistory);
+    EXPECT_EQ(CMeasureDlgProbe::OldFolderBox(*dialog)->GetHistoryString(), oldHistory);
+    EXPECT_EQ(CMeasureDlgProbe::NewFolderBox(*dialog)->GetHistoryString(), newHistory);
     EXPECT_EQ(dialog->OuterSize(), outer);
     EXPECT_EQ(ColumnWidths(*dialog), widths);
-    EXPECT_TRUE(dialog->SubfoldersBox()->isChecked());
+    EXPECT_TRUE(CMeasureDlgProbe::SubfoldersBox(*dialog)->isChecked());
     EXPECT_EQ(Names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
-    dialog->SubfoldersBox()->setChecked(false);
+    CMeasureDlgProbe::SubfoldersBox(*dialog)->setChecked(false);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
   }
   EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
   const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
-  EXPECT_FALSE(dialog->SubfoldersBox()->isChecked());
+  EXPECT_FALSE(CMeasureDlgProbe::SubfoldersBox(*dialog)->isChecked());
   EXPECT_EQ(Names(*dialog), testing::Texts({"top.c"}));
 }
 
@@ -213,7 +218,7 @@ TEST_F(SettingsDialogTest, DamagedWindowInfoStillGivesAUsableWindow) {
     EXPECT_GE(dialog->height(), minimum.height());
     EXPECT_LE(dialog->OuterSize().width(), std::max(Screen().width(), minimum.width()));
     EXPECT_LE(dialog->OuterSize().height(), std::max(Screen().height(), minimum.height()));
-    EXPECT_EQ(dialog->Rows()->rowCount(), 0);
+    EXPECT_EQ(CMeasureDlgProbe::Rows(*dialog)->rowCount(), 0);
     EXPECT_TRUE(m_interaction.messages.empty());
     const std::array<int, kColumnCount> widths = ColumnWidths(*dialog);
     if (c.defaults) {
