@@ -71,7 +71,7 @@ struct Window {
   Window()
       : settings(dir.filePath("bench.ini"), QSettings::IniFormat),
         dialog(settings, interaction, launcher) {
-    dialog.SetRunOptions(0, {});
+    dialog.SetRunOptions(0, MakeFolderPair);
     dialog.show();
     (void)QTest::qWaitForWindowExposed(&dialog);
   }
