@@ -106,6 +106,8 @@ class Parser {
       }
     } else if (name == "--by-folder") {
       if (!RefuseValue(name, value)) options.byFolder = true;
+    } else if (name == "--ignore-format" || name == "-w") {
+      if (!RefuseValue(name, value)) options.run.ignoreFormat = true;
     } else if (name == "--quiet" || name == "-q") {
       if (!RefuseValue(name, value)) options.quiet = true;
     } else if (name == "--jobs" || name == "-j") {
@@ -224,7 +226,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
 }
 
 std::string UsageLine() {
-  return "Usage: quintrel-cli [--csv FILE] [--jobs N] [-r] [--ext LIST] [--exclude-dir NAME]"
+  return "Usage: quintrel-cli [--csv FILE] [--jobs N] [-r] [-w] [--ext LIST] [--exclude-dir NAME]"
          " [--renames[=PERCENT]] OLD NEW\n"
          "       quintrel-cli [OPTIONS] [-C DIR] --git OLD_REV NEW_REV [PATH]\n";
 }
@@ -260,6 +262,9 @@ std::string HelpText() {
          "               counting (default: c,h,cpp)\n"
          "  --exclude-dir NAME\n"
          "               with -r, skip the folders named NAME at any depth (repeatable)\n"
+         "  -w, --ignore-format\n"
+         "               measure code, not layout: statements pair by their tokens, so blanks,\n"
+         "               line breaks, comments and line splices change nothing (LOC stays)\n"
          "  --renames[=PERCENT]\n"
          "               a file only in OLD and a file only in NEW whose lines are at least\n"
          "               PERCENT similar (default 50) are measured as one renamed file,\n"

@@ -13,6 +13,10 @@
 
 namespace quintrel {
 
+// How the lines of two versions pair: by their bytes, or (ignoring the layout) by the
+// statement units their code's tokens form.
+enum class PairingRule { kLines, kStatementUnits };
+
 // Memory for measuring pairs one after another on one thread. Each pair reuses the buffers
 // of the pair before: fresh memory from the system costs page faults and zero-filling,
 // which for large files take as long as the measuring itself.
@@ -29,6 +33,7 @@ class PairWorkspace {
   // After a pair, the buffers are returned to the system when together they hold more than
   // this, so that one huge file does not hold its memory for the rest of a run.
   std::size_t keptBytes = std::size_t{64} << 20;
+  PairingRule pairing = PairingRule::kLines;
 
   void ReleaseLarge();
 };

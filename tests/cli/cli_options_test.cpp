@@ -42,6 +42,10 @@ TEST(CliOptionsTest, TakesTwoFoldersAndTheOptions) {
     EXPECT_EQ(parse.options.run.jobs, c.jobs);
     EXPECT_FALSE(parse.options.help || parse.options.version);
   }
+  EXPECT_FALSE(Parse({"a", "b"}).options.run.ignoreFormat);
+  EXPECT_TRUE(Parse({"-w", "a", "b"}).options.run.ignoreFormat);
+  EXPECT_TRUE(Parse({"a", "--ignore-format", "b"}).options.run.ignoreFormat);
+  EXPECT_EQ(Parse({"--ignore-format=1", "a", "b"}).error, "--ignore-format takes no value");
   EXPECT_TRUE(Parse({"--help"}).options.help);
   EXPECT_TRUE(Parse({"-h"}).options.help);
   EXPECT_TRUE(Parse({"--version"}).options.version);

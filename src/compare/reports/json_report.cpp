@@ -65,6 +65,25 @@ Json FileEntry(const ResultRow& row) {
   return entry;
 }
 
+// Texts that only name options: each invalid byte as U+FFFD, without a "_bytes" companion.
+Json TextList(const std::vector<std::string>& texts) {
+  Json list = Json::array();
+  bool changed = false;
+  for (const std::string& text : texts) list.push_back(ValidUtf8(text, changed));
+  return list;
+}
+
+// How the run measured, so that a report can be read without its command line.
+Json OptionsEntry(const RunResult& run) {
+  Json options = Json::object();
+  options["recursive"] = run.scan.recursive;
+  options["ext"] = TextList(run.scan.extensions);
+  options["exclude_dirs"] = TextList(run.scan.excludedFolders);
+  options["renames"] = run.renamePercent > 0 ? Json(run.renamePercent) : Json(nullptr);
+  options["ignore_format"] = run.pairing == PairingRule::kStatementUnits;
+  return options;
+}
+
 Json FolderEntry(const FolderSum& folder) {
   Json entry = Json::object();
   PutText(entry, "name", folder.name);
@@ -90,6 +109,7 @@ std::string FormatJsonReport(const RunResult& run, bool withFolders) {
   Json report = Json::object();
   PutText(report, "old", run.oldLabel);
   PutText(report, "new", run.newLabel);
+  report["options"] = OptionsEntry(run);
   Json files = Json::array();
   for (const ResultRow& row : run.rows) files.push_back(FileEntry(row));
   report["files"] = std::move(files);

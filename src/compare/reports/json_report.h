@@ -11,7 +11,10 @@ namespace quintrel {
 
 // The report of the run's rows (in the order they stand) as UTF-8 JSON text ending in a
 // newline; the version labels and names are the bytes the run holds (UTF-8 where valid):
-//   {"old": TEXT, "new": TEXT, "files": [{"marker", "name", "added", "deleted", "loc"}...],
+//   {"old": TEXT, "new": TEXT,
+//    "options": {"recursive", "ext", "exclude_dirs", "renames" (null or the percent),
+//                "ignore_format"},
+//    "files": [{"marker", "name", "added", "deleted", "loc"}...],
 //    "total": {"files", "new_files", "deleted_files", "added", "deleted", "loc"},
 //    "folders": [{"name", then the keys of "total"}...]}
 // "folders", the sums of SumFolders(rows), only `withFolders`.

@@ -54,6 +54,7 @@ class CatalogueMeasurement {
     auto workspace = std::make_shared<PairWorkspace>();
     workspace->budget = &m_budget;
     workspace->keptBytes = kKeptBytes / workers;
+    workspace->pairing = m_request.pairing;
     return [this, files, workspace](std::size_t index) {
       workspace->loadedBytes = 0;
       m_results[index] = files->Measure(m_catalogue[index], *workspace);
@@ -150,9 +151,13 @@ void ListAndMeasure(const RunRequest& request, RunResult& run) {
     return;
   }
   if (request.renamePercent == 0) return MeasureCatalogue(catalogue, request, versions, run);
+  KnownResults known = JoinRenames(catalogue, versions, request.renamePercent, request.jobs);
+  // The search measures as lines pair; its results stand only for runs that pair lines.
+  if (request.pairing != PairingRule::kLines) {
+    return MeasureCatalogue(catalogue, request, versions, run);
+  }
   // What the rename search measured on the way is not read again.
-  const std::unique_ptr<VersionPair> renamed = WithKnownResults(
-      versions, JoinRenames(catalogue, versions, request.renamePercent, request.jobs));
+  const std::unique_ptr<VersionPair> renamed = WithKnownResults(versions, std::move(known));
   MeasureCatalogue(catalogue, request, *renamed, run);
 }
 
@@ -162,6 +167,9 @@ RunResult RunMeasurement(const RunRequest& request) {
   RunResult run;
   run.oldLabel = request.versions->Label(VersionSide::kOld);
   run.newLabel = request.versions->Label(VersionSide::kNew);
+  run.scan = request.scan;
+  run.renamePercent = request.renamePercent;
+  run.pairing = request.pairing;
   try {
     ListAndMeasure(request, run);
   } catch (...) {

@@ -11,6 +11,7 @@
 #include "compare/listing/scan_options.h"
 #include "compare/results/totals.h"
 #include "compare/sources/version_source.h"
+#include "engine/file_pair.h"
 
 namespace quintrel {
 
@@ -31,6 +32,7 @@ struct RunRequest {
   // When 1 to 100: files of one version only whose contents are at least this similar (in
   // percent) are measured as one renamed file (JoinRenames). 0: names alone pair files.
   int renamePercent = 0;
+  PairingRule pairing = PairingRule::kLines;
   unsigned jobs = 0;  // worker threads; 0 = one per core
   ProgressCallback progress;
   ByteProgressCallback byteProgress;          // may be set with or instead of `progress`
@@ -55,6 +57,10 @@ struct RunResult {
   Summary summary;              // of `rows`
   std::string oldLabel;         // how reports name the versions (VersionPair::Label)
   std::string newLabel;
+  // How the run measured, as asked: for reports that say so.
+  ScanOptions scan;
+  int renamePercent = 0;
+  PairingRule pairing = PairingRule::kLines;
   TopFolderError folderError;  // with kOldFolderError or kNewFolderError
   RunFailure failure;          // with kFailed
 };

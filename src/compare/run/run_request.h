@@ -20,8 +20,9 @@ struct RunOptions {
   std::string gitPath = ".";            // with `git`: the folder measured, as given
   std::optional<std::string> gitStart;  // with `git`: where the repository is looked for
   ScanOptions scan;
-  int renamePercent = 0;  // 0: no rename search
-  unsigned jobs = 0;      // 0: one worker per core
+  int renamePercent = 0;      // 0: no rename search
+  bool ignoreFormat = false;  // pair statement units by their tokens, not lines by their bytes
+  unsigned jobs = 0;          // 0: one worker per core
 };
 
 // How the versions are opened. The program uses MakeFolderPair and, for revisions, the git

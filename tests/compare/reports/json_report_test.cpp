@@ -42,6 +42,17 @@ TEST(FormatJsonReport, WritesTheDocumentedLayout) {
             R"({
   "old": "/src/old",
   "new": "/src/new",
+  "options": {
+    "recursive": false,
+    "ext": [
+      "c",
+      "h",
+      "cpp"
+    ],
+    "exclude_dirs": [],
+    "renames": null,
+    "ignore_format": false
+  },
   "files": [
     {
       "marker": "",
@@ -130,6 +141,20 @@ TEST(FormatJsonReport, EmptyRunAndLargeTotals) {
   const std::vector<ResultRow> rows(2, {kBoth, "a.c", {kMax, kMax, kMax}, {}, {}});
   const Json big = Json::parse(ReportOf("o", "n", rows, false));
   EXPECT_EQ(big.at("total").at("loc").get<std::int64_t>(), 2LL * kMax);
+}
+
+// The options say how the run measured, whatever they are; texts that are not UTF-8 stay
+// readable.
+TEST(FormatJsonReport, OptionsSayHowTheRunMeasured) {
+  RunResult run;
+  run.scan.recursive = true;
+  run.scan.extensions = {"cc", "h\xFF"};
+  run.scan.excludedFolders = {"build", "third_party"};
+  run.renamePercent = 60;
+  run.pairing = PairingRule::kStatementUnits;
+  const Json options = Json::parse(FormatJsonReport(run, false)).at("options");
+  EXPECT_EQ(options, Json::parse(R"({"recursive": true, "ext": ["cc", "h\ufffd"],
+      "exclude_dirs": ["build", "third_party"], "renames": 60, "ignore_format": true})"));
 }
 
 TEST(HexBytes, TwoLowercaseDigitsPerByte) {

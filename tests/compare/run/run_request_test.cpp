@@ -53,6 +53,10 @@ TEST(BuildRunRequest, OpensFoldersAsAskedAndNamesThemAsTyped) {
   EXPECT_EQ(openedWith, std::vector<std::string>{"cc"});
   EXPECT_EQ(start.request.renamePercent, 60);
   EXPECT_EQ(start.request.jobs, 3u);
+  EXPECT_EQ(start.request.pairing, PairingRule::kLines);
+  options.ignoreFormat = true;
+  EXPECT_EQ(BuildRunRequest(options).request.pairing, PairingRule::kStatementUnits);
+  options.ignoreFormat = false;
   EXPECT_EQ(start.request.scan.extensions, std::vector<std::string>{"cc"});
   const RunResult run = RunMeasurement(start.request);
   ASSERT_EQ(run.rows.size(), 1u);
