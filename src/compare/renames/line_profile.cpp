@@ -95,11 +95,15 @@ LineProfile LineProfiler::Profile(const SourceText& text,
   m_shift = 64 - std::countr_zero(slots);
   m_slots.assign(slots, 0);
   m_contents.clear();
-  m_lineContent.resize(lines);
+  // A line with marks is listed as it is met, with its content's place in first-occurrence
+  // order for now: its place in hash order is known once all lines are in.
+  m_marked.clear();
+  const std::size_t withMarks = marksPerLine ? std::min(lines, marksPerLine->size()) : 0;
   for (std::size_t line = 0; line < lines; ++line) {
     const std::uint32_t content = ContentOf(m_hashes[line], profile);
-    ++m_contents[content].count;
-    m_lineContent[line] = content;
+    const std::uint32_t occurrence = m_contents[content].count++;
+    if (line < withMarks && (*marksPerLine)[line] != 0)
+      m_marked.push_back({content, occurrence, (*marksPerLine)[line]});
   }
 
   OrderContents();
@@ -113,14 +117,12 @@ LineProfile LineProfiler::Profile(const SourceText& text,
   if (marksPerLine == nullptr) return profile;
 
   profile.measured = true;
-  for (Content& content : m_contents) content.count = 0;  // now: occurrences seen so far
-  for (std::size_t line = 0; line < lines; ++line) {
-    const std::uint32_t content = m_lineContent[line];
-    const std::uint32_t occurrence = m_contents[content].count++;
-    const std::int32_t marks = line < marksPerLine->size() ? (*marksPerLine)[line] : 0;
-    if (marks == 0) continue;
-    profile.marked.push_back({m_rank[content], occurrence, marks});
-    profile.marks += marks;
+  // Sized exactly: the search keeps every profile until it has chosen.
+  profile.marked.reserve(m_marked.size());
+  for (MarkedLine line : m_marked) {
+    line.content = m_rank[line.content];
+    profile.marked.push_back(line);
+    profile.marks += line.marks;
   }
   return profile;
 }

@@ -73,7 +73,7 @@ class LineProfiler {
   std::vector<std::uint32_t> m_slots;  // content index + 1; 0 for a free slot
   int m_shift = 0;                     // a hash's first slot: its top bits
   std::vector<Content> m_contents;     // in order of first occurrence
-  std::vector<std::uint32_t> m_lineContent;
+  std::vector<MarkedLine> m_marked;    // content: index in m_contents
   std::vector<HashOrder> m_order;
   std::vector<std::int32_t> m_marks;
   std::vector<std::uint32_t> m_rank;  // content index -> its place in hash order
