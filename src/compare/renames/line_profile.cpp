@@ -21,8 +21,8 @@ std::int32_t Clamped(std::int64_t marks) {
 template <typename Both>
 bool ForSharedContents(const LineProfile& oldFile, const LineProfile& newFile, Both both) {
   if (oldFile.hashesCollide || newFile.hashesCollide) return false;
-  const std::vector<LineCount>& old = oldFile.lines;
-  const std::vector<LineCount>& now = newFile.lines;
+  const ArenaVector<LineCount>& old = oldFile.lines;
+  const ArenaVector<LineCount>& now = newFile.lines;
   std::size_t o = 0;
   std::size_t n = 0;
   while (o < old.size() && n < now.size()) {
@@ -86,6 +86,8 @@ void LineProfiler::OrderContents() {
 LineProfile LineProfiler::Profile(const SourceText& text,
                                   const std::vector<std::int32_t>* marksPerLine) {
   LineProfile profile;
+  profile.lines = ArenaVector<LineCount>(ArenaAllocator<LineCount>(m_arena));
+  profile.marked = ArenaVector<MarkedLine>(ArenaAllocator<MarkedLine>(m_arena));
   const std::size_t lines = text.lines.size();
   profile.lineCount = lines;
   m_hashes.resize(lines);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "compare/renames/profile_arena.h"
 #include "engine/file_result.h"
 #include "engine/line_keys.h"
 #include "engine/source_text.h"
@@ -33,18 +34,21 @@ struct MarkedLine {
 // measured profile also holds the lines that carry statement marks, enough to measure the
 // file against another without reading either again.
 struct LineProfile {
-  std::vector<LineCount> lines;
+  ArenaVector<LineCount> lines;
   std::size_t lineCount = 0;
   // Two different contents of the file share a hash; `lines` counts them as one.
   bool hashesCollide = false;
   bool measured = false;
-  std::vector<MarkedLine> marked;  // in line order
+  ArenaVector<MarkedLine> marked;  // in line order
   std::int64_t marks = 0;          // all marks of the file, as measuring counts them
 };
 
-// Profiles texts one after another, reusing its memory; one per thread.
+// Profiles texts one after another, reusing its memory; one per thread. The profiles'
+// vectors come from `arena` (which must outlive them) or, without one, from the heap.
 class LineProfiler {
  public:
+  explicit LineProfiler(ProfileArena* arena = nullptr) : m_arena(arena) {}
+
   // The profile of a text whose line table holds offsets. `marksPerLine`, if given, holds
   // the statement marks of each line (CountStatementsPerLine) and makes the profile a
   // measured one; lines past the table must have none.
@@ -69,6 +73,7 @@ class LineProfiler {
   std::uint32_t ContentOf(const WideKeyHash& hash, LineProfile& profile);
   void OrderContents();
 
+  ProfileArena* m_arena;
   std::vector<WideKeyHash> m_hashes;
   std::vector<std::uint32_t> m_slots;  // content index + 1; 0 for a free slot
   int m_shift = 0;                     // a hash's first slot: its top bits

@@ -1,7 +1,9 @@
 #include "compare/renames/rename_join.h"
 
 #include <exception>
+#include <list>
 #include <memory>
+#include <mutex>
 
 #include "compare/run/parallel_work.h"
 #include "compare/sources/version_source.h"
@@ -47,17 +49,31 @@ struct SearchedFile {
   std::uint64_t bytes = 0;
 };
 
+// An arena for each thread that makes profiles, kept as long as the profiles.
+class ProfileArenas {
+ public:
+  ProfileArena* Add() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return &m_arenas.emplace_back();
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::list<ProfileArena> m_arenas;
+};
+
 // Reads, measures and profiles the files on up to `jobs` threads, each with its own access
 // to the versions' files.
 std::vector<SearchedFile> SearchFiles(const std::vector<FileToRead>& files,
-                                      const VersionPair& versions, unsigned jobs) {
+                                      const VersionPair& versions, unsigned jobs,
+                                      ProfileArenas& arenas) {
   std::vector<SearchedFile> searched(files.size());
   ParallelWork work;
   work.items = files.size();
   work.jobs = jobs;
   work.newWorker = [&]() -> ItemWork {
     auto reader = std::shared_ptr<VersionFiles>(versions.OpenFiles());
-    auto profiler = std::make_shared<LineProfiler>();
+    auto profiler = std::make_shared<LineProfiler>(arenas.Add());
     auto text = std::make_shared<SourceText>();
     return [&, reader, profiler, text](std::size_t i) {
       if (!LoadText(*reader, files[i], *text)) return;
@@ -88,7 +104,7 @@ class Search {
          unsigned jobs)
       : m_files(files),
         m_oldCount(oldCount),
-        m_searched(SearchFiles(files, versions, jobs)),
+        m_searched(SearchFiles(files, versions, jobs, m_arenas)),
         m_reader(versions.OpenFiles()) {}
 
   std::vector<RenamePair> Find(int percent, RenameSearchStats* stats) {
@@ -144,6 +160,7 @@ class Search {
 
   const std::vector<FileToRead>& m_files;
   const std::size_t m_oldCount;
+  ProfileArenas m_arenas;  // before the profiles: they go first
   std::vector<SearchedFile> m_searched;
   const std::unique_ptr<VersionFiles> m_reader;
   SourceText m_oldText;

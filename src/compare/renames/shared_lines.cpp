@@ -96,7 +96,7 @@ class WindowIndex {
 
 // A file's run of lines in one window is a few cache lines, too short for the processor to
 // see a stream in; the next window's run is fetched while the other files are joined.
-void PrefetchNextRun(const std::vector<LineCount>& lines, std::size_t at, std::uint64_t windows) {
+void PrefetchNextRun(const ArenaVector<LineCount>& lines, std::size_t at, std::uint64_t windows) {
   constexpr std::size_t kPerCacheLine = 64 / sizeof(LineCount);
   const std::size_t end = std::min(lines.size(), at + lines.size() / windows + kPerCacheLine);
   for (; at < end; at += kPerCacheLine) __builtin_prefetch(&lines[at]);
@@ -108,7 +108,7 @@ template <typename Take>
 void TakeWindow(const std::vector<LineProfile>& files, std::vector<std::size_t>& cursors,
                 const Windows& windows, std::uint64_t window, Take take) {
   for (std::uint32_t file = 0; file < files.size(); ++file) {
-    const std::vector<LineCount>& lines = files[file].lines;
+    const ArenaVector<LineCount>& lines = files[file].lines;
     std::size_t& at = cursors[file];
     for (; at < lines.size() && windows.Of(lines[at].hash) == window; ++at) take(file, lines[at]);
     PrefetchNextRun(lines, at, windows.Count());
