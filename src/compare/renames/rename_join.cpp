@@ -105,7 +105,8 @@ class Search {
       : m_files(files),
         m_oldCount(oldCount),
         m_searched(SearchFiles(files, versions, jobs, m_arenas)),
-        m_reader(versions.OpenFiles()) {}
+        m_reader(versions.OpenFiles()),
+        m_jobs(jobs) {}
 
   std::vector<RenamePair> Find(int percent, RenameSearchStats* stats) {
     std::vector<LineProfile> oldProfiles;
@@ -118,7 +119,7 @@ class Search {
       return paired ? *paired : PairByReading(oldIndex, newIndex);
     };
     std::vector<RenamePair> renames =
-        FindRenames(oldProfiles, newProfiles, percent, pairedLines, stats);
+        FindRenames(oldProfiles, newProfiles, percent, pairedLines, stats, m_jobs);
     for (std::size_t i = 0; i < m_files.size(); ++i) {
       m_searched[i].profile =
           std::move(i < m_oldCount ? oldProfiles[i] : newProfiles[i - m_oldCount]);
@@ -166,6 +167,7 @@ class Search {
   SourceText m_oldText;
   SourceText m_newText;
   LineIndexMemory m_memory;
+  const unsigned m_jobs;
 };
 
 }  // namespace

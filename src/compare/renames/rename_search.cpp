@@ -37,11 +37,11 @@ using CandidateQueue = std::priority_queue<Candidate, std::vector<Candidate>, Ch
 class RenameSearch {
  public:
   RenameSearch(const std::vector<LineProfile>& oldFiles, const std::vector<LineProfile>& newFiles,
-               int percent)
+               int percent, unsigned jobs)
       : m_oldFiles(oldFiles),
         m_newFiles(newFiles),
         m_percent(percent),
-        m_lines(FindSharedLines(oldFiles, newFiles)),
+        m_lines(FindSharedLines(oldFiles, newFiles, jobs)),
         m_shared(oldFiles.size(), 0) {
     // Old files whose common lines alone could reach the threshold: they may pair with a
     // new file with which they share no other line.
@@ -141,8 +141,15 @@ std::vector<RenamePair> FindRenames(const std::vector<LineProfile>& oldFiles,
                                     const std::vector<LineProfile>& newFiles, int percent,
                                     const PairedLinesFunction& pairedLines,
                                     RenameSearchStats* stats) {
+  return FindRenames(oldFiles, newFiles, percent, pairedLines, stats, 1);
+}
+
+std::vector<RenamePair> FindRenames(const std::vector<LineProfile>& oldFiles,
+                                    const std::vector<LineProfile>& newFiles, int percent,
+                                    const PairedLinesFunction& pairedLines,
+                                    RenameSearchStats* stats, unsigned jobs) {
   RenameSearchStats ignored;
-  return RenameSearch(oldFiles, newFiles, percent).Run(pairedLines, stats ? *stats : ignored);
+  return RenameSearch(oldFiles, newFiles, percent, jobs).Run(pairedLines, stats ? *stats : ignored);
 }
 
 }  // namespace quintrel

@@ -43,4 +43,10 @@ std::vector<RenamePair> FindRenames(const std::vector<LineProfile>& oldFiles,
                                     const PairedLinesFunction& pairedLines,
                                     RenameSearchStats* stats = nullptr);
 
+// The same, with the files' line hashes joined on up to `jobs` threads (0: one per core).
+std::vector<RenamePair> FindRenames(const std::vector<LineProfile>& oldFiles,
+                                    const std::vector<LineProfile>& newFiles, int percent,
+                                    const PairedLinesFunction& pairedLines,
+                                    RenameSearchStats* stats, unsigned jobs);
+
 }  // namespace quintrel

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <exception>
+
+#include "compare/run/parallel_work.h"
 
 namespace quintrel {
 
@@ -135,22 +138,38 @@ void ShareLine(const WindowIndex& index, std::uint32_t file, const LineCount& li
   });
 }
 
-}  // namespace
+// The files' cursors at the first line of window `window` or after.
+std::vector<std::size_t> CursorsAt(const std::vector<LineProfile>& files, const Windows& windows,
+                                   std::uint64_t window) {
+  std::vector<std::size_t> cursors;
+  cursors.reserve(files.size());
+  for (const LineProfile& file : files) {
+    const auto first =
+        std::partition_point(file.lines.begin(), file.lines.end(),
+                             [&](const LineCount& line) { return windows.Of(line.hash) < window; });
+    cursors.push_back(static_cast<std::size_t>(first - file.lines.begin()));
+  }
+  return cursors;
+}
 
-SharedLines FindSharedLines(const std::vector<LineProfile>& oldFiles,
-                            const std::vector<LineProfile>& newFiles) {
+SharedLines EmptyShares(std::size_t oldFiles, std::size_t newFiles) {
   SharedLines shared;
-  shared.rare.resize(newFiles.size());
-  shared.commonNew.assign(newFiles.size(), 0);
-  shared.commonOld.assign(oldFiles.size(), 0);
-  std::size_t oldLines = 0;
-  for (const LineProfile& file : oldFiles) oldLines += file.lines.size();
-  const Windows windows(oldLines, oldFiles.size() + newFiles.size());
-  std::vector<std::size_t> oldCursors(oldFiles.size(), 0);
-  std::vector<std::size_t> newCursors(newFiles.size(), 0);
+  shared.rare.resize(newFiles);
+  shared.commonNew.assign(newFiles, 0);
+  shared.commonOld.assign(oldFiles, 0);
+  return shared;
+}
+
+// What the files share through the hashes of windows `first` to `end` - 1.
+SharedLines JoinWindows(const std::vector<LineProfile>& oldFiles,
+                        const std::vector<LineProfile>& newFiles, const Windows& windows,
+                        std::uint64_t first, std::uint64_t end) {
+  SharedLines shared = EmptyShares(oldFiles.size(), newFiles.size());
+  std::vector<std::size_t> oldCursors = CursorsAt(oldFiles, windows, first);
+  std::vector<std::size_t> newCursors = CursorsAt(newFiles, windows, first);
   std::vector<Entry> entries;
   WindowIndex index;
-  for (std::uint64_t window = 0; window < windows.Count(); ++window) {
+  for (std::uint64_t window = first; window < end; ++window) {
     entries.clear();
     TakeWindow(oldFiles, oldCursors, windows, window,
                [&](std::uint32_t file, const LineCount& line) {
@@ -163,6 +182,41 @@ SharedLines FindSharedLines(const std::vector<LineProfile>& oldFiles,
                  if (newFiles[file].lineCount != 0) ShareLine(index, file, line, shared);
                });
   }
+  return shared;
+}
+
+void AddShares(SharedLines& total, const SharedLines& part) {
+  for (std::size_t file = 0; file < total.rare.size(); ++file) {
+    total.rare[file].insert(total.rare[file].end(), part.rare[file].begin(), part.rare[file].end());
+    total.commonNew[file] += part.commonNew[file];
+  }
+  for (std::size_t file = 0; file < total.commonOld.size(); ++file)
+    total.commonOld[file] += part.commonOld[file];
+}
+
+}  // namespace
+
+SharedLines FindSharedLines(const std::vector<LineProfile>& oldFiles,
+                            const std::vector<LineProfile>& newFiles, unsigned jobs) {
+  std::size_t oldLines = 0;
+  for (const LineProfile& file : oldFiles) oldLines += file.lines.size();
+  const Windows windows(oldLines, oldFiles.size() + newFiles.size());
+  // The windows are split into as many parts as there are workers, each joined on its own.
+  const std::size_t parts = WorkerCount(jobs, windows.Count());
+  std::vector<SharedLines> joined(parts);
+  ParallelWork work;
+  work.items = parts;
+  work.jobs = jobs;
+  work.newWorker = [&]() -> ItemWork {
+    return [&](std::size_t part) {
+      joined[part] = JoinWindows(oldFiles, newFiles, windows, windows.Count() * part / parts,
+                                 windows.Count() * (part + 1) / parts);
+    };
+  };
+  const WorkOutcome outcome = RunParallel(work);
+  if (outcome.failure) std::rethrow_exception(outcome.failure);
+  SharedLines shared = std::move(joined[0]);
+  for (std::size_t part = 1; part < parts; ++part) AddShares(shared, joined[part]);
   return shared;
 }
 

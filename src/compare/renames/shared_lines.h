@@ -30,8 +30,9 @@ struct SharedLines {
 };
 
 // The profiles' lines must be in hash order, as LineProfiler makes them. New files without
-// lines (lineCount 0) take no part: theirs stay empty.
+// lines (lineCount 0) take no part: theirs stay empty. Joined on up to `jobs` threads (0: one
+// per core).
 SharedLines FindSharedLines(const std::vector<LineProfile>& oldFiles,
-                            const std::vector<LineProfile>& newFiles);
+                            const std::vector<LineProfile>& newFiles, unsigned jobs = 1);
 
 }  // namespace quintrel

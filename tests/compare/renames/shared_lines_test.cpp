@@ -71,8 +71,9 @@ void ExpectSame(const SharedLines& found, const SharedLines& expected) {
   }
 }
 
-// Enough distinct hashes for many windows, drawn so that some are in more old files than
-// kCommonPostings, most in one or a few, with the extreme hash values at the windows' ends.
+// Enough distinct hashes for many windows (split between threads or not), drawn so that some are in
+// more old files than kCommonPostings, most in one or a few, with the extreme hash values at the
+// windows' ends.
 TEST(FindSharedLines, AgreesWithEveryHashFollowedByHand) {
   std::mt19937_64 random(2024);
   std::vector<std::uint64_t> popular = {0, std::numeric_limits<std::uint64_t>::max()};
@@ -93,7 +94,11 @@ TEST(FindSharedLines, AgreesWithEveryHashFollowedByHand) {
   for (int i = 0; i < 70; ++i) newFiles.push_back(makeFile(random() % 400));
   newFiles[3] = LineProfile{};  // absent
   oldFiles[5] = LineProfile{};
-  ExpectSame(FindSharedLines(oldFiles, newFiles), SharedByHand(oldFiles, newFiles));
+  const SharedLines expected = SharedByHand(oldFiles, newFiles);
+  for (unsigned jobs : {1u, 2u, 3u, 0u}) {  // the windows split between threads
+    SCOPED_TRACE(jobs);
+    ExpectSame(FindSharedLines(oldFiles, newFiles, jobs), expected);
+  }
 }
 
 TEST(FindSharedLines, FilesWithoutLinesShareNothing) {
