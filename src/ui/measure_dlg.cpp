@@ -36,6 +36,14 @@ QPushButton* MakeButton(QStringView caption, const QRect& rect, QWidget* parent)
   return button;
 }
 
+// As wide as its caption needs, at least the template's width: the window widens for it when
+// its column is too narrow (TemplateClientSize).
+QCheckBox* MakeCheckBox(QStringView caption, const QRect& rect, QWidget* parent) {
+  auto* box = new QCheckBox(caption.toString(), parent);
+  box->setGeometry(rect.adjusted(0, 0, std::max(0, box->sizeHint().width() - rect.width()), 0));
+  return box;
+}
+
 QLineEdit* MakeTotalEdit(const QRect& rect, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setReadOnly(true);
@@ -69,9 +77,10 @@ CMeasureDlg::~CMeasureDlg() = default;
 
 QSize CMeasureDlg::TemplateClientSize() const {
   QSize size = DialogSize(m_units, kTemplateWidth, kTemplateHeight);
-  // The template widens where the subfolder box's caption needs more than the column.
-  if (m_subfoldersBox != nullptr) {
-    const int right = m_subfoldersBox->geometry().right() + 1 + DialogSize(m_units, 1, 0).width();
+  // The template widens where a check box's caption needs more than the column.
+  for (const QCheckBox* box : {m_subfoldersBox, m_ignoreFormatBox}) {
+    if (box == nullptr) continue;
+    const int right = box->geometry().right() + 1 + DialogSize(m_units, 1, 0).width();
     size.setWidth(std::max(size.width(), right));
   }
   return size;
@@ -91,12 +100,10 @@ void CMeasureDlg::CreateControls() {
   m_measureButton = MakeButton(kMeasureButton, du(218, 6, 43, 14), this);
   m_measureButton->setDefault(true);
   m_saveButton = MakeButton(kSaveButton, du(218, 39, 43, 14), this);
-  // In the free space of the button column, as wide as its caption needs (the window
-  // widens for it when the column is too narrow); toggling it only sets up the next run.
-  m_subfoldersBox = new QCheckBox(kSubfoldersCheck.toString(), this);
-  const QRect boxRect = du(218, 24, 43, 10);
-  m_subfoldersBox->setGeometry(boxRect.adjusted(
-      0, 0, std::max(0, m_subfoldersBox->sizeHint().width() - boxRect.width()), 0));
+  // The options sit in the free space of the button column, the subfolder box between the
+  // two buttons, the layout box below them; toggling one only sets up the next run.
+  m_subfoldersBox = MakeCheckBox(kSubfoldersCheck, du(218, 24, 43, 10), this);
+  m_ignoreFormatBox = MakeCheckBox(kIgnoreFormatCheck, du(218, 57, 43, 10), this);
   CreateList();
   CreateTotalsRow();
   m_oldLabel = new QLabel(kOldFolderLabel.toString(), this);
@@ -113,6 +120,7 @@ void CMeasureDlg::CreateControls() {
   setTabOrder(m_browseNewButton, m_measureButton);
   setTabOrder(m_measureButton, m_subfoldersBox);
   setTabOrder(m_subfoldersBox, m_saveButton);
+  setTabOrder(m_saveButton, m_ignoreFormatBox);
 
   connect(m_measureButton, &QPushButton::clicked, this, &CMeasureDlg::RunMeasurement);
   connect(m_saveButton, &QPushButton::clicked, this, &CMeasureDlg::SaveReport);
@@ -162,6 +170,7 @@ void CMeasureDlg::RegisterAnchors() {
   m_anchors.AddControl(m_measureButton, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_saveButton, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_subfoldersBox, kAnchorMove, kAnchorKeep);
+  m_anchors.AddControl(m_ignoreFormatBox, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
   m_anchors.AddControl(m_oldFolderBox, kAnchorStretch, kAnchorKeep);
   m_anchors.AddControl(m_newFolderBox, kAnchorStretch, kAnchorKeep);
@@ -198,6 +207,8 @@ QWidget* CMeasureDlg::Control(int controlId) const {
       return m_fileCountEdit;
     case kIdSubfolders:
       return m_subfoldersBox;
+    case kIdIgnoreFormat:
+      return m_ignoreFormatBox;
     default:
       return nullptr;
   }
@@ -212,6 +223,7 @@ void CMeasureDlg::OnInitDialog() {
   m_oldFolderBox->LoadHistoryString(stored.oldFolder);
   m_newFolderBox->LoadHistoryString(stored.newFolder);
   m_subfoldersBox->setChecked(stored.recursive);
+  m_ignoreFormatBox->setChecked(stored.ignoreFormat);
   RestoreWindowInfo(stored.windowInfo);
   RunMeasurement();
 }
@@ -280,7 +292,8 @@ void CMeasureDlg::SaveWindowSettings() {
   SaveSettings(
       m_settings,
       StoredSettings{m_oldFolderBox->GetHistoryString(), m_newFolderBox->GetHistoryString(),
-                     FormatWindowInfo(CurrentWindowInfo()), m_subfoldersBox->isChecked()});
+                     FormatWindowInfo(CurrentWindowInfo()), m_subfoldersBox->isChecked(),
+                     m_ignoreFormatBox->isChecked()});
 }
 
 void CMeasureDlg::accept() {

@@ -146,7 +146,8 @@ class CMeasureDlg : public QDialog {
   QPushButton* m_browseNewButton = nullptr;
   QPushButton* m_measureButton = nullptr;
   QPushButton* m_saveButton = nullptr;
-  QCheckBox* m_subfoldersBox = nullptr;  // runs take the folders' subfolders too
+  QCheckBox* m_subfoldersBox = nullptr;    // runs take the folders' subfolders too
+  QCheckBox* m_ignoreFormatBox = nullptr;  // runs pair statement units, not lines
   QLineEdit* m_fileCountEdit = nullptr;
   QLineEdit* m_addedEdit = nullptr;
   QLineEdit* m_deletedEdit = nullptr;
@@ -180,6 +181,7 @@ enum ControlId {
   kIdSave = 310,
   kIdFileCount = 311,
   kIdSubfolders = 312,
+  kIdIgnoreFormat = 313,
 };
 
 }  // namespace quintrel

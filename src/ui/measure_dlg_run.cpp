@@ -32,6 +32,7 @@ void CMeasureDlg::RunMeasurement() {
     options.oldVersion = m_oldFolderBox->GetText().toStdString();
     options.newVersion = m_newFolderBox->GetText().toStdString();
     options.scan.recursive = m_subfoldersBox->isChecked();
+    options.ignoreFormat = m_ignoreFormatBox->isChecked();
     options.jobs = m_jobs;
     MeasurementJob job(BuildRunRequest(options, {m_openFolders, {}}).request);
     CProgressDlg progress(this);

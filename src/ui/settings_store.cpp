@@ -18,6 +18,14 @@ QString ReadString(QSettings& settings, const QString& key, const QString& fallb
   return value.canConvert<QString>() ? value.toString() : fallback;
 }
 
+bool ReadFlag(QSettings& settings, const QString& key) {
+  return ReadString(settings, key, QString()) == QLatin1String("1");
+}
+
+QString FlagText(bool on) {
+  return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
 }  // namespace
 
 std::unique_ptr<QSettings> OpenUserSettings() {
@@ -32,8 +40,8 @@ StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefaul
   values.oldFolder = ReadString(settings, QStringLiteral("OldFolder"), QString());
   values.newFolder = ReadString(settings, QStringLiteral("NewFolder"), QString());
   values.windowInfo = ReadString(settings, QStringLiteral("WindowInfo"), windowInfoDefault);
-  values.recursive =
-      ReadString(settings, QStringLiteral("Recursive"), QString()) == QLatin1String("1");
+  values.recursive = ReadFlag(settings, QStringLiteral("Recursive"));
+  values.ignoreFormat = ReadFlag(settings, QStringLiteral("IgnoreFormat"));
   settings.endGroup();
   return values;
 }
@@ -43,8 +51,8 @@ void SaveSettings(QSettings& settings, const StoredSettings& values) {
   settings.setValue(QStringLiteral("OldFolder"), values.oldFolder);
   settings.setValue(QStringLiteral("NewFolder"), values.newFolder);
   settings.setValue(QStringLiteral("WindowInfo"), values.windowInfo);
-  settings.setValue(QStringLiteral("Recursive"),
-                    values.recursive ? QStringLiteral("1") : QStringLiteral("0"));
+  settings.setValue(QStringLiteral("Recursive"), FlagText(values.recursive));
+  settings.setValue(QStringLiteral("IgnoreFormat"), FlagText(values.ignoreFormat));
   settings.endGroup();
   settings.sync();
 }

@@ -14,6 +14,8 @@ struct StoredSettings {
   QString newFolder;       // history string of the new folder box
   QString windowInfo;      // see window_info.h
   bool recursive = false;  // the subfolder check box; stored as "1" or "0"
+  // The check box that measures code, not layout; stored as "1" or "0" under IgnoreFormat.
+  bool ignoreFormat = false;
 };
 
 // The per-user store: organisation "Vantle", the application's name (its executable's base
@@ -22,7 +24,8 @@ struct StoredSettings {
 std::unique_ptr<QSettings> OpenUserSettings();
 
 // A value that is missing or unreadable gives `windowInfoDefault` (window information), the
-// empty string (histories) or false (subfolders: only the text "1" turns them on).
+// empty string (histories) or false (the check boxes: only the text "1" turns one on, so that
+// a file written before a box existed keeps it off).
 StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefault);
 void SaveSettings(QSettings& settings, const StoredSettings& values);
 

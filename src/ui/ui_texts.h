@@ -13,6 +13,7 @@ inline constexpr QStringView kBrowseNewButton = u"参照(&2)...";
 inline constexpr QStringView kMeasureButton = u"再計測(&R)";
 inline constexpr QStringView kSaveButton = u"保存(&S)...";
 inline constexpr QStringView kSubfoldersCheck = u"ｻﾌﾞﾌｫﾙﾀﾞ(&B)";
+inline constexpr QStringView kIgnoreFormatCheck = u"書式を無視(&W)";
 inline constexpr QStringView kTotalLabel = u"Total";
 
 inline constexpr QStringView kHeadingName = u"ﾌｧｲﾙ名";

@@ -1,6 +1,8 @@
 #include "ui/measure_dlg.h"
 
+#include <mutex>
 #include <optional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -543,18 +545,147 @@ TEST_F(MeasureDlgTest, SubfolderKeyTogglesWithoutARunAndEnterMeasuresTheTrees) {
   EXPECT_EQ(Column(kColumnName), flat);
 }
 
-TEST_F(MeasureDlgTest, TabReachesTheSubfolderBoxAfterTheReMeasureButton) {
+// Tab walks the button column top to bottom, then back to the first folder box.
+TEST_F(MeasureDlgTest, TabWalksTheButtonColumnTopToBottom) {
   m_dlg.show();
   m_dlg.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
   m_dlg.Control(kIdOk)->setFocus();
   ASSERT_EQ(QApplication::focusWidget(), m_dlg.Control(kIdOk));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), CMeasureDlgProbe::SubfoldersBox(m_dlg));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), m_dlg.Control(kIdSave));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), CMeasureDlgProbe::SubfoldersBox(m_dlg));
+  const auto focusAfter = [](Qt::Key key) {
+    QTest::keyClick(QApplication::focusWidget(), key,
+                    key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+    QWidget* focus = QApplication::focusWidget();
+    // A folder box takes the focus in its line edit.
+    return focus != nullptr && qobject_cast<CHistoryCombo*>(focus->parentWidget()) != nullptr
+               ? focus->parentWidget()
+               : focus;
+  };
+  EXPECT_EQ(focusAfter(Qt::Key_Tab), CMeasureDlgProbe::SubfoldersBox(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Tab), m_dlg.Control(kIdSave));
+  EXPECT_EQ(focusAfter(Qt::Key_Tab), CMeasureDlgProbe::IgnoreFormatBox(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Tab), CMeasureDlgProbe::OldFolderBox(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::IgnoreFormatBox(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Backtab), m_dlg.Control(kIdSave));
+  EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::SubfoldersBox(m_dlg));
+}
+
+TEST_F(MeasureDlgTest, IgnoreFormatBoxSitsBelowTheSaveButton) {
+  QCheckBox* box = CMeasureDlgProbe::IgnoreFormatBox(m_dlg);
+  EXPECT_EQ(m_dlg.Control(kIdIgnoreFormat), box);
+  EXPECT_EQ(box->text(), QStringLiteral("書式を無視(&W)"));
+  EXPECT_FALSE(box->isChecked());
+  // In the button column under the save button, overlapping no other control.
+  const QRect save = m_dlg.Control(kIdSave)->geometry();
+  EXPECT_EQ(box->x(), CMeasureDlgProbe::SubfoldersBox(m_dlg)->x());
+  EXPECT_GT(box->y(), save.bottom());
+  EXPECT_LT(box->y() - save.bottom(), save.height());
+  EXPECT_GE(box->width(), box->sizeHint().width());
+  EXPECT_LE(box->geometry().right(), m_dlg.TemplateClientSize().width() - 1);
+  EXPECT_LE(box->geometry().bottom(), m_dlg.Control(kIdList)->geometry().bottom());
+  for (QWidget* other : m_dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (other != box && other->isVisibleTo(&m_dlg)) {
+      EXPECT_FALSE(box->geometry().intersects(other->geometry()))
+          << other->metaObject()->className();
+    }
+  }
+
+  // A larger window keeps it with the button column, at its height.
+  m_dlg.OnInitDialog();
+  m_dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
+  const QRect before = box->geometry();
+  m_dlg.resize(m_dlg.size() + QSize(120, 80));
+  EXPECT_EQ(box->geometry(), before.translated(120, 0));
+  EXPECT_EQ(box->x(), CMeasureDlgProbe::SubfoldersBox(m_dlg)->x());
+}
+
+// The rule each worker pairs by, as the measurements of a run see it.
+class PairingSeen {
+ public:
+  FolderPairOpener Opener() {
+    return testing::WorkspaceHookedFolderOpener(
+        [this](const CatalogueEntry&, const PairWorkspace& workspace, const auto& measureForReal) {
+          const std::lock_guard<std::mutex> lock(m_mutex);
+          m_seen.push_back(workspace.pairing);
+          return measureForReal();
+        });
+  }
+  // The rules seen since the last call.
+  std::vector<PairingRule> Take() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_seen, {});
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::vector<PairingRule> m_seen;
+};
+
+// Alt+W and Space toggle the box without a run; the next run pairs statement units, and the
+// rows are those of the run's measurements.
+TEST_F(MeasureDlgTest, IgnoreFormatKeyTogglesWithoutARunAndTheNextRunPairsUnits) {
+  PairingSeen seen;
+  m_dlg.SetRunOptions(1, seen.Opener());
+  QCheckBox* box = CMeasureDlgProbe::IgnoreFormatBox(m_dlg);
+  m_dlg.show();
+  m_dlg.RunMeasurement();
+  const std::vector<PairingRule> lines(3, PairingRule::kLines);
+  const std::vector<PairingRule> units(3, PairingRule::kStatementUnits);
+  EXPECT_EQ(seen.Take(), lines);
+  const auto focusOn = [&](QWidget* widget) {
+    m_dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+    widget->setFocus();
+    ASSERT_TRUE(QApplication::focusWidget() == widget ||
+                widget->isAncestorOf(QApplication::focusWidget()));
+  };
+
+  focusOn(CMeasureDlgProbe::NewFolderBox(m_dlg));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return box->isChecked(); }));
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  EXPECT_TRUE(seen.Take().empty());
+  EXPECT_FALSE(CMeasureDlgProbe::SubfoldersBox(m_dlg)->isChecked());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(seen.Take(), units);
+  EXPECT_EQ(Column(kColumnName), Texts({"x.c", "y.c", "z.c"}));
+  EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-1)", "3", "3", "4"}));
+
+  // Space on the focused box turns it off; Enter in a folder box pairs lines again.
+  focusOn(box);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_TRUE(seen.Take().empty());
+  focusOn(CMeasureDlgProbe::OldFolderBox(m_dlg));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(seen.Take(), lines);
+
+  // Both boxes together: the trees, by units.
+  box->setChecked(true);
+  CMeasureDlgProbe::SubfoldersBox(m_dlg)->setChecked(true);
+  m_dir.Write("new/sub/s.c", "s;\n");
+  m_dlg.RunMeasurement();
+  EXPECT_EQ(seen.Take(), std::vector<PairingRule>(4, PairingRule::kStatementUnits));
+  EXPECT_EQ(Column(kColumnName), Texts({"x.c", "y.c", "z.c", "sub/s.c"}));
+}
+
+// The stored box is restored before the start-up run, which therefore pairs units.
+TEST_F(MeasureDlgTest, StartUpRunPairsAsTheStoredBoxSays) {
+  for (const auto& [stored, rule] :
+       {std::pair("1", PairingRule::kStatementUnits), std::pair("0", PairingRule::kLines)}) {
+    SCOPED_TRACE(stored);
+    m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("old"));
+    m_settings.setValue(QStringLiteral("Settings/NewFolder"), In("new"));
+    m_settings.setValue(QStringLiteral("Settings/IgnoreFormat"), QString::fromLatin1(stored));
+    PairingSeen seen;
+    CMeasureDlg dialog(m_settings, m_interaction, m_launcher);
+    dialog.SetRunOptions(1, seen.Opener());
+    dialog.OnInitDialog();
+    EXPECT_EQ(CMeasureDlgProbe::IgnoreFormatBox(dialog)->isChecked(),
+              rule == PairingRule::kStatementUnits);
+    EXPECT_EQ(seen.Take(), std::vector<PairingRule>(3, rule));
+  }
 }
 
 // Tree rows open each side's file under that side's own spelling of every folder and file.

@@ -47,16 +47,18 @@ StoredSettings LoadFromUserStore(const QString& windowInfoDefault = QString()) {
 TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   const StoredSettings written{QStringLiteral("/src/ポ v2|/src/ポ v2|/a, b|"),
                                QStringLiteral("|\"quoted\"|C:\\win\\path|;#=[x]"),
-                               QStringLiteral("700 500 20 200 60 60 70"), true};
+                               QStringLiteral("700 500 20 200 60 60 70"), true, true};
   SaveSettings(*OpenUserSettings(), written);
   const std::string file = testing::ReadFileBytes(SettingsFile());
   EXPECT_NE(file.find("[Settings]"), std::string::npos);
   EXPECT_NE(file.find("Recursive=1\n"), std::string::npos);
+  EXPECT_NE(file.find("IgnoreFormat=1\n"), std::string::npos);
   StoredSettings read = LoadFromUserStore();
   EXPECT_EQ(read.oldFolder, written.oldFolder);
   EXPECT_EQ(read.newFolder, written.newFolder);
   EXPECT_EQ(read.windowInfo, written.windowInfo);
   EXPECT_TRUE(read.recursive);
+  EXPECT_TRUE(read.ignoreFormat);
 
   WriteSettingsFile("[Settings]\nOldFolder=\"/abs/old\"\nNewFolder=\"/abs/new\"\n");
   read = LoadFromUserStore(QStringLiteral("1 2 15 140 60 60 60"));
@@ -75,18 +77,27 @@ TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   EXPECT_EQ(read.windowInfo, QStringLiteral("default"));
 }
 
-TEST(SettingsStoreTest, OnlyOneTurnsTheSubfoldersOn) {
-  for (const char* stored : {"1", "\"1\""}) {
-    WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
-    EXPECT_TRUE(LoadFromUserStore().recursive) << stored;
+// Each check box is read from its own key; a file written before a box existed leaves it off.
+TEST(SettingsStoreTest, OnlyOneTurnsACheckBoxOn) {
+  const auto flags = [] {
+    const StoredSettings read = LoadFromUserStore();
+    return std::pair(read.recursive, read.ignoreFormat);
+  };
+  for (const auto& [key, on] : {std::pair("Recursive", std::pair(true, false)),
+                                std::pair("IgnoreFormat", std::pair(false, true))}) {
+    SCOPED_TRACE(key);
+    for (const char* stored : {"1", "\"1\""}) {
+      WriteSettingsFile(std::string("[Settings]\n") + key + "=" + stored + "\n");
+      EXPECT_EQ(flags(), on) << stored;
+    }
+    // Empty or anything but "1": off.
+    for (const char* stored : {"", "0", "2", "11", "true", "yes", "on", " 1x", "1,0", "\xff"}) {
+      WriteSettingsFile(std::string("[Settings]\n") + key + "=" + stored + "\n");
+      EXPECT_EQ(flags(), std::pair(false, false)) << stored;
+    }
   }
-  // Missing, empty or anything but "1": off.
-  for (const char* stored : {"", "0", "2", "11", "true", " 1x", "1,0"}) {
-    WriteSettingsFile(std::string("[Settings]\nRecursive=") + stored + "\n");
-    EXPECT_FALSE(LoadFromUserStore().recursive) << stored;
-  }
-  WriteSettingsFile("[Settings]\nOldFolder=/a\n");
-  EXPECT_FALSE(LoadFromUserStore().recursive);
+  WriteSettingsFile("[Settings]\nOldFolder=/a\nRecursive=0\n");
+  EXPECT_EQ(flags(), std::pair(false, false));
 }
 
 // A main dialog on the user's settings, initialised and shown as the program does (the stored
@@ -124,8 +135,8 @@ class SettingsDialogTest : public ::testing::Test {
   testing::FakeLauncher m_launcher;
 };
 
-// Histories, size, widths and the subfolder box come back after a restart; the box is
-// restored before the start-up run, which therefore measures the trees.
+// Histories, size, widths and the check boxes come back after a restart; the subfolder box
+// is restored before the start-up run, which therefore measures the trees.
 TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   std::filesystem::remove(SettingsFile());
   testing::ScopedTempDir trees;
@@ -147,6 +158,7 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
         QString::fromStdString((trees.path() / "old").string()));
     CMeasureDlgProbe::NewFolderBox(*dialog)->SetText(neu);
     CMeasureDlgProbe::SubfoldersBox(*dialog)->setChecked(true);
+    CMeasureDlgProbe::IgnoreFormatBox(*dialog)->setChecked(true);
     dialog->resize(dialog->TemplateClientSize() + QSize(37, 23));
     CMeasureDlgProbe::List(*dialog)->header()->resizeSection(1, 211);
     CMeasureDlgProbe::List(*dialog)->header()->resizeSection(4, 33);
@@ -164,13 +176,18 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
     EXPECT_EQ(dialog->OuterSize(), outer);
     EXPECT_EQ(ColumnWidths(*dialog), widths);
     EXPECT_TRUE(CMeasureDlgProbe::SubfoldersBox(*dialog)->isChecked());
+    EXPECT_TRUE(CMeasureDlgProbe::IgnoreFormatBox(*dialog)->isChecked());
     EXPECT_EQ(Names(*dialog), testing::Texts({"top.c", "sub/deep.c"}));
     CMeasureDlgProbe::SubfoldersBox(*dialog)->setChecked(false);
+    CMeasureDlgProbe::IgnoreFormatBox(*dialog)->setChecked(false);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
   }
-  EXPECT_NE(testing::ReadFileBytes(SettingsFile()).find("Recursive=0\n"), std::string::npos);
+  const std::string file = testing::ReadFileBytes(SettingsFile());
+  EXPECT_NE(file.find("Recursive=0\n"), std::string::npos);
+  EXPECT_NE(file.find("IgnoreFormat=0\n"), std::string::npos);
   const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
   EXPECT_FALSE(CMeasureDlgProbe::SubfoldersBox(*dialog)->isChecked());
+  EXPECT_FALSE(CMeasureDlgProbe::IgnoreFormatBox(*dialog)->isChecked());
   EXPECT_EQ(Names(*dialog), testing::Texts({"top.c"}));
 }
 
@@ -186,7 +203,7 @@ TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
     const QRect r = d.Control(id)->geometry();
     return QSize(d.width() - r.right(), d.height() - r.bottom());
   };
-  for (int id : {kIdSave, kIdSubfolders, kIdBrowseNew, kIdOldFolder}) {
+  for (int id : {kIdSave, kIdSubfolders, kIdIgnoreFormat, kIdBrowseNew, kIdOldFolder}) {
     EXPECT_EQ(gaps(*dialog, id).width(), gaps(plain, id).width()) << id;
     EXPECT_EQ(dialog->Control(id)->y(), plain.Control(id)->y()) << id;
   }

@@ -21,6 +21,7 @@ class CMeasureDlgProbe {
   static CHistoryCombo* OldFolderBox(const CMeasureDlg& dlg) { return dlg.m_oldFolderBox; }
   static CHistoryCombo* NewFolderBox(const CMeasureDlg& dlg) { return dlg.m_newFolderBox; }
   static QCheckBox* SubfoldersBox(const CMeasureDlg& dlg) { return dlg.m_subfoldersBox; }
+  static QCheckBox* IgnoreFormatBox(const CMeasureDlg& dlg) { return dlg.m_ignoreFormatBox; }
   static QTreeView* List(const CMeasureDlg& dlg) { return dlg.m_list; }
   static ResultTableModel* Rows(const CMeasureDlg& dlg) { return dlg.m_rows; }
   static QString FileCountText(const CMeasureDlg& dlg) { return dlg.m_fileCountText; }
