@@ -94,7 +94,7 @@ class NameGenerator {
     static constexpr std::uint32_t kWithForm[] = {
         0x4E00, 0x6F22, 0x301C, 0xFF5E, 0x00A5, 0x203E, 0x2460, 0x2160, 0xFFE2, 0x2235,
         0x9AD9, 0x7E8A, 0x2225, 0xFF0D, 0xFF3C, 0x0391, 0x03B1, 0x042F, 0x044F, 0x3000};
-    static constexpr std::uint32_t kWithoutForm[] = {0x00E9, 0x00C9, 0x20AC, 0x1F600,
+    static constexpr std::uint32_t kWithoutForm[] = {0x00E9,   0x00C9, 0x20AC, 0x1F600,
                                                      0x10FFFF, 0x0100, 0xFFFD, 0x2603};
     static constexpr std::string_view kInvalid[] = {
         "\xFF", "\xFE", "\xC0\x80", "\xC1\xBF", "\xED\xA0\x80", "\xF5\x80\x80\x80", "\x80", "\xBF"};
@@ -110,30 +110,29 @@ class NameGenerator {
         break;
       }
       case 2:
-        name.push_back({std::string(1, kAsciiOthers[arg % kAsciiOthers.size()]),
-                        PieceKind::kCp932});
+        name.push_back(
+            {std::string(1, kAsciiOthers[arg % kAsciiOthers.size()]), PieceKind::kCp932});
         break;
       case 3: {
         const std::uint8_t which = Next();
-        name.push_back(Character((which & 0x80 ? 0xFF21 : 0xFF41) + which % 26,
-                                 PieceKind::kCp932));
+        name.push_back(Character((which & 0x80 ? 0xFF21 : 0xFF41) + which % 26, PieceKind::kCp932));
         break;
       }
       case 4: {
         const std::uint8_t which = Next();
         static constexpr std::uint32_t kKanaStart[] = {0x3041, 0x30A1, 0xFF61};
         static constexpr std::uint32_t kKanaCount[] = {83, 86, 63};
-        name.push_back(Character(kKanaStart[arg % 3] + which % kKanaCount[arg % 3],
-                                 PieceKind::kCp932));
+        name.push_back(
+            Character(kKanaStart[arg % 3] + which % kKanaCount[arg % 3], PieceKind::kCp932));
         break;
       }
       case 5:
         if (arg & 1) {
-          name.push_back(Character(kWithForm[(arg >> 1) % std::size(kWithForm)],
-                                   PieceKind::kCp932));
+          name.push_back(
+              Character(kWithForm[(arg >> 1) % std::size(kWithForm)], PieceKind::kCp932));
         } else {
-          name.push_back(Character(kWithoutForm[(arg >> 1) % std::size(kWithoutForm)],
-                                   PieceKind::kNoForm));
+          name.push_back(
+              Character(kWithoutForm[(arg >> 1) % std::size(kWithoutForm)], PieceKind::kNoForm));
         }
         break;
       case 6:
