@@ -148,7 +148,9 @@ class NameGenerator {
   // byte cut short.
   void AddSpecial(unsigned arg, std::vector<PiecedName>& names, std::string_view cutShort) {
     PiecedName& name = names.back();
-    const PiecedName previous = names.size() > 1 ? names[names.size() - 2] : PiecedName{};
+    PiecedName previous = names.size() > 1 ? names[names.size() - 2] : PiecedName{};
+    // Copies could double a name each time; a bounded length keeps every input quick.
+    if (name.size() + previous.size() > kMaxPieces) previous.clear();
     switch (arg % 4) {
       case 0:
         for (const NamePiece& piece : previous) name.push_back(SwapLetterCase(piece));
@@ -164,6 +166,8 @@ class NameGenerator {
         break;
     }
   }
+
+  static constexpr std::size_t kMaxPieces = 64;
 
   const std::uint8_t* m_data;
   std::size_t m_size;
