@@ -51,8 +51,9 @@ class CliApp {
   int RunSteps(const std::vector<std::string>& args) {
     CliParse parse = ParseCliOptions(args);
     if (!parse.ok()) {
-      Error(std::string(kProgram) + ": " + parse.error + "\n" + UsageLine() + "Try '" + kProgram +
-            " --help' for more information.\n");
+      // The message may quote an argument, which may hold anything.
+      Error(std::string(kProgram) + ": " + ReplaceControlCharacters(parse.error) + "\n" +
+            UsageLine() + "Try '" + kProgram + " --help' for more information.\n");
       return kExitUsage;
     }
     if (parse.options.help) return Print(HelpText());

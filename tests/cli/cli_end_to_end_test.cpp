@@ -67,6 +67,11 @@ TEST_F(CliEndToEndTest, UsageHelpAndVersion) {
     EXPECT_EQ(outcome.out, "");
     EXPECT_NE(outcome.err.find("Usage: quintrel-cli"), std::string::npos) << outcome.err;
   }
+  // A rejected argument is quoted with its control characters replaced, as names are.
+  CliOutcome escaped = RunQuintrelCli({"--x\x1B[2J\x7F", Old(), New()});
+  EXPECT_EQ(escaped.exitStatus, 2);
+  EXPECT_EQ(escaped.err.substr(0, escaped.err.find('\n')),
+            "quintrel-cli: unknown option '--x?[2J?'");
   CliOutcome help = RunQuintrelCli({"--help"});
   EXPECT_EQ(help.exitStatus, 0);
   EXPECT_NE(help.out.find("Usage: quintrel-cli"), std::string::npos);
