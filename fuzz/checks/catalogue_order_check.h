@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "check_report.h"
-#include "compare/name_order.h"
+#include "compare/listing/name_order.h"
 
 namespace quintrel::fuzz {
 

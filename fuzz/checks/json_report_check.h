@@ -13,8 +13,8 @@
 #include <nlohmann/json.hpp>
 
 #include "check_report.h"
-#include "compare/json_report.h"
-#include "compare/result_row.h"
+#include "compare/reports/json_report.h"
+#include "compare/results/result_row.h"
 
 namespace quintrel::fuzz {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "check_report.h"
-#include "compare/rename_search.h"
+#include "compare/renames/rename_search.h"
 #include "engine/source_text.h"
 
 namespace quintrel::fuzz {
