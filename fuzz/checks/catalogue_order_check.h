@@ -197,7 +197,7 @@ inline CheckReport CheckPieceKey(const NamePiece& piece) {
     case PieceKind::kInvalid:
       if (key.size() != piece.bytes.size()) return "an invalid byte did not give one key";
       for (std::size_t i = 0; i < key.size(); ++i) {
-        if (key[i] != 0x200000 + static_cast<unsigned char>(piece.bytes[i])) {
+        if (key[i] != 0x200000u + static_cast<unsigned char>(piece.bytes[i])) {
           return Describe("an invalid byte has key ", key[i]);
         }
       }
