@@ -29,7 +29,8 @@ struct CliOutcome {
 // The program on `args`. Revisions are never opened: every repository is missing, so --git
 // ends before anything is read.
 inline CliOutcome RunProgram(const std::vector<std::string>& args) {
-  const GitOpener noRepository = [](const GitRevisions&, const std::vector<std::string>&) {
+  VersionOpeners openers;
+  openers.git = [](const GitRevisions&, const std::vector<std::string>&) {
     GitOpening opening;
     opening.status = GitOpenStatus::kNotARepository;
     return opening;
@@ -37,7 +38,7 @@ inline CliOutcome RunProgram(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   CliOutcome outcome;
-  outcome.status = RunCli(args, "UTF-8", out, err, {}, {}, noRepository);
+  outcome.status = RunCli(args, "UTF-8", out, err, {}, openers);
   outcome.out = out.str();
   outcome.err = err.str();
   return outcome;
@@ -85,32 +86,34 @@ inline std::vector<std::string> CanonicalArgs(const CliOptions& options) {
   if (options.jsonPath) args.push_back("--json=" + *options.jsonPath);
   if (options.byFolder) args.push_back("--by-folder");
   if (options.quiet) args.push_back("-q");
-  if (options.jobs != 0) args.push_back("--jobs=" + std::to_string(options.jobs));
-  if (options.renamePercent != 0)
-    args.push_back("--renames=" + std::to_string(options.renamePercent));
-  if (options.scan.recursive) args.push_back("-r");
+  if (options.run.jobs != 0) args.push_back("--jobs=" + std::to_string(options.run.jobs));
+  if (options.run.renamePercent != 0)
+    args.push_back("--renames=" + std::to_string(options.run.renamePercent));
+  if (options.run.scan.recursive) args.push_back("-r");
   std::string extensions;
-  for (const std::string& extension : options.scan.extensions) {
+  for (const std::string& extension : options.run.scan.extensions) {
     extensions += (extensions.empty() ? "" : ",") + extension;
   }
   args.push_back("--ext=" + extensions);
-  for (const std::string& folder : options.scan.excludedFolders) {
+  for (const std::string& folder : options.run.scan.excludedFolders) {
     args.push_back("--exclude-dir=" + folder);
   }
-  if (options.git) args.push_back("--git");
-  if (options.gitStart) args.push_back("-C=" + *options.gitStart);
-  args.insert(args.end(), {"--", options.oldFolder, options.newFolder});
-  if (options.git) args.push_back(options.gitPath);
+  if (options.run.git) args.push_back("--git");
+  if (options.run.gitStart) args.push_back("-C=" + *options.run.gitStart);
+  args.insert(args.end(), {"--", options.run.oldVersion, options.run.newVersion});
+  if (options.run.git) args.push_back(options.run.gitPath);
   return args;
 }
 
 inline bool SameOptions(const CliOptions& a, const CliOptions& b) {
-  return a.oldFolder == b.oldFolder && a.newFolder == b.newFolder && a.git == b.git &&
-         a.gitPath == b.gitPath && a.gitStart == b.gitStart && a.csvPath == b.csvPath &&
-         a.jsonPath == b.jsonPath && a.byFolder == b.byFolder && a.quiet == b.quiet &&
-         a.jobs == b.jobs && a.renamePercent == b.renamePercent &&
-         a.scan.recursive == b.scan.recursive && a.scan.extensions == b.scan.extensions &&
-         a.scan.excludedFolders == b.scan.excludedFolders && a.help == b.help &&
+  return a.run.oldVersion == b.run.oldVersion && a.run.newVersion == b.run.newVersion &&
+         a.run.git == b.run.git && a.run.gitPath == b.run.gitPath &&
+         a.run.gitStart == b.run.gitStart && a.csvPath == b.csvPath && a.jsonPath == b.jsonPath &&
+         a.byFolder == b.byFolder && a.quiet == b.quiet && a.run.jobs == b.run.jobs &&
+         a.run.renamePercent == b.run.renamePercent &&
+         a.run.scan.recursive == b.run.scan.recursive &&
+         a.run.scan.extensions == b.run.scan.extensions &&
+         a.run.scan.excludedFolders == b.run.scan.excludedFolders && a.help == b.help &&
          a.version == b.version;
 }
 
@@ -120,20 +123,22 @@ inline CheckReport CheckConsistent(const CliOptions& options,
   const auto given = [&](const std::string& text) {
     return std::find(args.begin(), args.end(), text) != args.end();
   };
-  if (!given(options.oldFolder) || !given(options.newFolder)) return "a folder was not given";
-  if (options.gitPath != "." && !given(options.gitPath)) return "a path was not given";
-  if (!options.git && (options.gitStart || options.gitPath != "."))
+  if (!given(options.run.oldVersion) || !given(options.run.newVersion))
+    return "a folder was not given";
+  if (options.run.gitPath != "." && !given(options.run.gitPath)) return "a path was not given";
+  if (!options.run.git && (options.run.gitStart || options.run.gitPath != "."))
     return "git options without --git";
-  if (options.jobs > 1024) return Describe("jobs ", options.jobs);
-  if (options.renamePercent < 0 || options.renamePercent > 100) return "percent out of range";
+  if (options.run.jobs > 1024) return Describe("jobs ", options.run.jobs);
+  if (options.run.renamePercent < 0 || options.run.renamePercent > 100)
+    return "percent out of range";
   if (options.csvPath == "-" && options.jsonPath == "-") return "two reports to standard output";
-  if (options.scan.extensions.empty()) return "no extensions";
-  for (const std::string& extension : options.scan.extensions) {
+  if (options.run.scan.extensions.empty()) return "no extensions";
+  for (const std::string& extension : options.run.scan.extensions) {
     if (extension.empty() || extension.find_first_of(".,") != std::string::npos) {
       return "an extension that is empty or holds a dot or comma";
     }
   }
-  for (const std::string& folder : options.scan.excludedFolders) {
+  for (const std::string& folder : options.run.scan.excludedFolders) {
     if (folder.empty() || folder.find('/') != std::string::npos) return "a bad excluded folder";
   }
   if (!SameOptions(ParseCliOptions(CanonicalArgs(options)).options, options)) {
@@ -152,15 +157,15 @@ inline CheckReport CheckRun(CliOptions options) {
   const std::string jsonFile = folders.PathBeside("report.json");
   if (options.csvPath && *options.csvPath != "-") options.csvPath = csvFile;
   if (options.jsonPath && *options.jsonPath != "-") options.jsonPath = jsonFile;
-  if (!options.git) {
-    options.oldFolder = folders.Folder("old");
-    options.newFolder = folders.Folder("new");
+  if (!options.run.git) {
+    options.run.oldVersion = folders.Folder("old");
+    options.run.newVersion = folders.Folder("new");
   }
   const CliOutcome outcome = RunProgram(CanonicalArgs(options));
   std::error_code ignored;
   const bool csvWritten = std::filesystem::remove(csvFile, ignored);
   const bool jsonWritten = std::filesystem::remove(jsonFile, ignored);
-  if (options.git) {
+  if (options.run.git) {
     if (outcome.status != kExitFailure) return "a missing repository did not fail the run";
     if (!outcome.out.empty()) return "a failed run wrote to standard output";
     return CheckOneLineMessage(outcome.err);

@@ -15,6 +15,8 @@
 #include "check_report.h"
 #include "compare/reports/json_report.h"
 #include "compare/results/result_row.h"
+#include "compare/results/totals.h"
+#include "compare/run/measurement_run.h"
 
 namespace quintrel::fuzz {
 
@@ -296,10 +298,14 @@ inline CheckReport CheckJsonReport(const std::uint8_t* data, std::size_t size) {
   const std::string oldText = input.Bytes(0);
   const std::string newText = input.Bytes(0);
   const std::vector<ReportedRow> rows = MakeRows(input);
-  std::vector<ResultRow> resultRows;
-  for (const ReportedRow& reported : rows) resultRows.push_back(reported.row);
+  // The result as a run leaves it: its rows, their summary and the versions' labels.
+  RunResult run;
+  for (const ReportedRow& reported : rows) run.rows.push_back(reported.row);
+  run.summary = SummarizeRows(run.rows);
+  run.oldLabel = oldText;
+  run.newLabel = newText;
 
-  const std::string text = FormatJsonReport(oldText, newText, resultRows, withFolders);
+  const std::string text = FormatJsonReport(run, withFolders);
   if (text.empty() || text.back() != '\n') return "the report does not end in a newline";
   const ReadJson report = ReadJson::parse(text, nullptr, /*allow_exceptions=*/false);
   if (report.is_discarded() || !report.is_object()) return "the report is no JSON object";

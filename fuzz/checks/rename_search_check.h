@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "check_report.h"
+#include "compare/renames/line_profile.h"
 #include "compare/renames/rename_search.h"
 #include "engine/source_text.h"
 
@@ -75,19 +77,13 @@ class SearchInput {
   std::size_t m_at = 0;
 };
 
-// The file as the rename step loads it: lines up to each newline, without the empty line
-// after a final one. An absent file holds no lines.
-inline SourceText LoadLikeRenameStep(const SearchFile& file) {
+// A file as measuring loads it (its line table holds the empty line after a final newline);
+// an absent file holds no lines.
+inline SourceText LoadLikeMeasuring(const SearchFile& file) {
   SourceText text;
   if (!file.present) return text;
   text.bytes.assign(file.text.begin(), file.text.end());
   BuildLineTable(text.bytes, text.lines);
-  if (text.bytes.empty()) {
-    text.lines.clear();
-  } else if (text.bytes.back() == '\n') {
-    text.bytes.pop_back();
-    text.lines.pop_back();
-  }
   return text;
 }
 
@@ -163,50 +159,84 @@ inline std::string ShowPairs(const std::vector<RenamePair>& pairs) {
   return shown.empty() ? "none" : shown;
 }
 
-// FindRenames on the profiles the rename step makes, with exact pairing as the measure, picks
-// exactly the pairs of the plain search over every pair, in the same order; it asks for the
-// pairing of present files only, and counts each question.
+// The search over the profiles with one way of measuring a pair: its choice must be the
+// plain search's, and the measure is asked about present files only.
+template <typename Measure>
+CheckReport CheckSearch(const char* what, const SearchInput& input,
+                        const std::vector<LineProfile>& oldProfiles,
+                        const std::vector<LineProfile>& newProfiles, Measure measure) {
+  std::size_t calls = 0;
+  bool askedForAbsent = false;
+  const PairedLinesFunction pairedLines = [&](std::size_t oldIndex, std::size_t newIndex) {
+    ++calls;
+    if (oldIndex >= oldProfiles.size() || newIndex >= newProfiles.size() ||
+        oldProfiles[oldIndex].lineCount == 0 || newProfiles[newIndex].lineCount == 0) {
+      askedForAbsent = true;
+      return std::size_t{0};
+    }
+    return measure(oldIndex, newIndex);
+  };
+  RenameSearchStats stats;
+  const std::vector<RenamePair> found =
+      FindRenames(oldProfiles, newProfiles, input.percent, pairedLines, &stats);
+  if (askedForAbsent) return Describe(what, ": asked about an absent or empty file");
+  if (stats.exactComparisons != calls) {
+    return Describe(what, ": counted ", stats.exactComparisons, " comparisons for ", calls);
+  }
+  const std::vector<RenamePair> expected = ReferenceRenames(input);
+  if (found != expected) {
+    return Describe(what, ": at ", input.percent, "% found ", ShowPairs(found), ", expected ",
+                    ShowPairs(expected));
+  }
+  return {};
+}
+
+// FindRenames on the measured profiles the rename step makes picks exactly the pairs of the
+// plain search over every pair, in the same order: with exact pairing of the two texts as
+// the measure, and with the pairing the profiles tell (the texts paired when they cannot),
+// which must also equal the plain pairing count wherever the profiles tell it.
 inline CheckReport CheckRenameSearch(const std::uint8_t* data, std::size_t size) {
   const SearchInput input(data, size);
   std::vector<SourceText> oldTexts;
   std::vector<SourceText> newTexts;
   std::vector<LineProfile> oldProfiles;
   std::vector<LineProfile> newProfiles;
+  LineProfiler profiler;
   for (const SearchFile& file : input.oldFiles) {
-    oldTexts.push_back(LoadLikeRenameStep(file));
-    oldProfiles.push_back(ProfileLines(oldTexts.back()));
+    oldTexts.push_back(LoadLikeMeasuring(file));
+    oldProfiles.push_back(file.present ? profiler.ProfileLoaded(oldTexts.back()) : LineProfile{});
   }
   for (const SearchFile& file : input.newFiles) {
-    newTexts.push_back(LoadLikeRenameStep(file));
-    newProfiles.push_back(ProfileLines(newTexts.back()));
+    newTexts.push_back(LoadLikeMeasuring(file));
+    newProfiles.push_back(file.present ? profiler.ProfileLoaded(newTexts.back()) : LineProfile{});
   }
 
   LineIndexMemory memory;
-  std::size_t calls = 0;
-  bool askedForAbsent = false;
-  const PairedLinesFunction pairedLines = [&](std::size_t oldIndex, std::size_t newIndex) {
-    ++calls;
-    if (oldIndex >= oldTexts.size() || newIndex >= newTexts.size() ||
-        oldTexts[oldIndex].lines.empty() || newTexts[newIndex].lines.empty()) {
-      askedForAbsent = true;
-      return std::size_t{0};
-    }
+  const auto exact = [&](std::size_t oldIndex, std::size_t newIndex) {
     SourceText oldText = oldTexts[oldIndex];  // pairing turns the line tables into flags
     SourceText newText = newTexts[newIndex];
     return CountPairedNewLines(oldText, newText, memory);
   };
-  RenameSearchStats stats;
-  const std::vector<RenamePair> found =
-      FindRenames(oldProfiles, newProfiles, input.percent, pairedLines, &stats);
-  if (askedForAbsent) return "the search asked for the pairing of an absent or empty file";
-  if (stats.exactComparisons != calls) {
-    return Describe("the search counted ", stats.exactComparisons, " comparisons for ", calls);
+  if (CheckReport report = CheckSearch("exact pairing", input, oldProfiles, newProfiles, exact);
+      !report.empty()) {
+    return report;
   }
-  const std::vector<RenamePair> expected = ReferenceRenames(input);
-  if (found != expected) {
-    return Describe("at ", input.percent, "% found ", ShowPairs(found), ", expected ",
-                    ShowPairs(expected));
+  bool profilesWrong = false;
+  const auto fromProfiles = [&](std::size_t oldIndex, std::size_t newIndex) {
+    const std::optional<std::size_t> paired =
+        PairedNewLines(oldProfiles[oldIndex], newProfiles[newIndex]);
+    if (!paired) return exact(oldIndex, newIndex);
+    const std::size_t plain = GreedyPairedCount(PlainLines(input.oldFiles[oldIndex]),
+                                                PlainLines(input.newFiles[newIndex]));
+    if (*paired != plain) profilesWrong = true;
+    return *paired;
+  };
+  if (CheckReport report =
+          CheckSearch("pairing from profiles", input, oldProfiles, newProfiles, fromProfiles);
+      !report.empty()) {
+    return report;
   }
+  if (profilesWrong) return "the profiles paired two files unlike the plain pairing";
   return {};
 }
 
