@@ -90,6 +90,7 @@ inline std::vector<std::string> CanonicalArgs(const CliOptions& options) {
   if (options.run.renamePercent != 0)
     args.push_back("--renames=" + std::to_string(options.run.renamePercent));
   if (options.run.scan.recursive) args.push_back("-r");
+  if (options.run.ignoreFormat) args.push_back("-w");
   std::string extensions;
   for (const std::string& extension : options.run.scan.extensions) {
     extensions += (extensions.empty() ? "" : ",") + extension;
@@ -110,7 +111,7 @@ inline bool SameOptions(const CliOptions& a, const CliOptions& b) {
          a.run.git == b.run.git && a.run.gitPath == b.run.gitPath &&
          a.run.gitStart == b.run.gitStart && a.csvPath == b.csvPath && a.jsonPath == b.jsonPath &&
          a.byFolder == b.byFolder && a.quiet == b.quiet && a.run.jobs == b.run.jobs &&
-         a.run.renamePercent == b.run.renamePercent &&
+         a.run.renamePercent == b.run.renamePercent && a.run.ignoreFormat == b.run.ignoreFormat &&
          a.run.scan.recursive == b.run.scan.recursive &&
          a.run.scan.extensions == b.run.scan.extensions &&
          a.run.scan.excludedFolders == b.run.scan.excludedFolders && a.help == b.help &&

@@ -13,10 +13,12 @@
 #include <nlohmann/json.hpp>
 
 #include "check_report.h"
+#include "compare/listing/scan_options.h"
 #include "compare/reports/json_report.h"
 #include "compare/results/result_row.h"
 #include "compare/results/totals.h"
 #include "compare/run/measurement_run.h"
+#include "engine/file_pair.h"
 
 namespace quintrel::fuzz {
 
@@ -92,6 +94,26 @@ inline std::vector<ReportedRow> MakeRows(ReportInput& input) {
     rows.push_back(std::move(reported));
   }
   return rows;
+}
+
+// How the run measured, as its result carries it.
+struct RunSettings {
+  ScanOptions scan;
+  int renamePercent = 0;
+  bool ignoreFormat = false;
+};
+
+inline RunSettings MakeSettings(ReportInput& input) {
+  RunSettings settings;
+  const std::uint8_t flags = input.Next();
+  settings.scan.recursive = flags & 1;
+  settings.ignoreFormat = flags & 2;
+  settings.renamePercent = (flags & 4) ? 1 + input.Next() % 100 : 0;
+  settings.scan.extensions.clear();
+  for (int i = 0; i < (flags >> 3 & 3); ++i) settings.scan.extensions.push_back(input.Bytes(1));
+  for (int i = 0; i < (flags >> 5 & 3); ++i)
+    settings.scan.excludedFolders.push_back(input.Bytes(1));
+  return settings;
 }
 
 // The length of the valid UTF-8 sequence at `pos`, or 0: no overlong forms, no surrogates,
@@ -251,6 +273,41 @@ inline CheckReport CheckFileEntry(const ReadJson& entry, const ReportedRow& repo
   return CheckKeys(entry, keys);
 }
 
+// Texts that only name options: each as itself, or with its invalid bytes as U+FFFD.
+inline CheckReport CheckTextList(const ReadJson& list, const std::vector<std::string>& texts) {
+  if (!list.is_array() || list.size() != texts.size()) return "a list of the wrong length";
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::optional<std::string> replaced = ReplacedIfInvalid(texts[i]);
+    if (!list[i].is_string() || list[i].get<std::string>() != replaced.value_or(texts[i])) {
+      return Describe("text ", i, " of a list differs");
+    }
+  }
+  return {};
+}
+
+inline CheckReport CheckOptions(const ReadJson& report, const RunSettings& settings) {
+  if (!report.contains("options") || !report["options"].is_object()) return "no object";
+  const ReadJson& options = report["options"];
+  if (CheckReport check =
+          CheckKeys(options, {"recursive", "ext", "exclude_dirs", "renames", "ignore_format"});
+      !check.empty()) {
+    return check;
+  }
+  if (options.value("recursive", !settings.scan.recursive) != settings.scan.recursive) {
+    return "recursive";
+  }
+  if (options.value("ignore_format", !settings.ignoreFormat) != settings.ignoreFormat) {
+    return "ignore_format";
+  }
+  const ReadJson expectedRenames =
+      settings.renamePercent > 0 ? ReadJson(settings.renamePercent) : ReadJson(nullptr);
+  if (!options.contains("renames") || options["renames"] != expectedRenames) return "renames";
+  if (!options.contains("ext") || !options.contains("exclude_dirs")) return "no lists";
+  if (CheckReport check = CheckTextList(options["ext"], settings.scan.extensions); !check.empty())
+    return "ext: " + check;
+  return CheckTextList(options["exclude_dirs"], settings.scan.excludedFolders);
+}
+
 // Every folder on a row's new path, outermost first, in the order their first rows stand,
 // with the sums of all rows below it.
 inline std::vector<std::pair<std::string, PlainSums>> PlainFolderSums(
@@ -297,6 +354,7 @@ inline CheckReport CheckJsonReport(const std::uint8_t* data, std::size_t size) {
   const bool withFolders = input.Next() & 1;
   const std::string oldText = input.Bytes(0);
   const std::string newText = input.Bytes(0);
+  const RunSettings settings = MakeSettings(input);
   const std::vector<ReportedRow> rows = MakeRows(input);
   // The result as a run leaves it: its rows, their summary and the versions' labels.
   RunResult run;
@@ -304,17 +362,23 @@ inline CheckReport CheckJsonReport(const std::uint8_t* data, std::size_t size) {
   run.summary = SummarizeRows(run.rows);
   run.oldLabel = oldText;
   run.newLabel = newText;
+  run.scan = settings.scan;
+  run.renamePercent = settings.renamePercent;
+  run.pairing = settings.ignoreFormat ? PairingRule::kStatementUnits : PairingRule::kLines;
 
   const std::string text = FormatJsonReport(run, withFolders);
   if (text.empty() || text.back() != '\n') return "the report does not end in a newline";
   const ReadJson report = ReadJson::parse(text, nullptr, /*allow_exceptions=*/false);
   if (report.is_discarded() || !report.is_object()) return "the report is no JSON object";
 
-  std::set<std::string> keys = {"files", "total"};
+  std::set<std::string> keys = {"options", "files", "total"};
   if (withFolders) keys.insert("folders");
   if (CheckReport check = CheckText(report, "old", oldText, keys); !check.empty()) return check;
   if (CheckReport check = CheckText(report, "new", newText, keys); !check.empty()) return check;
   if (CheckReport check = CheckKeys(report, keys); !check.empty()) return check;
+  if (CheckReport check = CheckOptions(report, settings); !check.empty()) {
+    return "options: " + check;
+  }
   if (!report["files"].is_array() || report["files"].size() != rows.size()) {
     return "the files do not match the rows";
   }
