@@ -7,7 +7,8 @@ namespace quintrel {
 namespace {
 
 // The catalogue_order fuzz target's committed inputs (failures it once found, and its seeds)
-// through its check: names built from mixed pieces keep a total order, and their keys follow the pieces.
+// through its check: names built from mixed pieces keep a total order, and their keys follow the
+// pieces.
 TEST(CatalogueOrderFuzzRegressionTest, CommittedInputsPassTheFuzzCheck) {
   testing::ExpectCommittedInputsPass("catalogue_order", fuzz::CheckCatalogueOrderNames);
 }

@@ -7,7 +7,8 @@ namespace quintrel {
 namespace {
 
 // The json_report fuzz target's committed inputs (failures it once found, and its seeds)
-// through its check: the report reads back to every row, the total and the folder sums counted plainly, with every text recoverable.
+// through its check: the report reads back to every row, the total and the folder sums counted
+// plainly, with every text recoverable.
 TEST(JsonReportFuzzRegressionTest, CommittedInputsPassTheFuzzCheck) {
   testing::ExpectCommittedInputsPass("json_report", fuzz::CheckJsonReport);
 }
