@@ -65,7 +65,8 @@ std::int32_t CountEveryStatement(SourceText& text) {
 }
 
 std::int32_t ClampCount(std::int64_t count) {
-  return static_cast<std::int32_t>(std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(
+      std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
 }
 
 // Reads both texts into statement units and pairs those. A version that was not read has

@@ -1,6 +1,7 @@
 #include "engine/statement_units.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -49,7 +50,12 @@ constexpr std::array<unsigned char, 256> kClassOf = [] {
 class UnitReader {
  public:
   UnitReader(const SourceText& text, UnitList& list, UnitHash hash)
-      : m_bytes(text.bytes.data()), m_size(text.bytes.size()), m_list(list), m_hash(hash) {}
+      : m_bytes(text.bytes.data()),
+        m_size(text.bytes.size()),
+        m_list(list),
+        m_hash(hash),
+        // Comments are skipped by searching for their end, where no 0xFF can end them first.
+        m_hasEndMarker(m_size != 0 && std::memchr(m_bytes, kEndMarker, m_size) != nullptr) {}
 
   void Read() {
     while (m_pos < m_size && Step()) {
@@ -69,7 +75,8 @@ class UnitReader {
         return true;
       case kBlank:
         Layout();
-        ++m_pos;
+        while (++m_pos < m_size && kClassOf[m_bytes[m_pos]] == kBlank) {
+        }
         return true;
       case kNewline:
         Layout();
@@ -101,17 +108,25 @@ class UnitReader {
 
   UnitBuilder& Current() { return m_inDirective ? m_directive : m_code; }
 
+  // Most runs are cut into tokens where they stand; only a run that a splice continues is
+  // gathered first.
   void ReadPlain() {
     const std::size_t start = m_pos;
     while (++m_pos < m_size && kClassOf[m_bytes[m_pos]] == kPlain) {
     }
-    m_run.append(Piece(start, m_pos - start));
     m_atLineStart = false;
+    const bool spliced = m_pos + 1 < m_size && m_bytes[m_pos] == '\\' && m_bytes[m_pos + 1] == '\n';
+    if (m_run.empty() && !spliced) {
+      Current().AddRun(Piece(start, m_pos - start), m_touching);
+      m_touching = true;
+      return;
+    }
+    m_run.append(Piece(start, m_pos - start));
   }
 
   void FlushRun() {
     if (m_run.empty()) return;
-    AddRunTokens(m_run, m_touching, Current());
+    Current().AddRun(m_run, m_touching);
     m_run.clear();
     m_touching = true;
   }
@@ -222,6 +237,13 @@ class UnitReader {
   }
 
   bool SkipLineComment() {
+    if (!m_hasEndMarker) {
+      const void* end = std::memchr(m_bytes + m_pos, '\n', m_size - m_pos);
+      if (end == nullptr) return false;
+      m_pos = static_cast<std::size_t>(static_cast<const unsigned char*>(end) - m_bytes) + 1;
+      LineEnd();
+      return true;
+    }
     while (m_pos < m_size) {
       const unsigned char byte = m_bytes[m_pos++];
       if (byte == kEndMarker) return true;
@@ -236,6 +258,16 @@ class UnitReader {
   // A line end inside a block comment is layout within the logical line, as for the
   // compiler, which reads the whole comment as one space.
   bool SkipBlockComment() {
+    while (!m_hasEndMarker) {
+      const void* star = std::memchr(m_bytes + m_pos, '*', m_size - m_pos);
+      if (star == nullptr) return false;
+      m_pos = static_cast<std::size_t>(static_cast<const unsigned char*>(star) - m_bytes) + 1;
+      if (m_pos == m_size) return false;
+      if (m_bytes[m_pos] == '/') {
+        ++m_pos;
+        return true;
+      }
+    }
     while (m_pos < m_size) {
       const unsigned char byte = m_bytes[m_pos++];
       if (byte == kEndMarker) return true;
@@ -271,11 +303,15 @@ class UnitReader {
   void FinishUnit(UnitBuilder& unit) {
     const std::int64_t marks = unit.Marks();
     if (marks > 0) {
-      const std::vector<unsigned char>& bytes = unit.Bytes();
-      const std::uint64_t hash = m_hash != nullptr ? m_hash(bytes.data(), bytes.size())
-                                                   : XXH3_64bits(bytes.data(), bytes.size());
-      m_list.units.push_back(StatementUnit{hash, m_list.bytes.size(), bytes.size(), marks});
-      m_list.bytes.insert(m_list.bytes.end(), bytes.begin(), bytes.end());
+      const std::string_view bytes = unit.Bytes();
+      const std::uint64_t hash =
+          m_hash != nullptr
+              ? m_hash(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())
+              : XXH3_64bits(bytes.data(), bytes.size());
+      const std::size_t offset = m_list.bytes.size();
+      m_list.units.push_back(StatementUnit{hash, offset, bytes.size(), marks});
+      m_list.bytes.resize(offset + bytes.size());
+      std::memcpy(m_list.bytes.data() + offset, bytes.data(), bytes.size());
       m_list.marks += marks;
     }
     unit.Clear();
@@ -285,6 +321,7 @@ class UnitReader {
   const std::size_t m_size;
   UnitList& m_list;
   const UnitHash m_hash;
+  const bool m_hasEndMarker;
   std::size_t m_pos = 0;
   UnitBuilder m_code;
   UnitBuilder m_directive;

@@ -7,20 +7,22 @@ namespace quintrel {
 
 namespace {
 
-void Order(const UnitList& list, LargeVector<UnitOrderEntry>& order) {
-  order.resize(list.units.size());
-  for (std::size_t unit = 0; unit < list.units.size(); ++unit) {
-    order[unit] = UnitOrderEntry{list.units[unit].hash, static_cast<std::uint32_t>(unit)};
+// The units from `first` to `last` (excluded), by hash and then by position.
+void Order(const UnitList& list, std::size_t first, std::size_t last,
+           LargeVector<UnitOrderEntry>& order) {
+  order.resize(last - first);
+  for (std::size_t unit = first; unit < last; ++unit) {
+    order[unit - first] = UnitOrderEntry{list.units[unit].hash, static_cast<std::uint32_t>(unit)};
   }
   std::sort(order.begin(), order.end(), [](const UnitOrderEntry& a, const UnitOrderEntry& b) {
     return a.hash != b.hash ? a.hash < b.hash : a.unit < b.unit;
   });
 }
 
-bool SameTokens(const UnitList& a, std::uint32_t unitA, const UnitList& b, std::uint32_t unitB) {
+bool SameTokens(const UnitList& a, std::size_t unitA, const UnitList& b, std::size_t unitB) {
   const StatementUnit& x = a.units[unitA];
   const StatementUnit& y = b.units[unitB];
-  return x.size == y.size &&
+  return x.hash == y.hash && x.size == y.size &&
          std::memcmp(a.bytes.data() + x.offset, b.bytes.data() + y.offset, x.size) == 0;
 }
 
@@ -66,8 +68,24 @@ UnitCounts PairUnits(const UnitList& oldUnits, const UnitList& newUnits,
                      StatementUnitMemory& memory) {
   LargeVector<UnitOrderEntry>& oldOrder = memory.oldOrder;
   LargeVector<UnitOrderEntry>& newOrder = memory.newOrder;
-  Order(oldUnits, oldOrder);
-  Order(newUnits, newOrder);
+  // Units of equal tokens at the same place from the start, or from the end, pair with each
+  // other. Which equal units pair changes no count (units of equal tokens hold equal marks:
+  // each content pairs as often as it occurs on the rarer side), and most of a changed file
+  // stands where it stood, so only the rest is ordered.
+  const std::size_t oldCount = oldUnits.units.size();
+  const std::size_t newCount = newUnits.units.size();
+  std::size_t first = 0;
+  while (first < oldCount && first < newCount && SameTokens(oldUnits, first, newUnits, first))
+    ++first;
+  std::size_t oldLast = oldCount;
+  std::size_t newLast = newCount;
+  while (oldLast > first && newLast > first &&
+         SameTokens(oldUnits, oldLast - 1, newUnits, newLast - 1)) {
+    --oldLast;
+    --newLast;
+  }
+  Order(oldUnits, first, oldLast, oldOrder);
+  Order(newUnits, first, newLast, newOrder);
   UnitCounts counts;
   std::size_t o = 0;
   std::size_t n = 0;

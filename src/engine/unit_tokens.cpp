@@ -1,6 +1,7 @@
 #include "engine/unit_tokens.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -21,9 +22,17 @@ bool IsHexDigit(unsigned char c) {
 }
 
 // Bytes from 0x80 on belong to words: they are the bytes of multibyte characters.
+constexpr std::array<bool, 256> kWordByte = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[c] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+               c == '_' || c == '$' || c >= 0x80;
+  }
+  return table;
+}();
+
 bool IsWordByte(unsigned char c) {
-  return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' ||
-         c >= 0x80;
+  return kWordByte[c];
 }
 
 std::size_t WordLength(std::string_view run, std::size_t at) {
@@ -90,6 +99,22 @@ std::string_view ContentOf(std::string_view string) {
   return string.substr(1, string.size() - 2);
 }
 
+// The length of the token at `at`, and its kind.
+std::size_t TokenLength(std::string_view run, std::size_t at, TokenKind& kind) {
+  const auto c = static_cast<unsigned char>(run[at]);
+  if (IsDigit(c) ||
+      (c == '.' && at + 1 < run.size() && IsDigit(static_cast<unsigned char>(run[at + 1])))) {
+    kind = TokenKind::kWord;
+    return NumberLength(run, at);
+  }
+  if (IsWordByte(c)) {
+    kind = TokenKind::kWord;
+    return WordLength(run, at);
+  }
+  kind = TokenKind::kOther;
+  return PunctuatorLength(run, at);
+}
+
 }  // namespace
 
 void UnitBuilder::Clear() {
@@ -141,7 +166,7 @@ void UnitBuilder::Append(TokenKind kind, std::string_view bytes) {
 // joins it instead.
 void UnitBuilder::GluePrefix(TokenKind kind, std::string_view literal) {
   const std::size_t wordSize = m_bytes.size() - 1 - m_last.start;
-  const unsigned char* word = m_bytes.data() + m_last.start;
+  const char* word = m_bytes.data() + m_last.start;
   if (kind == TokenKind::kString && m_count >= 2 && m_beforeLast.kind == TokenKind::kString &&
       m_beforeLast.prefixSize == wordSize &&
       std::memcmp(m_bytes.data() + m_beforeLast.start, word, wordSize) == 0) {
@@ -215,23 +240,32 @@ void UnitBuilder::ScanEscapes(std::string_view content, Record& record) {
   }
 }
 
-void AddRunTokens(std::string_view run, bool touching, UnitBuilder& unit) {
-  for (std::size_t at = 0; at < run.size();) {
-    const auto c = static_cast<unsigned char>(run[at]);
-    std::size_t length = 0;
-    TokenKind kind = TokenKind::kWord;
-    if (IsDigit(c) ||
-        (c == '.' && at + 1 < run.size() && IsDigit(static_cast<unsigned char>(run[at + 1])))) {
-      length = NumberLength(run, at);
-    } else if (IsWordByte(c)) {
-      length = WordLength(run, at);
-    } else {
-      length = PunctuatorLength(run, at);
-      kind = TokenKind::kOther;
-    }
-    unit.Add(kind, run.substr(at, length), at == 0 ? touching : true, 0);
+// Only the first token of a run can glue to the token before it; the others go straight
+// into the bytes, and only the last two are remembered, as the tokens a literal may glue to
+// or join.
+void UnitBuilder::AddRun(std::string_view run, bool touching) {
+  TokenKind kind = TokenKind::kOther;
+  std::size_t at = TokenLength(run, 0, kind);
+  Add(kind, run.substr(0, at), touching, 0);
+  if (at == run.size()) return;
+  m_bytes.reserve(m_bytes.size() + 2 * (run.size() - at));
+  Record beforeLast = m_last;
+  Record last;
+  bool looped = false;
+  while (at < run.size()) {
+    const std::size_t length = TokenLength(run, at, kind);
+    if (looped) beforeLast = last;
+    looped = true;
+    last = Record{};
+    last.start = m_bytes.size();
+    last.kind = kind;
+    m_bytes.append(run.data() + at, length);
+    m_bytes.push_back('\n');
+    ++m_count;
     at += length;
   }
+  m_beforeLast = beforeLast;
+  m_last = last;
 }
 
 }  // namespace quintrel

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
-#include <vector>
 
 namespace quintrel {
 
@@ -25,8 +25,13 @@ class UnitBuilder {
  public:
   // `touching`: no layout between this token and the one before.
   void Add(TokenKind kind, std::string_view bytes, bool touching, std::int64_t marks);
+  // A run of code bytes (no layout, literal, comment or byte the statement counter acts on)
+  // cut into words, numbers and punctuators by the C and C++ rules, longest match first.
+  // A '>' never takes a second '>': "> >" closing two template lists is the same code as
+  // ">>".
+  void AddRun(std::string_view run, bool touching);
 
-  const std::vector<unsigned char>& Bytes() const { return m_bytes; }
+  std::string_view Bytes() const { return m_bytes; }
   std::int64_t Marks() const { return m_marks; }
   void Clear();
 
@@ -42,19 +47,14 @@ class UnitBuilder {
   void GluePrefix(TokenKind kind, std::string_view literal);
   void JoinString(Record& string, std::string_view content);
   void DropSeparator() { m_bytes.pop_back(); }
-  void Put(std::string_view bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
+  void Put(std::string_view bytes) { m_bytes.append(bytes); }
   static void ScanEscapes(std::string_view content, Record& record);
 
-  std::vector<unsigned char> m_bytes;
+  std::string m_bytes;
   Record m_last;
   Record m_beforeLast;
   std::size_t m_count = 0;
   std::int64_t m_marks = 0;
 };
-
-// Cuts a run of code bytes (no layout, literal, comment or byte the statement counter acts
-// on) into words, numbers and punctuators by the C and C++ rules, longest match first.
-// A '>' never takes a second '>': "> >" closing two template lists is the same code as ">>".
-void AddRunTokens(std::string_view run, bool touching, UnitBuilder& unit);
 
 }  // namespace quintrel
