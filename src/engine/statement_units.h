@@ -32,8 +32,8 @@ using UnitHash = std::uint64_t (*)(const unsigned char* data, std::size_t size);
 // Reads `text` into statement units. The statement counter's own reading decides what is
 // code, literal and comment, and which bytes are marks. Layout (blanks, tabs, line ends,
 // comments) is not content, and a backslash-newline is removed. Code is cut into tokens
-// by the C and C++ rules; a literal is kept whole and glued to a word it touches, and
-// adjacent strings of the same prefix are one. A preprocessor directive, from a '#' that
+// by the C and C++ rules; a literal is kept whole, with the encoding prefix that touches it,
+// and adjacent strings of the same prefix are one. A preprocessor directive, from a '#' that
 // begins a logical line to the end of that line, is one unit (the code it interrupts goes
 // on after it); elsewhere a unit ends after each ';', '{' or ':' mark and after each '}'.
 void ReadStatementUnits(const SourceText& text, UnitList& list, UnitHash hash = nullptr);

@@ -95,6 +95,14 @@ std::size_t PunctuatorLength(std::string_view run, std::size_t at) {
   }
 }
 
+// A word other than these before a literal is a name of its own, as in "%" PRIx64 written
+// without blanks, so a formatter may set it apart.
+bool IsEncodingPrefix(std::string_view word) {
+  static constexpr std::string_view kPrefixes[] = {"L",  "u",  "U",  "u8", "R",
+                                                   "LR", "uR", "UR", "u8R"};
+  return std::find(std::begin(kPrefixes), std::end(kPrefixes), word) != std::end(kPrefixes);
+}
+
 std::string_view ContentOf(std::string_view string) {
   return string.substr(1, string.size() - 2);
 }
@@ -128,19 +136,11 @@ void UnitBuilder::Clear() {
 void UnitBuilder::Add(TokenKind kind, std::string_view bytes, bool touching, std::int64_t marks) {
   m_marks += marks;
   const bool literal = kind == TokenKind::kString || kind == TokenKind::kLiteral;
-  if (touching && m_count > 0) {
-    if (m_last.kind == TokenKind::kWord && literal) {
-      GluePrefix(kind, bytes);
-      return;
-    }
-    if ((m_last.kind == TokenKind::kString || m_last.kind == TokenKind::kLiteral) &&
-        kind == TokenKind::kWord) {
-      DropSeparator();
-      Put(bytes);
-      m_bytes.push_back('\n');
-      m_last.kind = TokenKind::kLiteral;
-      return;
-    }
+  if (literal && touching && m_count > 0 && m_last.kind == TokenKind::kWord &&
+      IsEncodingPrefix(
+          std::string_view(m_bytes).substr(m_last.start, m_bytes.size() - 1 - m_last.start))) {
+    GluePrefix(kind, bytes);
+    return;
   }
   if (kind == TokenKind::kString && m_count > 0 && m_last.kind == TokenKind::kString &&
       m_last.prefixSize == 0) {
@@ -161,7 +161,7 @@ void UnitBuilder::Append(TokenKind kind, std::string_view bytes) {
   ++m_count;
 }
 
-// The last token is a word that the literal touches: it becomes the literal's prefix. A
+// The last token is an encoding prefix that the literal touches: it becomes part of it. A
 // string whose prefix equals that of the string before it (with only layout between)
 // joins it instead.
 void UnitBuilder::GluePrefix(TokenKind kind, std::string_view literal) {

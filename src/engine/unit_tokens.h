@@ -7,10 +7,9 @@
 
 namespace quintrel {
 
-// What a token is for gluing and joining. A literal glues to a word it touches on either
-// side (a prefix such as L or u8, a suffix, the digits around a digit separator); a string
-// is a double-quoted literal closed by its quote with nothing glued after it, which can
-// still be joined with the next string of the same prefix.
+// What a token is for gluing and joining. A literal glues to an encoding prefix (L, u, U,
+// u8, and those with R) that touches it; a string is a double-quoted literal closed by its
+// quote, which joins the next string of the same prefix.
 enum class TokenKind : unsigned char { kWord, kString, kLiteral, kOther };
 
 // Where an escape sequence at the end of a string's content could still go on: a
@@ -39,7 +38,7 @@ class UnitBuilder {
   struct Record {
     std::size_t start = 0;
     TokenKind kind = TokenKind::kOther;
-    std::size_t prefixSize = 0;  // strings: the glued word before the quote
+    std::size_t prefixSize = 0;  // strings: the encoding prefix before the quote
     OpenEscape escape = OpenEscape::kNone;
   };
 
