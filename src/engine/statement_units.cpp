@@ -45,8 +45,9 @@ constexpr std::array<unsigned char, 256> kClassOf = [] {
   return table;
 }();
 
-// Follows the statement counter's modes byte by byte (every read of a byte and every byte
-// put back as its mode tables say), turning what it reads in code into tokens and units.
+// Reads the bytes through the statement counter's mode tables (what opens and closes a
+// literal or a comment, which bytes are marks, where the count ends), turning what it reads
+// in code into tokens and units.
 class UnitReader {
  public:
   UnitReader(const SourceText& text, UnitList& list, UnitHash hash)
