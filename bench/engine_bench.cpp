@@ -279,5 +279,53 @@ void BM_MeasureFilePair(benchmark::State& state) {
 }
 BENCHMARK(BM_MeasureFilePair)->Unit(benchmark::kMillisecond);
 
+// The names of the regular files in either of two folders, sorted, each once.
+std::vector<std::string> NamesInEither(const std::string& oldFolder, const std::string& newFolder) {
+  std::vector<std::string> names;
+  for (const std::string& folder : {oldFolder, newFolder}) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    }
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+// A real pair of flat folders (QUINTREL_BENCH_OLD_DIR, QUINTREL_BENCH_NEW_DIR), every name
+// measured on one workspace as one worker of a run does: pairing lines (arg 0) or statement
+// units (arg 1). The page cache holds the files after the first round.
+void BM_MeasureFolderPair(benchmark::State& state) {
+  const char* oldFolder = std::getenv("QUINTREL_BENCH_OLD_DIR");
+  const char* newFolder = std::getenv("QUINTREL_BENCH_NEW_DIR");
+  if (oldFolder == nullptr || newFolder == nullptr) {
+    state.SkipWithError("set QUINTREL_BENCH_OLD_DIR and QUINTREL_BENCH_NEW_DIR to two folders");
+    return;
+  }
+  const std::vector<std::string> names = NamesInEither(oldFolder, newFolder);
+  PairWorkspace workspace;
+  workspace.pairing = state.range(0) == 0 ? PairingRule::kLines : PairingRule::kStatementUnits;
+  FileResult total;
+  std::uint64_t bytes = 0;
+  for (auto _ : state) {
+    total = FileResult{};
+    bytes = 0;
+    for (const std::string& name : names) {
+      const FileResult result = MeasureFilePair(oldFolder, newFolder, name, name, workspace);
+      total.added += result.added;
+      total.deleted += result.deleted;
+      total.loc += result.loc;
+      bytes += workspace.loadedBytes;
+    }
+  }
+  state.counters["files"] = static_cast<double>(names.size());
+  state.counters["added"] = total.added;
+  state.counters["deleted"] = total.deleted;
+  state.counters["loc"] = total.loc;
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(BM_MeasureFolderPair)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace quintrel

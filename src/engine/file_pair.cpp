@@ -1,6 +1,9 @@
 #include "engine/file_pair.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <type_traits>
 
@@ -61,8 +64,28 @@ std::int32_t CountEveryStatement(SourceText& text) {
   return CountStatements(text).unmatched;
 }
 
-// Pairs the lines of the workspace's two texts and counts their statements. Texts with the
-// same bytes need neither line tables nor pairing: nothing was added or deleted.
+std::int32_t ClampCount(std::int64_t count) {
+  return static_cast<std::int32_t>(
+      std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
+}
+
+// Reads both texts into statement units and pairs those. A version that was not read has
+// no bytes, and so no units.
+FileResult MeasureUnits(PairWorkspace& workspace) {
+  StatementUnitMemory& memory = workspace.units;
+  ReadStatementUnits(workspace.oldText, memory.oldUnits);
+  ReadStatementUnits(workspace.newText, memory.newUnits);
+  const UnitCounts counts = PairUnits(memory.oldUnits, memory.newUnits, memory);
+  FileResult result;
+  result.loc = ClampCount(memory.newUnits.marks);
+  result.added = ClampCount(counts.added);
+  result.deleted = ClampCount(counts.deleted);
+  return result;
+}
+
+// Pairs the lines (or the statement units, by the workspace's rule) of the workspace's two
+// texts and counts their statements. Texts with the same bytes need neither line tables nor
+// pairing: nothing was added or deleted.
 FileResult MeasureLoadedTexts(const LoadedVersions& loaded, PairWorkspace& workspace) {
   SourceText& oldText = workspace.oldText;
   SourceText& newText = workspace.newText;
@@ -70,6 +93,8 @@ FileResult MeasureLoadedTexts(const LoadedVersions& loaded, PairWorkspace& works
   FileResult result;
   if (loaded.unchanged || (loaded.oldRead && loaded.newRead && oldText.bytes == newText.bytes)) {
     result.loc = CountEveryStatement(newText);
+  } else if (workspace.pairing == PairingRule::kStatementUnits) {
+    result = MeasureUnits(workspace);
   } else {
     LineIndexMemory& index = workspace.index;
     if (loaded.oldRead)
@@ -103,6 +128,12 @@ void ForEachBuffer(PairWorkspace& workspace, Visit visit) {
   }
   visit(workspace.index.next);
   visit(workspace.index.slots);
+  for (UnitList* list : {&workspace.units.oldUnits, &workspace.units.newUnits}) {
+    visit(list->bytes);
+    visit(list->units);
+  }
+  visit(workspace.units.oldOrder);
+  visit(workspace.units.newOrder);
 }
 
 }  // namespace

@@ -10,11 +10,13 @@
 #include "engine/memory_budget.h"
 #include "engine/new_line_index.h"
 #include "engine/source_text.h"
+#include "engine/unit_pairing.h"
 
 namespace quintrel {
 
-// How the lines of two versions pair: by their bytes, or (ignoring the layout) by the
-// statement units their code's tokens form.
+// What pairs with what when a pair is measured. kLines: lines of equal bytes. kStatementUnits:
+// statement units of equal tokens, so that a change of layout alone changes no count (see
+// ReadStatementUnits); the LOC figure is the same either way.
 enum class PairingRule { kLines, kStatementUnits };
 
 // Memory for measuring pairs one after another on one thread. Each pair reuses the buffers
@@ -25,6 +27,7 @@ class PairWorkspace {
   SourceText oldText;
   SourceText newText;
   LineIndexMemory index;
+  StatementUnitMemory units;
   // The bytes of the versions the last MeasureFilePair loaded (after text-mode reading):
   // what a run reports as read.
   std::uint64_t loadedBytes = 0;

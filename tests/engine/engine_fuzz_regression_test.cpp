@@ -3,6 +3,7 @@
 #include "../../fuzz/checks/file_pair_check.h"
 #include "../../fuzz/checks/line_matching_check.h"
 #include "../../fuzz/checks/statement_counter_check.h"
+#include "../../fuzz/checks/statement_units_check.h"
 #include "../../fuzz/checks/text_mode_check.h"
 #include "support/committed_fuzz_inputs.h"
 
@@ -25,6 +26,10 @@ TEST(EngineFuzzRegressionTest, StatementCounterAgainstByteByByteScan) {
 
 TEST(EngineFuzzRegressionTest, FilePairFromDiskAgainstReferencePieces) {
   ExpectCommittedInputsPass("file_pair", fuzz::CheckFilePair);
+}
+
+TEST(EngineFuzzRegressionTest, StatementUnitsUnderLayoutChangesAndAgainstPlainPairing) {
+  ExpectCommittedInputsPass("statement_units", fuzz::CheckStatementUnits);
 }
 
 }  // namespace

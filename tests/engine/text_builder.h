@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <random>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,39 @@ inline std::vector<bool> LinesWithMarks(std::string_view bytes) {
     if (end == bytes.size()) return marked;
     start = end + 1;
   }
+}
+
+// Random C-like code as a list of tokens, some of them whole directive lines; rendered with
+// one blank or line end between tokens it reads as those tokens.
+inline std::vector<std::string> RandomCodeTokens(std::mt19937& random, std::size_t count) {
+  static const char* const kTokens[] = {
+      "a",        "b",  "foo", "x1",  "0",  "1.5e+3",  "0x1F",       "+",    "-",   "--",
+      "++",       "->", "<<",  ">",   "<",  "=",       "==",         "(",    ")",   "[",
+      "]",        ",",  ".",   "...", "*",  "&",       "&&",         "?",    ";",   ";",
+      ";",        "{",  "}",   ":",   "::", "\"s;t\"", "\"a\\\"b\"", "'c'",  "':'", "L\"w\"",
+      "\"\\x4\"", "\\", "/",   "%",   "if", "return",  "u8\"{\"",    "1'000"};
+  static const char* const kDirectives[] = {
+      "\n#define M(a) a ## b\n", "\n#include \"x.h\"\n",     "\n#if A\n", "\n#endif\n",
+      "\n# pragma once\n",       "\n#define N 1 \\\n + 2;\n"};
+  std::vector<std::string> tokens;
+  for (std::size_t n = 0; n < count; ++n) {
+    if (random() % 16 == 0) {
+      tokens.push_back(kDirectives[random() % std::size(kDirectives)]);
+    } else {
+      tokens.push_back(kTokens[random() % std::size(kTokens)]);
+    }
+  }
+  return tokens;
+}
+
+// The tokens with a blank or a line end between each two.
+inline std::string RenderCode(const std::vector<std::string>& tokens, std::mt19937& random) {
+  std::string text;
+  for (const std::string& token : tokens) {
+    if (!text.empty()) text += random() % 5 == 0 ? "\n" : " ";
+    text += token;
+  }
+  return text;
 }
 
 }  // namespace quintrel::testing

@@ -1,0 +1,271 @@
+#include "engine/unit_tokens.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+
+namespace quintrel {
+
+namespace {
+
+bool IsDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool IsOctalDigit(unsigned char c) {
+  return c >= '0' && c <= '7';
+}
+
+bool IsHexDigit(unsigned char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Bytes from 0x80 on belong to words: they are the bytes of multibyte characters.
+constexpr std::array<bool, 256> kWordByte = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[c] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+               c == '_' || c == '$' || c >= 0x80;
+  }
+  return table;
+}();
+
+bool IsWordByte(unsigned char c) {
+  return kWordByte[c];
+}
+
+std::size_t WordLength(std::string_view run, std::size_t at) {
+  std::size_t end = at + 1;
+  while (end < run.size() && IsWordByte(static_cast<unsigned char>(run[end]))) ++end;
+  return end - at;
+}
+
+// A preprocessing number: a digit or '.' digit, then word bytes, dots, and a sign right
+// after an exponent letter.
+std::size_t NumberLength(std::string_view run, std::size_t at) {
+  std::size_t end = at + 1;
+  while (end < run.size()) {
+    const auto c = static_cast<unsigned char>(run[end]);
+    const auto before = static_cast<unsigned char>(run[end - 1]);
+    const bool sign = (c == '+' || c == '-') &&
+                      (before == 'e' || before == 'E' || before == 'p' || before == 'P');
+    if (!IsWordByte(c) && c != '.' && !sign) break;
+    ++end;
+  }
+  return end - at;
+}
+
+// Longest match among the punctuators that hold none of the bytes the statement counter
+// acts on (those are tokens of their own: ; { } : # and the pairs it reads).
+std::size_t PunctuatorLength(std::string_view run, std::size_t at) {
+  auto byte = [&](std::size_t i) -> unsigned char {
+    return at + i < run.size() ? static_cast<unsigned char>(run[at + i]) : 0;
+  };
+  const unsigned char b = byte(1);
+  const unsigned char c = byte(2);
+  switch (byte(0)) {
+    case '-':
+      if (b == '>') return c == '*' ? 3 : 2;
+      return b == '-' || b == '=' ? 2 : 1;
+    case '+':
+      return b == '+' || b == '=' ? 2 : 1;
+    case '<':
+      if (b == '<') return c == '=' ? 3 : 2;
+      if (b == '=') return c == '>' ? 3 : 2;
+      return b == '%' ? 2 : 1;
+    case '%':
+      return b == '=' || b == '>' ? 2 : 1;
+    case '&':
+      return b == '&' || b == '=' ? 2 : 1;
+    case '|':
+      return b == '|' || b == '=' ? 2 : 1;
+    case '.':
+      if (b == '.' && c == '.') return 3;
+      return b == '*' ? 2 : 1;
+    case '>':
+    case '=':
+    case '!':
+    case '*':
+    case '/':
+    case '^':
+      return b == '=' ? 2 : 1;
+    default:
+      return 1;
+  }
+}
+
+// A word other than these before a literal is a name of its own, as in "%" PRIx64 written
+// without blanks, so a formatter may set it apart.
+bool IsEncodingPrefix(std::string_view word) {
+  static constexpr std::string_view kPrefixes[] = {"L",  "u",  "U",  "u8", "R",
+                                                   "LR", "uR", "UR", "u8R"};
+  return std::find(std::begin(kPrefixes), std::end(kPrefixes), word) != std::end(kPrefixes);
+}
+
+std::string_view ContentOf(std::string_view string) {
+  return string.substr(1, string.size() - 2);
+}
+
+// The length of the token at `at`, and its kind.
+std::size_t TokenLength(std::string_view run, std::size_t at, TokenKind& kind) {
+  const auto c = static_cast<unsigned char>(run[at]);
+  if (IsDigit(c) ||
+      (c == '.' && at + 1 < run.size() && IsDigit(static_cast<unsigned char>(run[at + 1])))) {
+    kind = TokenKind::kWord;
+    return NumberLength(run, at);
+  }
+  if (IsWordByte(c)) {
+    kind = TokenKind::kWord;
+    return WordLength(run, at);
+  }
+  kind = TokenKind::kOther;
+  return PunctuatorLength(run, at);
+}
+
+}  // namespace
+
+void UnitBuilder::Clear() {
+  m_bytes.clear();
+  m_last = Record{};
+  m_beforeLast = Record{};
+  m_count = 0;
+  m_marks = 0;
+}
+
+void UnitBuilder::Add(TokenKind kind, std::string_view bytes, bool touching, std::int64_t marks) {
+  m_marks += marks;
+  const bool literal = kind == TokenKind::kString || kind == TokenKind::kLiteral;
+  if (literal && touching && m_count > 0 && m_last.kind == TokenKind::kWord &&
+      IsEncodingPrefix(
+          std::string_view(m_bytes).substr(m_last.start, m_bytes.size() - 1 - m_last.start))) {
+    GluePrefix(kind, bytes);
+    return;
+  }
+  if (kind == TokenKind::kString && m_count > 0 && m_last.kind == TokenKind::kString &&
+      m_last.prefixSize == 0) {
+    JoinString(m_last, ContentOf(bytes));
+    return;
+  }
+  Append(kind, bytes);
+}
+
+void UnitBuilder::Append(TokenKind kind, std::string_view bytes) {
+  m_beforeLast = m_last;
+  m_last = Record{};
+  m_last.start = m_bytes.size();
+  m_last.kind = kind;
+  Put(bytes);
+  m_bytes.push_back('\n');
+  if (kind == TokenKind::kString) ScanEscapes(ContentOf(bytes), m_last);
+  ++m_count;
+}
+
+// The last token is an encoding prefix that the literal touches: it becomes part of it. A
+// string whose prefix equals that of the string before it (with only layout between)
+// joins it instead.
+void UnitBuilder::GluePrefix(TokenKind kind, std::string_view literal) {
+  const std::size_t wordSize = m_bytes.size() - 1 - m_last.start;
+  const char* word = m_bytes.data() + m_last.start;
+  if (kind == TokenKind::kString && m_count >= 2 && m_beforeLast.kind == TokenKind::kString &&
+      m_beforeLast.prefixSize == wordSize &&
+      std::memcmp(m_bytes.data() + m_beforeLast.start, word, wordSize) == 0) {
+    m_bytes.resize(m_last.start);
+    m_last = m_beforeLast;
+    m_beforeLast = Record{};
+    --m_count;
+    JoinString(m_last, ContentOf(literal));
+    return;
+  }
+  DropSeparator();
+  Put(literal);
+  m_bytes.push_back('\n');
+  m_last.kind = kind;
+  if (kind == TokenKind::kString) {
+    m_last.prefixSize = wordSize;
+    ScanEscapes(ContentOf(literal), m_last);
+  }
+}
+
+// `string` is the last token. Its content and `content` become one; where an escape at its
+// end would take the first byte of `content` along, the two stay apart as `""`, which no
+// single string holds.
+void UnitBuilder::JoinString(Record& string, std::string_view content) {
+  m_bytes.resize(m_bytes.size() - 2);  // the closing quote and the separator
+  if (!content.empty()) {
+    const auto first = static_cast<unsigned char>(content.front());
+    const bool extends = (string.escape == OpenEscape::kHex && IsHexDigit(first)) ||
+                         (string.escape == OpenEscape::kOctal && IsOctalDigit(first));
+    if (extends) Put("\"\"");
+    Put(content);
+    ScanEscapes(content, string);
+  }
+  Put("\"\n");
+}
+
+void UnitBuilder::ScanEscapes(std::string_view content, Record& record) {
+  record.escape = OpenEscape::kNone;
+  const std::size_t size = content.size();
+  for (std::size_t at = 0; at < size;) {
+    if (content[at] != '\\' || at + 1 == size) {
+      ++at;
+      continue;
+    }
+    const auto kind = static_cast<unsigned char>(content[at + 1]);
+    std::size_t limit = 0;  // digits the escape may take
+    bool hex = true;
+    std::size_t first = at + 2;
+    if (kind == 'x') {
+      limit = std::numeric_limits<std::size_t>::max();
+    } else if (kind == 'u' || kind == 'U') {
+      limit = kind == 'u' ? 4 : 8;
+    } else if (IsOctalDigit(kind)) {
+      limit = 3;
+      hex = false;
+      first = at + 1;
+    } else {
+      at += 2;
+      continue;
+    }
+    std::size_t end = first;
+    while (end < size && end - first < limit &&
+           (hex ? IsHexDigit(static_cast<unsigned char>(content[end]))
+                : IsOctalDigit(static_cast<unsigned char>(content[end])))) {
+      ++end;
+    }
+    if (end == size && end - first < limit) {
+      record.escape = hex ? OpenEscape::kHex : OpenEscape::kOctal;
+    }
+    at = std::max(end, at + 2);
+  }
+}
+
+// Only the first token of a run can glue to the token before it; the others go straight
+// into the bytes, and only the last two are remembered, as the tokens a literal may glue to
+// or join.
+void UnitBuilder::AddRun(std::string_view run, bool touching) {
+  TokenKind kind = TokenKind::kOther;
+  std::size_t at = TokenLength(run, 0, kind);
+  Add(kind, run.substr(0, at), touching, 0);
+  if (at == run.size()) return;
+  m_bytes.reserve(m_bytes.size() + 2 * (run.size() - at));
+  Record beforeLast = m_last;
+  Record last;
+  bool looped = false;
+  while (at < run.size()) {
+    const std::size_t length = TokenLength(run, at, kind);
+    if (looped) beforeLast = last;
+    looped = true;
+    last = Record{};
+    last.start = m_bytes.size();
+    last.kind = kind;
+    m_bytes.append(run.data() + at, length);
+    m_bytes.push_back('\n');
+    ++m_count;
+    at += length;
+  }
+  m_beforeLast = beforeLast;
+  m_last = last;
+}
+
+}  // namespace quintrel

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/statement_units.h"
+#include "engine/unit_pairing.h"
+
+namespace quintrel::testing {
+
+struct ReferenceUnit {
+  std::string tokens;
+  std::int64_t marks;
+};
+
+inline std::vector<ReferenceUnit> ReferenceUnitsOf(const UnitList& list) {
+  std::vector<ReferenceUnit> units;
+  for (const StatementUnit& unit : list.units) {
+    const auto* data = reinterpret_cast<const char*>(list.bytes.data()) + unit.offset;
+    units.push_back(ReferenceUnit{std::string(data, unit.size), unit.marks});
+  }
+  return units;
+}
+
+// The plain pairing that PairUnits must reproduce: each old unit, in order, takes the
+// first free new unit with the same tokens. Quadratic; only for checking.
+inline UnitCounts ReferencePairUnits(const std::vector<ReferenceUnit>& oldUnits,
+                                     const std::vector<ReferenceUnit>& newUnits) {
+  std::vector<bool> taken(newUnits.size(), false);
+  UnitCounts counts;
+  for (const ReferenceUnit& unit : oldUnits) {
+    std::size_t partner = 0;
+    while (partner < newUnits.size() &&
+           (taken[partner] || newUnits[partner].tokens != unit.tokens)) {
+      ++partner;
+    }
+    if (partner == newUnits.size()) {
+      counts.deleted += unit.marks;
+    } else {
+      taken[partner] = true;
+    }
+  }
+  for (std::size_t unit = 0; unit < newUnits.size(); ++unit) {
+    if (!taken[unit]) counts.added += newUnits[unit].marks;
+  }
+  return counts;
+}
+
+// Whether units of equal tokens always hold equal marks, within and across the lists:
+// otherwise a pair could hide a mark.
+inline bool MarksFollowTokens(const std::vector<ReferenceUnit>& a,
+                              const std::vector<ReferenceUnit>& b) {
+  std::map<std::string, std::int64_t> marksOf;
+  for (const auto* list : {&a, &b}) {
+    for (const ReferenceUnit& unit : *list) {
+      const auto [entry, added] = marksOf.emplace(unit.tokens, unit.marks);
+      if (!added && entry->second != unit.marks) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace quintrel::testing
