@@ -8,6 +8,7 @@
 
 #include "check_report.h"
 #include "compare/listing/name_order.h"
+#include "compare/text/code_page.h"
 
 namespace quintrel::fuzz {
 
@@ -89,6 +90,14 @@ class NameGenerator {
     return {Utf8Of(codePoint), kind, codePoint};
   }
 
+  // A character that code page 932 writes on one system and not on another (the wave dash,
+  // the yen sign and the overline are mapped one way by iconv and not by Windows): the
+  // system's own converter says which it is.
+  static NamePiece FormedCharacter(std::uint32_t codePoint) {
+    const bool formed = Utf8ToCp932(Utf8Of(codePoint)).has_value();
+    return Character(codePoint, formed ? PieceKind::kCp932 : PieceKind::kNoForm);
+  }
+
   void AddPiece(std::uint8_t op, std::vector<PiecedName>& names) {
     static constexpr std::string_view kAsciiOthers = " -._~!#$%&'()+,;=@[]^`{}0123456789/\\";
     static constexpr std::uint32_t kWithForm[] = {
@@ -128,8 +137,7 @@ class NameGenerator {
       }
       case 5:
         if (arg & 1) {
-          name.push_back(
-              Character(kWithForm[(arg >> 1) % std::size(kWithForm)], PieceKind::kCp932));
+          name.push_back(FormedCharacter(kWithForm[(arg >> 1) % std::size(kWithForm)]));
         } else {
           name.push_back(
               Character(kWithoutForm[(arg >> 1) % std::size(kWithoutForm)], PieceKind::kNoForm));
