@@ -118,7 +118,7 @@ class UnitReader {
     m_atLineStart = false;
     const bool spliced = m_pos + 1 < m_size && m_bytes[m_pos] == '\\' && m_bytes[m_pos + 1] == '\n';
     if (m_run.empty() && !spliced) {
-      Current().AddRun(Piece(start, m_pos - start), m_touching);
+      Current().AddRun(Piece(start, m_pos - start));
       m_touching = true;
       return;
     }
@@ -127,7 +127,7 @@ class UnitReader {
 
   void FlushRun() {
     if (m_run.empty()) return;
-    Current().AddRun(m_run, m_touching);
+    Current().AddRun(m_run);
     m_run.clear();
     m_touching = true;
   }

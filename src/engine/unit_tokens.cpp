@@ -35,36 +35,32 @@ bool IsWordByte(unsigned char c) {
   return kWordByte[c];
 }
 
-std::size_t WordLength(std::string_view run, std::size_t at) {
-  std::size_t end = at + 1;
-  while (end < run.size() && IsWordByte(static_cast<unsigned char>(run[end]))) ++end;
-  return end - at;
-}
-
 // A preprocessing number: a digit or '.' digit, then word bytes, dots, and a sign right
 // after an exponent letter.
-std::size_t NumberLength(std::string_view run, std::size_t at) {
-  std::size_t end = at + 1;
-  while (end < run.size()) {
-    const auto c = static_cast<unsigned char>(run[end]);
-    const auto before = static_cast<unsigned char>(run[end - 1]);
-    const bool sign = (c == '+' || c == '-') &&
-                      (before == 'e' || before == 'E' || before == 'p' || before == 'P');
-    if (!IsWordByte(c) && c != '.' && !sign) break;
-    ++end;
+std::size_t NumberLength(const char* at, const char* end) {
+  const char* last = at + 1;
+  while (last < end) {
+    const auto c = static_cast<unsigned char>(*last);
+    if (!IsWordByte(c) && c != '.') {
+      const auto before = static_cast<unsigned char>(last[-1]);
+      const bool sign = (c == '+' || c == '-') &&
+                        (before == 'e' || before == 'E' || before == 'p' || before == 'P');
+      if (!sign) break;
+    }
+    ++last;
   }
-  return end - at;
+  return static_cast<std::size_t>(last - at);
 }
 
 // Longest match among the punctuators that hold none of the bytes the statement counter
 // acts on (those are tokens of their own: ; { } : # and the pairs it reads).
-std::size_t PunctuatorLength(std::string_view run, std::size_t at) {
-  auto byte = [&](std::size_t i) -> unsigned char {
-    return at + i < run.size() ? static_cast<unsigned char>(run[at + i]) : 0;
+std::size_t PunctuatorLength(const char* at, const char* end) {
+  auto byte = [&](std::ptrdiff_t i) -> unsigned char {
+    return i < end - at ? static_cast<unsigned char>(at[i]) : 0;
   };
   const unsigned char b = byte(1);
   const unsigned char c = byte(2);
-  switch (byte(0)) {
+  switch (static_cast<unsigned char>(*at)) {
     case '-':
       if (b == '>') return c == '*' ? 3 : 2;
       return b == '-' || b == '=' ? 2 : 1;
@@ -107,20 +103,26 @@ std::string_view ContentOf(std::string_view string) {
   return string.substr(1, string.size() - 2);
 }
 
-// The length of the token at `at`, and its kind.
-std::size_t TokenLength(std::string_view run, std::size_t at, TokenKind& kind) {
-  const auto c = static_cast<unsigned char>(run[at]);
-  if (IsDigit(c) ||
-      (c == '.' && at + 1 < run.size() && IsDigit(static_cast<unsigned char>(run[at + 1])))) {
-    kind = TokenKind::kWord;
-    return NumberLength(run, at);
+// Cuts the token at `at`, a number, a word or a punctuator, and its kind, and writes it to `out` as
+// it reads: tokens are short, and a byte loop beats a call to copy them.
+TokenKind CutToken(const char*& at, const char* end, char*& out) {
+  const auto c = static_cast<unsigned char>(*at);
+  TokenKind kind = TokenKind::kWord;
+  if (IsDigit(c) || (c == '.' && end - at > 1 && IsDigit(static_cast<unsigned char>(at[1])))) {
+    const std::size_t length = NumberLength(at, end);
+    for (std::size_t i = 0; i < length; ++i) *out++ = *at++;
+  } else if (IsWordByte(c)) {
+    *out++ = *at++;
+    while (at < end && IsWordByte(static_cast<unsigned char>(*at))) *out++ = *at++;
+  } else {
+    kind = TokenKind::kOther;
+    const std::size_t length = PunctuatorLength(at, end);
+    *out++ = *at++;
+    if (length > 1) *out++ = *at++;
+    if (length > 2) *out++ = *at++;
   }
-  if (IsWordByte(c)) {
-    kind = TokenKind::kWord;
-    return WordLength(run, at);
-  }
-  kind = TokenKind::kOther;
-  return PunctuatorLength(run, at);
+  *out++ = '\n';
+  return kind;
 }
 
 }  // namespace
@@ -240,32 +242,42 @@ void UnitBuilder::ScanEscapes(std::string_view content, Record& record) {
   }
 }
 
-// Only the first token of a run can glue to the token before it; the others go straight
-// into the bytes, and only the last two are remembered, as the tokens a literal may glue to
-// or join.
-void UnitBuilder::AddRun(std::string_view run, bool touching) {
-  TokenKind kind = TokenKind::kOther;
-  std::size_t at = TokenLength(run, 0, kind);
-  Add(kind, run.substr(0, at), touching, 0);
-  if (at == run.size()) return;
-  m_bytes.reserve(m_bytes.size() + 2 * (run.size() - at));
-  Record beforeLast = m_last;
-  Record last;
-  bool looped = false;
-  while (at < run.size()) {
-    const std::size_t length = TokenLength(run, at, kind);
-    if (looped) beforeLast = last;
-    looped = true;
-    last = Record{};
-    last.start = m_bytes.size();
-    last.kind = kind;
-    m_bytes.append(run.data() + at, length);
-    m_bytes.push_back('\n');
-    ++m_count;
-    at += length;
+// No token of a run is a literal, so none glues to or joins the token before it: the run's
+// tokens go straight into the bytes (room for the worst case, a one-byte token per byte, is
+// made once), and only the last two are remembered, as the tokens a literal may glue to or
+// join.
+void UnitBuilder::AddRun(std::string_view run) {
+  const char* at = run.data();
+  const char* const end = at + run.size();
+  const std::size_t base = m_bytes.size();
+  m_bytes.resize(base + 2 * run.size());
+  char* const outStart = m_bytes.data();
+  char* out = outStart + base;
+  char* lastStart = out;
+  char* beforeLastStart = out;
+  TokenKind lastKind = TokenKind::kOther;
+  TokenKind beforeLastKind = TokenKind::kOther;
+  std::size_t count = 0;
+  while (at < end) {
+    beforeLastStart = lastStart;
+    beforeLastKind = lastKind;
+    lastStart = out;
+    lastKind = CutToken(at, end, out);
+    ++count;
   }
-  m_beforeLast = beforeLast;
-  m_last = last;
+  m_bytes.resize(static_cast<std::size_t>(out - outStart));
+  if (count == 0) return;
+  if (count > 1) {
+    m_beforeLast = Record{};
+    m_beforeLast.start = static_cast<std::size_t>(beforeLastStart - outStart);
+    m_beforeLast.kind = beforeLastKind;
+  } else {
+    m_beforeLast = m_last;
+  }
+  m_last = Record{};
+  m_last.start = static_cast<std::size_t>(lastStart - outStart);
+  m_last.kind = lastKind;
+  m_count += count;
 }
 
 }  // namespace quintrel

@@ -27,8 +27,8 @@ class UnitBuilder {
   // A run of code bytes (no layout, literal, comment or byte the statement counter acts on)
   // cut into words, numbers and punctuators by the C and C++ rules, longest match first.
   // A '>' never takes a second '>': "> >" closing two template lists is the same code as
-  // ">>".
-  void AddRun(std::string_view run, bool touching);
+  // ">>". Whether the run touches the token before it changes nothing: only a literal glues.
+  void AddRun(std::string_view run);
 
   std::string_view Bytes() const { return m_bytes; }
   std::int64_t Marks() const { return m_marks; }
