@@ -267,13 +267,19 @@ class LayoutChanger {
   }
 
   // Splits a string where no escape sequence is cut or could run on: after a byte that no
-  // backslash takes along, before a byte that is no letter or digit.
+  // backslash takes along, before a byte that is no letter or digit. A splice is nothing, as
+  // for the compiler: an octal escape of two digits, a splice and a third digit are one
+  // escape, so no cut goes before a splice's backslash.
   void SplitString(const LayoutSpot& spot, std::string& out) {
     if (!spot.unprefixed) return;
     const std::string_view content = std::string_view(out).substr(spot.at + 1, spot.size - 2);
     std::vector<std::size_t> cuts;
     bool escaped = false;
     for (std::size_t at = 0; at < content.size(); ++at) {
+      if (content[at] == '\\' && at + 1 < content.size() && content[at + 1] == '\n') {
+        ++at;
+        continue;
+      }
       const auto byte = static_cast<unsigned char>(content[at]);
       const bool wordByte = (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') ||
                             (byte >= 'A' && byte <= 'Z') || byte == '_';
