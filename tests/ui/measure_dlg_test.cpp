@@ -75,6 +75,16 @@ class MeasureDlgTest : public ::testing::Test {
 
   // What the totals row shows: file count, added, deleted, LOC.
   QStringList TotalsRow() const { return TotalsRowOf(m_dlg); }
+
+  // Focuses a control of the shown window. The progress window of a run takes the
+  // activation; this gives it back as the window manager does.
+  void FocusOn(QWidget* widget) {
+    m_dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+    widget->setFocus();
+    ASSERT_TRUE(QApplication::focusWidget() == widget ||
+                widget->isAncestorOf(QApplication::focusWidget()));
+  }
   static QStringList TotalsRowOf(const CMeasureDlg& dlg) {
     return {CMeasureDlgProbe::ShownText(dlg, kIdFileCount),
             CMeasureDlgProbe::ShownText(dlg, kIdTotalAdded),
@@ -513,17 +523,7 @@ TEST_F(MeasureDlgTest, SubfolderKeyTogglesWithoutARunAndEnterMeasuresTheTrees) {
   m_dlg.RunMeasurement();
   const QStringList flat = Texts({"x.c", "y.c", "z.c"});
   ASSERT_EQ(Column(kColumnName), flat);
-  // The progress window of a run takes the activation; the test gives it back as the
-  // window manager does.
-  const auto focusOn = [&](QWidget* widget) {
-    m_dlg.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
-    widget->setFocus();
-    ASSERT_TRUE(QApplication::focusWidget() == widget ||
-                widget->isAncestorOf(QApplication::focusWidget()));
-  };
-
-  focusOn(CMeasureDlgProbe::OldFolderBox(m_dlg));
+  FocusOn(CMeasureDlgProbe::OldFolderBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
   // The mnemonic clicks the box as a short animation; no run starts meanwhile.
   EXPECT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::SubfoldersBox(m_dlg)->isChecked(); }));
@@ -536,11 +536,11 @@ TEST_F(MeasureDlgTest, SubfolderKeyTogglesWithoutARunAndEnterMeasuresTheTrees) {
 
   // Space on the focused box turns it off again; Enter in a folder box measures the flat
   // folders.
-  focusOn(CMeasureDlgProbe::SubfoldersBox(m_dlg));
+  FocusOn(CMeasureDlgProbe::SubfoldersBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   EXPECT_FALSE(CMeasureDlgProbe::SubfoldersBox(m_dlg)->isChecked());
   EXPECT_EQ(Column(kColumnName).size(), 5);
-  focusOn(CMeasureDlgProbe::NewFolderBox(m_dlg));
+  FocusOn(CMeasureDlgProbe::NewFolderBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(Column(kColumnName), flat);
 }
@@ -633,15 +633,7 @@ TEST_F(MeasureDlgTest, IgnoreFormatKeyTogglesWithoutARunAndTheNextRunPairsUnits)
   const std::vector<PairingRule> lines(3, PairingRule::kLines);
   const std::vector<PairingRule> units(3, PairingRule::kStatementUnits);
   EXPECT_EQ(seen.Take(), lines);
-  const auto focusOn = [&](QWidget* widget) {
-    m_dlg.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
-    widget->setFocus();
-    ASSERT_TRUE(QApplication::focusWidget() == widget ||
-                widget->isAncestorOf(QApplication::focusWidget()));
-  };
-
-  focusOn(CMeasureDlgProbe::NewFolderBox(m_dlg));
+  FocusOn(CMeasureDlgProbe::NewFolderBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
   EXPECT_TRUE(QTest::qWaitFor([&] { return box->isChecked(); }));
   EXPECT_EQ(QApplication::focusWidget(), box);
@@ -653,11 +645,11 @@ TEST_F(MeasureDlgTest, IgnoreFormatKeyTogglesWithoutARunAndTheNextRunPairsUnits)
   EXPECT_EQ(TotalsRow(), Texts({"2 (+1/-1)", "3", "3", "4"}));
 
   // Space on the focused box turns it off; Enter in a folder box pairs lines again.
-  focusOn(box);
+  FocusOn(box);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   EXPECT_FALSE(box->isChecked());
   EXPECT_TRUE(seen.Take().empty());
-  focusOn(CMeasureDlgProbe::OldFolderBox(m_dlg));
+  FocusOn(CMeasureDlgProbe::OldFolderBox(m_dlg));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(seen.Take(), lines);
 
