@@ -20,8 +20,7 @@ RunStart BuildRunRequest(const RunOptions& options, const VersionOpeners& opener
   }
   start.request.scan = options.scan;
   start.request.renamePercent = options.renamePercent;
-  start.request.pairing =
-      options.ignoreFormat ? PairingRule::kStatementUnits : PairingRule::kLines;
+  start.request.pairing = options.ignoreFormat ? PairingRule::kStatementUnits : PairingRule::kLines;
   start.request.jobs = options.jobs;
   return start;
 }
