@@ -7,6 +7,7 @@
 
 #include "compare/run/parallel_work.h"
 #include "compare/sources/version_source.h"
+#include "engine/statement_units.h"
 
 namespace quintrel {
 
@@ -35,13 +36,44 @@ std::vector<std::size_t> EntriesOnlyIn(const FileCatalogue& catalogue, PresenceF
   return indices;
 }
 
-// Loads a file as measuring does. False (the file counts as absent) when it cannot be read.
-bool LoadText(VersionFiles& reader, const FileToRead& file, SourceText& text) {
-  text.lines.clear();
-  if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
-  BuildLineTable(text.bytes, text.lines);
-  return true;
-}
+// Loads the files as the search compares them; one per thread.
+class TextLoader {
+ public:
+  explicit TextLoader(PairingRule pairing) : m_pairing(pairing) {}
+
+  // The file as measuring loads it; when statement units pair, one line for each of its
+  // units instead (see UnitLines). False (the file counts as absent) when it cannot be read.
+  bool Load(VersionFiles& reader, const FileToRead& file, SourceText& text) {
+    text.lines.clear();
+    if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
+    BuildLineTable(text.bytes, text.lines);
+    if (m_pairing == PairingRule::kStatementUnits) UnitLines(text);
+    return true;
+  }
+
+ private:
+  // Replaces the text by one line per statement unit, its tokens with backslashes and line
+  // ends escaped: two lines are equal exactly when their units are, so files are as similar
+  // as their units. A text without statements has no lines.
+  void UnitLines(SourceText& text) {
+    ReadStatementUnits(text, m_units);
+    ByteBuffer& lines = text.bytes;
+    lines.clear();
+    for (const StatementUnit& unit : m_units.units) {
+      for (std::size_t at = unit.offset; at < unit.offset + unit.size; ++at) {
+        const unsigned char byte = m_units.bytes[at];
+        if (byte == '\\' || byte == '\n') lines.push_back('\\');
+        lines.push_back(byte == '\n' ? 'n' : byte);
+      }
+      lines.push_back('\n');
+    }
+    text.lines.clear();
+    BuildLineTable(text.bytes, text.lines);
+  }
+
+  const PairingRule m_pairing;
+  UnitList m_units;
+};
 
 // What the search learns of one file.
 struct SearchedFile {
@@ -66,7 +98,7 @@ class ProfileArenas {
 // to the versions' files.
 std::vector<SearchedFile> SearchFiles(const std::vector<FileToRead>& files,
                                       const VersionPair& versions, unsigned jobs,
-                                      ProfileArenas& arenas) {
+                                      PairingRule pairing, ProfileArenas& arenas) {
   std::vector<SearchedFile> searched(files.size());
   ParallelWork work;
   work.items = files.size();
@@ -75,8 +107,9 @@ std::vector<SearchedFile> SearchFiles(const std::vector<FileToRead>& files,
     auto reader = std::shared_ptr<VersionFiles>(versions.OpenFiles());
     auto profiler = std::make_shared<LineProfiler>(arenas.Add());
     auto text = std::make_shared<SourceText>();
-    return [&, reader, profiler, text](std::size_t i) {
-      if (!LoadText(*reader, files[i], *text)) return;
+    auto loader = std::make_shared<TextLoader>(pairing);
+    return [&, reader, profiler, text, loader](std::size_t i) {
+      if (!loader->Load(*reader, files[i], *text)) return;
       searched[i].bytes = text->bytes.size();
       searched[i].profile = profiler->ProfileLoaded(*text);
     };
@@ -101,11 +134,12 @@ void JoinEntries(FileCatalogue& catalogue, std::size_t oldEntry, std::size_t new
 class Search {
  public:
   Search(const std::vector<FileToRead>& files, std::size_t oldCount, const VersionPair& versions,
-         unsigned jobs)
+         unsigned jobs, PairingRule pairing)
       : m_files(files),
         m_oldCount(oldCount),
-        m_searched(SearchFiles(files, versions, jobs, m_arenas)),
+        m_searched(SearchFiles(files, versions, jobs, pairing, m_arenas)),
         m_reader(versions.OpenFiles()),
+        m_loader(pairing),
         m_jobs(jobs) {}
 
   std::vector<RenamePair> Find(int percent, RenameSearchStats* stats) {
@@ -152,8 +186,8 @@ class Search {
  private:
   // Two different lines share a hash: the files are read again and their lines paired.
   std::size_t PairByReading(std::size_t oldIndex, std::size_t newIndex) {
-    if (!LoadText(*m_reader, m_files[oldIndex], m_oldText)) return 0;
-    if (!LoadText(*m_reader, m_files[m_oldCount + newIndex], m_newText)) return 0;
+    if (!m_loader.Load(*m_reader, m_files[oldIndex], m_oldText)) return 0;
+    if (!m_loader.Load(*m_reader, m_files[m_oldCount + newIndex], m_newText)) return 0;
     DropFinalLineEnd(m_oldText);
     DropFinalLineEnd(m_newText);
     return CountPairedNewLines(m_oldText, m_newText, m_memory);
@@ -164,6 +198,7 @@ class Search {
   ProfileArenas m_arenas;  // before the profiles: they go first
   std::vector<SearchedFile> m_searched;
   const std::unique_ptr<VersionFiles> m_reader;
+  TextLoader m_loader;
   SourceText m_oldText;
   SourceText m_newText;
   LineIndexMemory m_memory;
@@ -173,12 +208,12 @@ class Search {
 }  // namespace
 
 KnownResults JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent,
-                         unsigned jobs, RenameSearchStats* stats) {
+                         unsigned jobs, RenameSearchStats* stats, PairingRule pairing) {
   std::vector<FileToRead> files;
   const std::vector<std::size_t> oldOnly = EntriesOnlyIn(catalogue, kInOld, files);
   const std::vector<std::size_t> newOnly = EntriesOnlyIn(catalogue, kInNew, files);
   if (oldOnly.empty() || newOnly.empty()) return {};
-  Search search(files, oldOnly.size(), versions, jobs);
+  Search search(files, oldOnly.size(), versions, jobs, pairing);
   const std::vector<RenamePair> renames = search.Find(percent, stats);
 
   KnownResults known;

@@ -3,6 +3,7 @@
 #include "compare/listing/catalogue.h"
 #include "compare/renames/known_results.h"
 #include "compare/renames/rename_search.h"
+#include "engine/file_pair.h"
 
 namespace quintrel {
 
@@ -15,8 +16,11 @@ class VersionPair;
 // in the new one. The old file's entry leaves the catalogue. `percent` is the least
 // similarity, 1 to 100. Returns what the search measured on the way: each rename and each
 // file left in one version only, as measuring them would (WithKnownResults), but those it
-// could not read or tell apart from their line hashes alone.
+// could not read or tell apart from their line hashes alone. With statement units as the
+// `pairing`, similarity counts units where it otherwise counts lines, and the results
+// returned are line measurements, which such a run must not use.
 KnownResults JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent,
-                         unsigned jobs = 0, RenameSearchStats* stats = nullptr);
+                         unsigned jobs = 0, RenameSearchStats* stats = nullptr,
+                         PairingRule pairing = PairingRule::kLines);
 
 }  // namespace quintrel

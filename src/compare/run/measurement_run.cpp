@@ -151,7 +151,8 @@ void ListAndMeasure(const RunRequest& request, RunResult& run) {
     return;
   }
   if (request.renamePercent == 0) return MeasureCatalogue(catalogue, request, versions, run);
-  KnownResults known = JoinRenames(catalogue, versions, request.renamePercent, request.jobs);
+  KnownResults known = JoinRenames(catalogue, versions, request.renamePercent, request.jobs,
+                                   nullptr, request.pairing);
   // The search measures as lines pair; its results stand only for runs that pair lines.
   if (request.pairing != PairingRule::kLines) {
     return MeasureCatalogue(catalogue, request, versions, run);

@@ -159,3 +159,43 @@ TEST_F(RenameRunTest, ResultsFromTheSearchEqualMeasuring) {
 
 }  // namespace
 }  // namespace quintrel
+
+namespace quintrel {
+namespace {
+
+RunResult RunRenames(const testing::ScopedTempDir& dir, bool ignoreFormat) {
+  RunOptions options;
+  options.oldVersion = (dir.path() / "old").string();
+  options.newVersion = (dir.path() / "new").string();
+  options.renamePercent = 80;
+  options.ignoreFormat = ignoreFormat;
+  options.jobs = 2;
+  return RunMeasurement(BuildRunRequest(options).request);
+}
+
+// With -w a file that was moved and reformatted is still found: similarity counts statement
+// units, which a reformat leaves as they were, and the pair measures 0/0. Without -w its
+// lines are too different.
+TEST(RenameRunIgnoringFormat, FindsAMovedAndReformattedFile) {
+  testing::ScopedTempDir dir;
+  dir.Write("old/list.c",
+            "int f(int a, int b) { return a + b; }\n"
+            "int g(void) { return f(1, 2); } /* two */\n"
+            "const char* s = \"x\\\\n\";\n");
+  dir.Write("new/lists.c",
+            "int f(int a,\n      int b)\n{\n  return a+b;\n}\n"
+            "int g(void)\n{\n  return f(1,\n           2);\n}\n"
+            "const char* s =\n  \"x\\\\\" \"n\";\n");
+  dir.Write("old/other.c", "int h;\nint k;\n");
+  dir.Write("new/others.c", "int h;\nint \"\\n\";\n");
+  const RunResult lines = RunRenames(dir, false);
+  EXPECT_EQ(testing::Names(lines),
+            (std::vector<std::string>{"-|list.c", "+|lists.c", "-|other.c", "+|others.c"}));
+  const RunResult units = RunRenames(dir, true);
+  ASSERT_EQ(testing::Names(units),
+            (std::vector<std::string>{"|list.c => lists.c", "-|other.c", "+|others.c"}));
+  EXPECT_EQ(units.rows[0].result, (FileResult{0, 0, 5}));
+}
+
+}  // namespace
+}  // namespace quintrel
