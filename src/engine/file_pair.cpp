@@ -70,8 +70,16 @@ std::int32_t ClampCount(std::int64_t count) {
 }
 
 // Reads both texts into statement units and pairs those. A version that was not read has
-// no bytes, and so no units.
+// no bytes, and so no units: every unit of the other one is unpaired, and counting its marks
+// gives the same numbers without cutting it into units.
 FileResult MeasureUnits(PairWorkspace& workspace) {
+  if (workspace.oldText.bytes.empty() || workspace.newText.bytes.empty()) {
+    FileResult result;
+    result.deleted = CountEveryStatement(workspace.oldText);
+    result.loc = CountEveryStatement(workspace.newText);
+    result.added = result.loc;
+    return result;
+  }
   StatementUnitMemory& memory = workspace.units;
   ReadStatementUnits(workspace.oldText, memory.oldUnits);
   ReadStatementUnits(workspace.newText, memory.newUnits);
