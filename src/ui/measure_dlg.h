@@ -156,6 +156,9 @@ class CMeasureDlg : public QDialog {
   unsigned m_jobs = 0;
   FolderPairOpener m_openFolders = MakeFolderPair;
   MeasurementJob* m_job = nullptr;  // the run in progress
+  // The run the list shows, without its rows (the model holds them): reports and the
+  // "open" commands name its folders, not what the boxes say now.
+  RunResult m_measured;
   std::function<QSize()> m_frameSource;
   QSize m_knownFrame;         // the frame last reported, invalid until one is
   QSize m_pendingOuterSize;   // a restored outer size, fitted once the frame is known

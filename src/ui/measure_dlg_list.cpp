@@ -152,11 +152,11 @@ void CMeasureDlg::OpenRowFile(const QString& folder, PresenceFlags side) {
 }
 
 void CMeasureDlg::OnOpenOldFile() {
-  OpenRowFile(m_oldFolderBox->GetText(), kInOld);
+  OpenRowFile(QString::fromStdString(m_measured.oldLabel), kInOld);
 }
 
 void CMeasureDlg::OnOpenNewFile() {
-  OpenRowFile(m_newFolderBox->GetText(), kInNew);
+  OpenRowFile(QString::fromStdString(m_measured.newLabel), kInNew);
 }
 
 void CMeasureDlg::OnDblClkList() {

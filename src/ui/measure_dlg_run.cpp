@@ -73,7 +73,9 @@ void CMeasureDlg::ShowRunResult(RunResult result) {
   }
   m_rows->SetRows(std::move(result.rows));
   SetSummary(result.summary);
-  if (result.status == RunStatus::kCancelled) {
+  m_measured = std::move(result);
+  m_measured.rows.clear();
+  if (m_measured.status == RunStatus::kCancelled) {
     ShowMessage(MessageIcon::kWarning, kCancelledMessage.toString());
   }
 }
@@ -123,10 +125,9 @@ void CMeasureDlg::SaveReport() {
 }
 
 bool CMeasureDlg::SaveReportTo(const QString& path) {
-  // The rows in the order the list shows them, with the totals as they stand.
-  RunResult shown;
-  shown.oldLabel = m_oldFolderBox->GetText().toStdString();
-  shown.newLabel = m_newFolderBox->GetText().toStdString();
+  // The rows in the order the list shows them, under the folders they were measured from,
+  // with the totals as they stand.
+  RunResult shown = m_measured;
   shown.rows = m_rows->Rows();
   Summary totals;
   totals.fileCountText = m_fileCountText.toStdString();

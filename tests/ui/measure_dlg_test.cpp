@@ -322,10 +322,24 @@ TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
   Select({"x.c", "z.c"});
   m_dlg.OnDblClkList();
   EXPECT_EQ(m_launcher.opened, (std::vector<QString>{In("new/z.c")}));
-  // The box's present text decides the folder, not the folder of the last run.
+  // The folder the rows were measured from decides, not what the box says now, be it typed,
+  // picked or a folder whose run failed; the next run's rows open from its folder.
   Select({"z.c"});
   m_dir.Write("elsewhere/z.c", "");
   CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(In("elsewhere"));
+  m_dlg.OnOpenNewFile();
+  EXPECT_EQ(m_launcher.opened.back(), In("new/z.c"));
+  m_interaction.folderAnswer = In("old");
+  m_dlg.OnBrowseNew();
+  m_dlg.OnOpenNewFile();
+  EXPECT_EQ(m_launcher.opened.back(), In("new/z.c"));
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(In("no such folder"));
+  m_dlg.RunMeasurement();
+  m_dlg.OnOpenNewFile();
+  EXPECT_EQ(m_launcher.opened.back(), In("new/z.c"));
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(In("elsewhere"));
+  m_dlg.RunMeasurement();
+  Select({"z.c"});
   m_dlg.OnOpenNewFile();
   EXPECT_EQ(m_launcher.opened.back(), In("elsewhere/z.c"));
 }
@@ -345,8 +359,9 @@ TEST_F(MeasureDlgTest, OpeningAMissingFileOrAFailedStartIsReported) {
   // An empty folder text opens nothing, even with a file of that name in the current
   // directory.
   m_interaction.messages.clear();
-  Select({"x.c"});
   CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(QString());
+  m_dlg.RunMeasurement();
+  Select({"x.c"});
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(m_dir.path() / "old");
   m_dlg.OnOpenNewFile();
@@ -384,7 +399,8 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailur
   const std::vector<std::string> lines = ReportLines(report);
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0].size(), 17u);  // MM/DD/YY HH:MM:SS
-  EXPECT_EQ(lines[1], "\x8B\x8C\x83\x74\x83\x48\x83\x8B\x83\x5F,typed later");
+  // The folders the rows were measured from, not the box's later text.
+  EXPECT_EQ(lines[1], "\x8B\x8C\x83\x74\x83\x48\x83\x8B\x83\x5F," + In("old").toStdString());
   EXPECT_EQ(lines[2], "\x90\x56\x83\x74\x83\x48\x83\x8B\x83\x5F," + In("new").toStdString());
   EXPECT_EQ(lines[3], "");
   EXPECT_EQ(lines[4],
