@@ -73,13 +73,28 @@ void CHistoryCombo::LoadHistoryString(const QString& history) {
 void CHistoryCombo::CommitText() {
   if (!m_bCommitOnKillFocus) return;
   const QString text = GetText();
-  if (text.isEmpty()) return;
+  if (text.isEmpty() || (!m_refused.isEmpty() && text == m_refused)) return;
   const int found = findText(text, Qt::MatchFixedString);
   if (found >= 0) removeItem(found);
   insertItem(0, text);
   while (count() > m_nMaxHistory) removeItem(count() - 1);
   setCurrentIndex(0);
   setEditText(text);
+}
+
+void CHistoryCombo::RefuseText(const QString& text) {
+  m_refused = text;
+  if (text.isEmpty()) return;
+  const QString shown = GetText();
+  for (int found; (found = findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive)) >= 0;) {
+    removeItem(found);
+  }
+  // Removing the current item makes another current, which would replace the edit text.
+  if (GetText() != shown) setEditText(shown);
+}
+
+void CHistoryCombo::AcceptText() {
+  m_refused.clear();
 }
 
 void CHistoryCombo::focusOutEvent(QFocusEvent* event) {

@@ -27,6 +27,12 @@ class CHistoryCombo : public QComboBox {
   // and trimming the history to its maximum. An empty text is not committed.
   void CommitText();
 
+  // A folder a run could not open: leaves the history, and stays out of it (a later commit
+  // of the same text is ignored) until a run opens the box's folder again (AcceptText).
+  // The edit text stays as it is, for the user to mend.
+  void RefuseText(const QString& text);
+  void AcceptText();
+
   // Takes the local path of a drop carrying exactly one local file or folder as the text;
   // anything else is refused. Returns whether the drop was taken.
   bool TakeDrop(const QMimeData* mime);
@@ -48,6 +54,7 @@ class CHistoryCombo : public QComboBox {
   bool m_bAutoComplete = true;
   bool m_bCompleteNext = true;
   int m_nMaxHistory = 10;
+  QString m_refused;  // a folder no run could open, kept out of the history
 };
 
 }  // namespace quintrel

@@ -114,7 +114,9 @@ class CMeasureDlg : public QDialog {
   void SettlePendingOuterSize();
   void RequestKeyboardContextMenu();
   void ShowRunResult(RunResult result);
-  void ReportFolderError(CHistoryCombo& box, QStringView message);
+  // Says which folder could not be opened and keeps it out of its box's history.
+  void ReportFolderError(CHistoryCombo& box, const std::string& folder,
+                         const TopFolderError& error);
   void SetSummary(const Summary& summary);
   void UpdateData();
   int FirstSelectedRow() const;

@@ -60,10 +60,10 @@ void CMeasureDlg::RunMeasurement() {
 void CMeasureDlg::ShowRunResult(RunResult result) {
   switch (result.status) {
     case RunStatus::kOldFolderError:
-      ReportFolderError(*m_oldFolderBox, kOldFolderError);
+      ReportFolderError(*m_oldFolderBox, result.oldLabel, result.folderError);
       return;
     case RunStatus::kNewFolderError:
-      ReportFolderError(*m_newFolderBox, kNewFolderError);
+      ReportFolderError(*m_newFolderBox, result.newLabel, result.folderError);
       return;
     case RunStatus::kFailed:  // reported by RunMeasurement as the job's failure
       return;
@@ -71,6 +71,8 @@ void CMeasureDlg::ShowRunResult(RunResult result) {
     case RunStatus::kCancelled:
       break;
   }
+  m_oldFolderBox->AcceptText();
+  m_newFolderBox->AcceptText();
   m_rows->SetRows(std::move(result.rows));
   SetSummary(result.summary);
   m_measured = std::move(result);
@@ -80,10 +82,12 @@ void CMeasureDlg::ShowRunResult(RunResult result) {
   }
 }
 
-void CMeasureDlg::ReportFolderError(CHistoryCombo& box, QStringView message) {
+void CMeasureDlg::ReportFolderError(CHistoryCombo& box, const std::string& folder,
+                                    const TopFolderError& error) {
+  box.RefuseText(QString::fromStdString(folder));
   // The start-up run happens before the window is shown and stays silent.
   if (!isVisible()) return;
-  ShowMessage(MessageIcon::kWarning, message.toString());
+  ShowMessage(MessageIcon::kWarning, QString::fromStdString(error.message));
   box.setFocus();
   box.lineEdit()->selectAll();
 }

@@ -36,8 +36,6 @@ inline constexpr QStringView kCancelButton = u"ｷｬﾝｾﾙ";
 inline constexpr QStringView kAboutCaption = u"Quintrelのﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr QStringView kAboutDescription = u"C/C++ ソースの変更量計測";
 
-inline constexpr QStringView kOldFolderError = u"旧ﾌｫﾙﾀﾞを開けません";
-inline constexpr QStringView kNewFolderError = u"新ﾌｫﾙﾀﾞを開けません";
 inline constexpr QStringView kCancelledMessage = u"中断されました";
 inline constexpr QStringView kDiskFullMessage = u"%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
 inline constexpr QStringView kCannotCreateMessage = u"%1 を作成できません。";

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -174,22 +175,36 @@ TEST_F(MeasureDlgTest, FolderErrorKeepsThePreviousRunAndSelectsTheBox) {
   m_dlg.RunMeasurement();
   const QStringList rowsBefore = Column(kColumnName);
   const QStringList totalsBefore = TotalsRow();
-  for (const auto& [box, message] :
-       {std::pair(CMeasureDlgProbe::OldFolderBox(m_dlg), "旧ﾌｫﾙﾀﾞを開けません"),
-        std::pair(CMeasureDlgProbe::NewFolderBox(m_dlg), "新ﾌｫﾙﾀﾞを開けません")}) {
+  for (const auto& [box, message, missingName] :
+       {std::tuple(CMeasureDlgProbe::OldFolderBox(m_dlg), "旧ﾌｫﾙﾀﾞを開けません", "gone-old"),
+        std::tuple(CMeasureDlgProbe::NewFolderBox(m_dlg), "新ﾌｫﾙﾀﾞを開けません", "gone-new")}) {
     SCOPED_TRACE(message);
+    const QString missing = In(missingName);
     m_interaction.messages.clear();
     CMeasureDlgProbe::List(m_dlg)->setFocus();
     const QString good = box->GetText();
-    box->SetText(In("missing"));
+    box->SetText(missing);
+    box->CommitText();  // as leaving the box does
     m_dlg.RunMeasurement();
-    EXPECT_EQ(Messages(), Texts({message}));
+    // The message names the folder; the folder leaves the box's history and stays out of it
+    // when the box is left again, but stays in the box to be mended.
+    EXPECT_EQ(Messages(), QStringList({QString::fromUtf8(message) + QStringLiteral(": ") + missing}));
     EXPECT_EQ(Column(kColumnName), rowsBefore);
     EXPECT_EQ(TotalsRow(), totalsBefore);
     QWidget* focus = m_dlg.focusWidget();
     EXPECT_TRUE(focus == box || box->isAncestorOf(focus));
-    EXPECT_EQ(box->lineEdit()->selectedText(), In("missing"));
+    EXPECT_EQ(box->lineEdit()->selectedText(), missing);
+    EXPECT_EQ(box->findText(missing), -1);
+    box->CommitText();
+    EXPECT_EQ(box->findText(missing), -1);
+    EXPECT_EQ(box->GetText(), missing);
+    // Once the folder is there, a run opens it and the box keeps it again.
+    m_dir.MakeDir(missingName);
+    m_dlg.RunMeasurement();
+    box->CommitText();
+    EXPECT_EQ(box->findText(missing), 0);
     box->SetText(good);
+    m_dlg.RunMeasurement();
   }
 }
 
