@@ -109,21 +109,39 @@ void CHistoryCombo::showPopup() {
 
 bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == this || watched == lineEdit()) && event->type() == QEvent::KeyPress) {
-    m_bCompleteNext = !DeletesText(*static_cast<QKeyEvent*>(event));
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    // Escape takes back an unconfirmed completion before it can close the window.
+    if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier && DropCompletion()) {
+      return true;
+    }
+    m_bCompleteNext = !DeletesText(key);
   }
   return QComboBox::eventFilter(watched, event);
 }
 
 void CHistoryCombo::OnTextEdited(const QString& typed) {
+  m_completed.clear();
   if (!m_bAutoComplete || !m_bCompleteNext || typed.isEmpty()) return;
   for (int i = 0; i < count(); ++i) {
     const QString item = itemText(i);
     if (item.startsWith(typed, Qt::CaseInsensitive)) {
       lineEdit()->setText(item);
       lineEdit()->setSelection(item.size(), typed.size() - item.size());
+      m_typed = typed;
+      m_completed = item;
       return;
     }
   }
+}
+
+bool CHistoryCombo::DropCompletion() {
+  QLineEdit* edit = lineEdit();
+  const bool showing = !m_completed.isEmpty() && edit->text() == m_completed &&
+                       edit->hasSelectedText() && edit->selectionStart() == m_typed.size();
+  m_completed.clear();
+  if (!showing) return false;
+  edit->setText(m_typed);
+  return true;
 }
 
 void CHistoryCombo::dragEnterEvent(QDragEnterEvent* event) {

@@ -49,12 +49,16 @@ class CHistoryCombo : public QComboBox {
 
  private:
   void OnTextEdited(const QString& typed);
+  // Escape with a completion showing: back to the text as typed. Returns whether there was one.
+  bool DropCompletion();
 
   bool m_bCommitOnKillFocus = true;
   bool m_bAutoComplete = true;
   bool m_bCompleteNext = true;
   int m_nMaxHistory = 10;
-  QString m_refused;  // a folder no run could open, kept out of the history
+  QString m_typed;      // the text as typed before the completion showing, if any
+  QString m_completed;  // that completion
+  QString m_refused;    // a folder no run could open, kept out of the history
 };
 
 }  // namespace quintrel

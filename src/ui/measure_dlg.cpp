@@ -113,9 +113,11 @@ void CMeasureDlg::CreateControls() {
   m_totalLabel = new QLabel(kTotalLabel.toString(), this);
   m_totalLabel->setGeometry(du(15, 215, 17, 8));
 
-  // Tab order is the template order.
+  // Tab order is the template order, with the list after the folder boxes, so that the
+  // keyboard reaches the rows and their menu.
   setTabOrder(m_oldFolderBox, m_newFolderBox);
-  setTabOrder(m_newFolderBox, m_browseOldButton);
+  setTabOrder(m_newFolderBox, m_list);
+  setTabOrder(m_list, m_browseOldButton);
   setTabOrder(m_browseOldButton, m_browseNewButton);
   setTabOrder(m_browseNewButton, m_measureButton);
   setTabOrder(m_measureButton, m_subfoldersBox);
@@ -140,7 +142,7 @@ void CMeasureDlg::CreateList() {
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_list->setFocusPolicy(Qt::ClickFocus);
+  m_list->setFocusPolicy(Qt::StrongFocus);
   m_list->header()->setStretchLastSection(false);
   m_list->header()->setSectionsMovable(false);
   m_list->header()->setSectionsClickable(true);

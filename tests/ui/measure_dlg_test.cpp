@@ -188,7 +188,8 @@ TEST_F(MeasureDlgTest, FolderErrorKeepsThePreviousRunAndSelectsTheBox) {
     m_dlg.RunMeasurement();
     // The message names the folder; the folder leaves the box's history and stays out of it
     // when the box is left again, but stays in the box to be mended.
-    EXPECT_EQ(Messages(), QStringList({QString::fromUtf8(message) + QStringLiteral(": ") + missing}));
+    EXPECT_EQ(Messages(),
+              QStringList({QString::fromUtf8(message) + QStringLiteral(": ") + missing}));
     EXPECT_EQ(Column(kColumnName), rowsBefore);
     EXPECT_EQ(TotalsRow(), totalsBefore);
     QWidget* focus = m_dlg.focusWidget();
@@ -450,6 +451,40 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailur
   }
 }
 
+// Escape in a folder box first closes what the box shows: the history list, or the
+// completion of the typed text (which is dropped, so it is neither measured nor stored).
+// Only then does it close the window.
+TEST_F(MeasureDlgTest, EscapeInAFolderBoxClosesItsListOrCompletionFirst) {
+  CHistoryCombo* box = CMeasureDlgProbe::OldFolderBox(m_dlg);
+  box->LoadHistoryString(QStringLiteral("|/src/project-1.0|/src/other"));
+  box->SetText(QString());
+  m_dlg.show();
+  FocusOn(box);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("/src/pro"));
+  ASSERT_EQ(box->GetText(), QStringLiteral("/src/project-1.0"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_TRUE(m_dlg.isVisible());
+  EXPECT_EQ(box->GetText(), QStringLiteral("/src/pro"));
+  EXPECT_FALSE(box->lineEdit()->hasSelectedText());
+
+  box->showPopup();
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  QTest::keyClick(popup->focusWidget() != nullptr ? popup->focusWidget() : popup, Qt::Key_Escape);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_TRUE(m_dlg.isVisible());
+  // The offscreen platform leaves the closed list's window active; a window manager would not.
+  QApplication::setActiveWindow(&m_dlg);
+
+  FocusOn(box);
+  box->SetText(QStringLiteral("/src/pro"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(m_dlg.isVisible());
+  EXPECT_EQ(m_settings.value(QStringLiteral("Settings/OldFolder")).toString().section(u'|', 0, 0),
+            QStringLiteral("/src/pro"));
+}
+
 TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeCloses) {
   m_dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
@@ -599,6 +634,13 @@ TEST_F(MeasureDlgTest, TabWalksTheButtonColumnTopToBottom) {
   EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::IgnoreFormatBox(m_dlg));
   EXPECT_EQ(focusAfter(Qt::Key_Backtab), m_dlg.Control(kIdSave));
   EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::SubfoldersBox(m_dlg));
+
+  // The list follows the folder boxes; from it the menu key opens the row commands.
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->setFocus();
+  EXPECT_EQ(focusAfter(Qt::Key_Tab), CMeasureDlgProbe::List(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Tab), m_dlg.Control(kIdBrowseOld));
+  EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::List(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::NewFolderBox(m_dlg));
 }
 
 TEST_F(MeasureDlgTest, IgnoreFormatBoxSitsBelowTheSaveButton) {
