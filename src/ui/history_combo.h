@@ -27,6 +27,9 @@ class CHistoryCombo : public QComboBox {
   // and trimming the history to its maximum. An empty text is not committed.
   void CommitText();
 
+  // Whether leaving the box (or opening its list) commits its text; on by default.
+  void SetCommitOnKillFocus(bool commit) { m_bCommitOnKillFocus = commit; }
+
   // A folder a run could not open: leaves the history, and stays out of it (a later commit
   // of the same text is ignored) until a run opens the box's folder again (AcceptText).
   // The edit text stays as it is, for the user to mend.

@@ -227,7 +227,20 @@ void CMeasureDlg::OnInitDialog() {
   m_subfoldersBox->setChecked(stored.recursive);
   m_ignoreFormatBox->setChecked(stored.ignoreFormat);
   RestoreWindowInfo(stored.windowInfo);
+  // A long first run shows its progress over the window, which must be there first.
+  m_startUpRunPending = true;
+}
+
+void CMeasureDlg::RunStartUpMeasurement() {
+  if (!m_startUpRunPending) return;
+  m_startUpRunPending = false;
+  m_inStartUpRun = true;
+  // The progress window takes the focus from a folder box, which must not commit the stored
+  // text again: the histories come back as they were stored.
+  for (CHistoryCombo* box : {m_oldFolderBox, m_newFolderBox}) box->SetCommitOnKillFocus(false);
   RunMeasurement();
+  for (CHistoryCombo* box : {m_oldFolderBox, m_newFolderBox}) box->SetCommitOnKillFocus(true);
+  m_inStartUpRun = false;
 }
 
 void CMeasureDlg::SetFrameSource(std::function<QSize()> source) {
@@ -324,6 +337,8 @@ void CMeasureDlg::showEvent(QShowEvent* event) {
   m_frameChecksLeft = kFrameChecks;
   m_frameCheck.start();
   CheckFrame();
+  // After the window's first paint.
+  if (m_startUpRunPending) QTimer::singleShot(0, this, &CMeasureDlg::RunStartUpMeasurement);
 }
 
 void CMeasureDlg::moveEvent(QMoveEvent* event) {

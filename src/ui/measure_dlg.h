@@ -47,8 +47,9 @@ class CMeasureDlg : public QDialog {
               QWidget* parent = nullptr);
   ~CMeasureDlg() override;
 
-  // Restores the histories, size and column widths and runs the first measurement. Call
-  // once, before the dialog is first shown: a folder error of that run is not reported.
+  // Restores the histories, size and column widths. Call once, before the dialog is first
+  // shown: the first measurement runs once the window shows, over it, and a folder error of
+  // that run is not reported.
   void OnInitDialog();
 
   // Commands.
@@ -113,6 +114,7 @@ class CMeasureDlg : public QDialog {
   void CheckFrame();
   void SettlePendingOuterSize();
   void RequestKeyboardContextMenu();
+  void RunStartUpMeasurement();
   void ShowRunResult(RunResult result);
   // Says which folder could not be opened and keeps it out of its box's history.
   void ReportFolderError(CHistoryCombo& box, const std::string& folder,
@@ -168,6 +170,8 @@ class CMeasureDlg : public QDialog {
   QTimer m_frameCheck;
   int m_frameChecksLeft = 0;
   bool m_closing = false;
+  bool m_startUpRunPending = false;  // until the window shows
+  bool m_inStartUpRun = false;
   bool m_aboutInSystemMenu = false;
 };
 

@@ -85,8 +85,8 @@ void CMeasureDlg::ShowRunResult(RunResult result) {
 void CMeasureDlg::ReportFolderError(CHistoryCombo& box, const std::string& folder,
                                     const TopFolderError& error) {
   box.RefuseText(QString::fromStdString(folder));
-  // The start-up run happens before the window is shown and stays silent.
-  if (!isVisible()) return;
+  // The start-up run measures the folders of the last session and stays silent.
+  if (m_inStartUpRun) return;
   ShowMessage(MessageIcon::kWarning, QString::fromStdString(error.message));
   box.setFocus();
   box.lineEdit()->selectAll();

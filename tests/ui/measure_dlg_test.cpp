@@ -1,5 +1,6 @@
 #include "ui/measure_dlg.h"
 
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <tuple>
@@ -209,13 +210,23 @@ TEST_F(MeasureDlgTest, FolderErrorKeepsThePreviousRunAndSelectsTheBox) {
   }
 }
 
-// The start-up run fills the list before the window shows, and says nothing about a
+// The start-up run waits for the window: it measures over it once it shows (a long run's
+// progress and a cancel's message have the window behind them), and says nothing about a
 // missing folder.
-TEST_F(MeasureDlgTest, StartUpRunMeasuresTheStoredFoldersSilently) {
+TEST_F(MeasureDlgTest, StartUpRunMeasuresTheStoredFoldersOverTheShownWindowSilently) {
   m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("old"));
   m_settings.setValue(QStringLiteral("Settings/NewFolder"), In("new") + QStringLiteral("|/b"));
+  std::atomic<bool> shownWhileMeasuring{true};
+  m_dlg.SetRunOptions(
+      1, testing::HookedFolderOpener([&](const CatalogueEntry&, const auto& measureForReal) {
+        if (!m_dlg.isVisible()) shownWhileMeasuring = false;
+        return measureForReal();
+      }));
   m_dlg.OnInitDialog();
-  EXPECT_FALSE(m_dlg.isVisible());
+  EXPECT_EQ(CMeasureDlgProbe::Rows(m_dlg)->rowCount(), 0);
+  m_dlg.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::StartUpRunDone(m_dlg); }));
+  EXPECT_TRUE(shownWhileMeasuring);
   EXPECT_EQ(CMeasureDlgProbe::FileCountText(m_dlg), QStringLiteral("2 (+1/-1)"));
   EXPECT_EQ(CMeasureDlgProbe::NewFolderBox(m_dlg)->GetText(), In("new"));
   EXPECT_EQ(CMeasureDlgProbe::NewFolderBox(m_dlg)->itemText(0), QStringLiteral("/b"));
@@ -223,9 +234,14 @@ TEST_F(MeasureDlgTest, StartUpRunMeasuresTheStoredFoldersSilently) {
   CMeasureDlg second(m_settings, m_interaction, m_launcher);
   m_settings.setValue(QStringLiteral("Settings/OldFolder"), In("missing"));
   second.OnInitDialog();
+  second.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::StartUpRunDone(second); }));
   EXPECT_TRUE(m_interaction.messages.empty());
   EXPECT_EQ(CMeasureDlgProbe::Rows(second)->rowCount(), 0);
   EXPECT_EQ(TotalsRowOf(second), Texts({"", "0", "0", "0"}));
+  // Later runs report it.
+  second.RunMeasurement();
+  EXPECT_EQ(m_interaction.messages.size(), 1u);
 }
 
 TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
@@ -747,6 +763,8 @@ TEST_F(MeasureDlgTest, StartUpRunPairsAsTheStoredBoxSays) {
     CMeasureDlg dialog(m_settings, m_interaction, m_launcher);
     dialog.SetRunOptions(1, seen.Opener());
     dialog.OnInitDialog();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::StartUpRunDone(dialog); }));
     EXPECT_EQ(CMeasureDlgProbe::IgnoreFormatBox(dialog)->isChecked(),
               rule == PairingRule::kStatementUnits);
     EXPECT_EQ(seen.Take(), std::vector<PairingRule>(3, rule));

@@ -28,6 +28,10 @@ class CMeasureDlgProbe {
   static const std::array<bool, kColumnCount>& SortAscending(const CMeasureDlg& dlg) {
     return dlg.m_bSortAscending;
   }
+  // Whether the measurement that follows the first show has run (or none was asked for).
+  static bool StartUpRunDone(const CMeasureDlg& dlg) {
+    return !dlg.m_startUpRunPending && !dlg.m_inStartUpRun;
+  }
   // What the edit box `controlId` shows; empty for a control that is no edit box.
   static QString ShownText(const CMeasureDlg& dlg, int controlId) {
     const auto* edit = qobject_cast<const QLineEdit*>(dlg.Control(controlId));
