@@ -7,8 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QTreeView>
 
@@ -16,6 +19,7 @@
 #include "ui/result_table_model.h"
 #include "ui/settings_store.h"
 #include "ui/system_menu.h"
+#include "ui/totals_row_layout.h"
 #include "ui/ui_texts.h"
 
 namespace quintrel {
@@ -51,6 +55,19 @@ QLineEdit* MakeTotalEdit(const QRect& rect, QWidget* parent) {
   edit->setFocusPolicy(Qt::ClickFocus);
   edit->setGeometry(rect);
   return edit;
+}
+
+// The width at which `edit` shows `text` whole.
+int EditWidthFor(const QLineEdit& edit, const QString& text) {
+  constexpr int kSideMargin = 2;  // the line edit's own, each side of its text
+  const QMargins margins = edit.textMargins();
+  QStyleOptionFrame option;
+  option.initFrom(&edit);
+  option.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+  const QSize text_size(edit.fontMetrics().horizontalAdvance(text) + 2 * kSideMargin +
+                            margins.left() + margins.right() + 1,  // the cursor's pixel
+                        edit.fontMetrics().height());
+  return edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, text_size, &edit).width();
 }
 
 }  // namespace
@@ -154,6 +171,10 @@ void CMeasureDlg::CreateList() {
   }
   m_list->setPalette(palette);
   connect(m_list->header(), &QHeaderView::sectionClicked, this, &CMeasureDlg::OnColumnClickList);
+  // The totals row follows the columns.
+  connect(m_list->header(), &QHeaderView::sectionResized, this, &CMeasureDlg::PlaceTotalsRow);
+  connect(m_list->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+          &CMeasureDlg::PlaceTotalsRow);
   connect(m_list, &QAbstractItemView::doubleClicked, this, &CMeasureDlg::OnDblClkList);
 }
 
@@ -163,6 +184,45 @@ void CMeasureDlg::CreateTotalsRow() {
   m_deletedEdit = MakeTotalEdit(DialogRect(m_units, 132, 211, 32, 14), this);
   m_locEdit = MakeTotalEdit(DialogRect(m_units, 167, 211, 32, 14), this);
   UpdateData();
+}
+
+// Along the x axis the totals row stands under the list's columns (its controls move down
+// with the bottom edge by their anchors).
+void CMeasureDlg::PlaceTotalsRow() {
+  if (m_totalLabel == nullptr) return;  // while the controls are made
+  // From the list's own geometry: its viewport is laid out only after this resize.
+  const QHeaderView* header = m_list->header();
+  const QScrollBar* scrollBar = m_list->verticalScrollBar();
+  TotalsRowSpace space;
+  const int inset = m_list->viewport()->x();  // the frame; it does not change with the size
+  space.listLeft = m_list->x() + inset;
+  space.listRight = m_list->geometry().right() + 1 - inset -
+                    (scrollBar->isVisibleTo(m_list) ? scrollBar->width() : 0);
+  for (int i = 0; i < 3; ++i) {
+    const int column = kColumnAdded + i;
+    space.columnRights[i] =
+        space.listLeft + header->sectionViewportPosition(column) + header->sectionSize(column);
+  }
+  const auto du = [this](int width) { return DialogSize(m_units, width, 0).width(); };
+  space.labelOffset = du(9);
+  space.labelWidth = du(17);
+  space.labelGap = du(4);
+  space.boxGap = du(3);
+  // Each number box spans its column but for the gap, wider where its text needs it; the
+  // file count box is at least as wide as in the template.
+  space.countWidth = std::max(du(58), EditWidthFor(*m_fileCountEdit, m_fileCountEdit->text()));
+  const std::array<QLineEdit*, 3> numbers{m_addedEdit, m_deletedEdit, m_locEdit};
+  for (int i = 0; i < 3; ++i) {
+    space.numberWidths[i] = std::max(header->sectionSize(kColumnAdded + i) - space.boxGap,
+                                     EditWidthFor(*numbers[i], numbers[i]->text()));
+  }
+  const TotalsRowSpans spans = quintrel::PlaceTotalsRow(space);
+  const std::array<QWidget*, 5> row{m_totalLabel, m_fileCountEdit, m_addedEdit, m_deletedEdit,
+                                    m_locEdit};
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const QRect now = row[i]->geometry();
+    row[i]->setGeometry(spans[i].x, now.y(), spans[i].width, now.height());
+  }
 }
 
 void CMeasureDlg::RegisterAnchors() {
@@ -293,6 +353,7 @@ void CMeasureDlg::ApplyOuterSize(QSize outer) {
   m_appliedClientSize = size();
   // A hidden window gets its resize event only when shown; place the controls now.
   m_anchors.ApplyAll();
+  PlaceTotalsRow();
 }
 
 WindowInfo CMeasureDlg::CurrentWindowInfo() const {
@@ -327,6 +388,7 @@ void CMeasureDlg::reject() {
 void CMeasureDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   m_anchors.ApplyAll();
+  PlaceTotalsRow();
 }
 
 void CMeasureDlg::showEvent(QShowEvent* event) {

@@ -106,6 +106,7 @@ class CMeasureDlg : public QDialog {
   void CreateList();
   void CreateTotalsRow();
   void RegisterAnchors();
+  void PlaceTotalsRow();
   void RestoreWindowInfo(const QString& text);
   void ApplyOuterSize(QSize outer);
   QSize ReportedFrame() const;

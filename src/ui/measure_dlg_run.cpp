@@ -105,6 +105,7 @@ void CMeasureDlg::UpdateData() {
   m_addedEdit->setText(QString::number(m_totalAdded));
   m_deletedEdit->setText(QString::number(m_totalDeleted));
   m_locEdit->setText(QString::number(m_totalLoc));
+  PlaceTotalsRow();  // the boxes widen for long numbers
 }
 
 void CMeasureDlg::UpdateTotalsFromSelection() {

@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -499,6 +501,61 @@ TEST_F(MeasureDlgTest, EscapeInAFolderBoxClosesItsListOrCompletionFirst) {
   EXPECT_FALSE(m_dlg.isVisible());
   EXPECT_EQ(m_settings.value(QStringLiteral("Settings/OldFolder")).toString().section(u'|', 0, 0),
             QStringLiteral("/src/pro"));
+}
+
+// Whether a line edit shows its whole text: the text fits the area its style draws text in.
+bool ShowsWholeText(const QLineEdit& edit) {
+  constexpr int kSideMargin = 2;
+  QStyleOptionFrame option;
+  option.initFrom(&edit);
+  option.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+  const QRect area = edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit);
+  const QMargins margins = edit.textMargins();
+  return edit.fontMetrics().horizontalAdvance(edit.text()) <=
+         area.width() - margins.left() - margins.right() - 2 * kSideMargin;
+}
+
+// Totals of a whole large tree show whole, the boxes stand apart in their order, and with
+// room they end where their columns end, also as the window grows.
+TEST_F(MeasureDlgTest, TotalsShowWholeUnderTheirColumns) {
+  m_dlg.OnInitDialog();
+  m_dlg.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::StartUpRunDone(m_dlg); }));
+  const std::array<int, 4> ids{kIdFileCount, kIdTotalAdded, kIdTotalDeleted, kIdTotalLoc};
+  const auto edit = [&](int id) { return qobject_cast<QLineEdit*>(m_dlg.Control(id)); };
+  const auto columnEnd = [&](int column) {
+    const QTreeView* list = CMeasureDlgProbe::List(m_dlg);
+    const int end =
+        list->header()->sectionViewportPosition(column) + list->header()->sectionSize(column);
+    return list->viewport()->mapTo(&m_dlg, QPoint(end, 0)).x();
+  };
+  for (const QSize grow : {QSize(0, 0), QSize(300, 40), QSize(900, 0)}) {
+    m_dlg.resize(m_dlg.TemplateClientSize() + grow);
+    for (const Summary& summary :
+         {Summary{{}, "999999 (+999999/-999999)", {1999999999, 1999999999, 9999999999}},
+          Summary{{}, "55458 (+120/-7)", {1234567, 7654321, 17307602}},
+          Summary{{}, "1 (+0/-0)", {1, 2, 3}}}) {
+      CMeasureDlgProbe::ShowSummary(m_dlg, summary);
+      SCOPED_TRACE(summary.fileCountText + " in " + std::to_string(m_dlg.width()));
+      EXPECT_EQ(edit(kIdTotalLoc)->text(), QString::number(summary.totals.loc));
+      int right = m_dlg.Control(kIdTotalLabel)->geometry().right();
+      for (int id : ids) {
+        EXPECT_TRUE(ShowsWholeText(*edit(id))) << id;
+        EXPECT_GT(edit(id)->x(), right) << id;
+        right = edit(id)->geometry().right();
+      }
+      if (grow.width() >= 300) {
+        EXPECT_LE(right, m_dlg.width());
+      }
+      if (grow.width() >= 300 && summary.totals.loc < 100) {
+        EXPECT_EQ(edit(kIdTotalLoc)->geometry().right() + 1, columnEnd(kColumnLoc));
+        EXPECT_EQ(edit(kIdTotalAdded)->geometry().right() + 1, columnEnd(kColumnAdded));
+      }
+    }
+  }
+  // A wider column takes its box along.
+  CMeasureDlgProbe::List(m_dlg)->header()->resizeSection(kColumnName, 400);
+  EXPECT_EQ(edit(kIdTotalLoc)->geometry().right() + 1, columnEnd(kColumnLoc));
 }
 
 TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeCloses) {

@@ -207,9 +207,14 @@ TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {
     EXPECT_EQ(gaps(*dialog, id).width(), gaps(plain, id).width()) << id;
     EXPECT_EQ(dialog->Control(id)->y(), plain.Control(id)->y()) << id;
   }
-  for (int id : {kIdList, kIdTotalLoc, kIdFileCount}) {
-    EXPECT_EQ(gaps(*dialog, id), gaps(plain, id)) << id;
+  EXPECT_EQ(gaps(*dialog, kIdList), gaps(plain, kIdList));
+  // The totals keep their gap to the bottom edge and stand under the stored columns.
+  for (int id : {kIdTotalLoc, kIdFileCount}) {
+    EXPECT_EQ(gaps(*dialog, id).height(), gaps(plain, id).height()) << id;
   }
+  const QWidget* viewport = CMeasureDlgProbe::List(*dialog)->viewport();
+  EXPECT_EQ(dialog->Control(kIdTotalLoc)->geometry().right() + 1,
+            viewport->mapTo(dialog.get(), QPoint(20 + 200 + 60 + 60 + 70, 0)).x());
 }
 
 TEST_F(SettingsDialogTest, DamagedWindowInfoStillGivesAUsableWindow) {

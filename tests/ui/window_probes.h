@@ -28,6 +28,7 @@ class CMeasureDlgProbe {
   static const std::array<bool, kColumnCount>& SortAscending(const CMeasureDlg& dlg) {
     return dlg.m_bSortAscending;
   }
+  static void ShowSummary(CMeasureDlg& dlg, const Summary& summary) { dlg.SetSummary(summary); }
   // Whether the measurement that follows the first show has run (or none was asked for).
   static bool StartUpRunDone(const CMeasureDlg& dlg) {
     return !dlg.m_startUpRunPending && !dlg.m_inStartUpRun;
