@@ -173,6 +173,9 @@ void CMeasureDlg::CreateList() {
   connect(m_list->header(), &QHeaderView::sectionClicked, this, &CMeasureDlg::OnColumnClickList);
   // The totals row follows the columns.
   connect(m_list->header(), &QHeaderView::sectionResized, this, &CMeasureDlg::PlaceTotalsRow);
+  connect(m_list->header(), &QHeaderView::sectionResized, this, [this](int column) {
+    if (column == kColumnName && !m_sizingColumns) m_nameWidthChosen = true;
+  });
   connect(m_list->horizontalScrollBar(), &QScrollBar::valueChanged, this,
           &CMeasureDlg::PlaceTotalsRow);
   connect(m_list, &QAbstractItemView::doubleClicked, this, &CMeasureDlg::OnDblClkList);
@@ -342,9 +345,12 @@ void CMeasureDlg::RestoreWindowInfo(const QString& text) {
                             available.width()};
   const WindowInfo info = ParseWindowInfo(text, defaults, limits);
   if (info.outerSize.isValid()) ApplyOuterSize(info.outerSize);
+  m_sizingColumns = true;
   for (int i = 0; i < kColumnCount; ++i) {
     m_list->header()->resizeSection(i, info.columnWidths[i]);
   }
+  m_sizingColumns = false;
+  m_nameWidthChosen = info.columnWidths != kDefaultColumnWidths;
 }
 
 void CMeasureDlg::ApplyOuterSize(QSize outer) {

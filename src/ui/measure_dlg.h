@@ -126,6 +126,8 @@ class CMeasureDlg : public QDialog {
   // Opens the first selected row's file below `folder`, under its name on the given side,
   // with the program the system associates with it.
   void OpenRowFile(const QString& folder, PresenceFlags side);
+  // Widens the name column to the longest name shown, as far as the list has room.
+  void FitNameColumn();
   void ShowMessage(MessageIcon icon, const QString& text);
 
   QSettings& m_settings;
@@ -173,6 +175,9 @@ class CMeasureDlg : public QDialog {
   bool m_closing = false;
   bool m_startUpRunPending = false;  // until the window shows
   bool m_inStartUpRun = false;
+  // The name column's width was stored or set by the user: runs leave it alone.
+  bool m_nameWidthChosen = false;
+  bool m_sizingColumns = false;  // the window itself resizes the columns
   bool m_aboutInSystemMenu = false;
 };
 

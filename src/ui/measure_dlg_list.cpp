@@ -5,9 +5,11 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QStyle>
 #include <QTreeView>
 
 #include "compare/listing/name_order.h"
@@ -20,6 +22,7 @@
 #include "ui/ui_texts.h"
 #include "ui/user_interaction.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_info.h"
 
 namespace quintrel {
 
@@ -122,6 +125,35 @@ void CMeasureDlg::RequestKeyboardContextMenu() {
   const QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
   QContextMenuEvent request(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
   QCoreApplication::sendEvent(target, &request);
+}
+
+void CMeasureDlg::FitNameColumn() {
+  QHeaderView* header = m_list->header();
+  int others = 0;
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (column != kColumnName) others += header->sectionSize(column);
+  }
+  // The room without scroll bars, less a vertical one where the rows will need it (the list
+  // lays its scroll bars out later).
+  const QSize view = m_list->maximumViewportSize();
+  const int rowHeight = m_rows->rowCount() > 0 ? m_list->sizeHintForRow(0) : 0;
+  const bool scrolls = static_cast<qint64>(rowHeight) * m_rows->rowCount() > view.height();
+  const int scrollBar =
+      scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list) : 0;
+  const int room = view.width() - scrollBar - others;
+  const int least = kDefaultColumnWidths[kColumnName];
+  if (room <= least) return;
+  const QFontMetrics metrics = m_list->fontMetrics();
+  const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1);
+  int widest = 0;
+  for (const ResultRow& row : m_rows->Rows()) {
+    widest =
+        std::max(widest, metrics.horizontalAdvance(ResultTableModel::CellText(row, kColumnName)));
+    if (widest + margins >= room) break;
+  }
+  m_sizingColumns = true;
+  header->resizeSection(kColumnName, std::clamp(widest + margins, least, room));
+  m_sizingColumns = false;
 }
 
 int CMeasureDlg::FirstSelectedRow() const {

@@ -77,6 +77,7 @@ void CMeasureDlg::ShowRunResult(RunResult result) {
   SetSummary(result.summary);
   m_measured = std::move(result);
   m_measured.rows.clear();
+  if (m_measured.scan.recursive && !m_nameWidthChosen) FitNameColumn();
   if (m_measured.status == RunStatus::kCancelled) {
     ShowMessage(MessageIcon::kWarning, kCancelledMessage.toString());
   }

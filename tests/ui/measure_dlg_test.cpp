@@ -558,6 +558,60 @@ TEST_F(MeasureDlgTest, TotalsShowWholeUnderTheirColumns) {
   EXPECT_EQ(edit(kIdTotalLoc)->geometry().right() + 1, columnEnd(kColumnLoc));
 }
 
+// With no stored width, a tree run widens the name column to its longest path, as far as
+// the list has room; a flat run, a stored width and a width the user set are kept.
+TEST_F(MeasureDlgTest, TreeRunsFitTheNameColumnUnlessAWidthWasChosen) {
+  const std::string deep = "src/drivers/network/ethernet/controllers/some_vendor/";
+  m_dir.Write("old/" + deep + "a_rather_long_file_name.c", "a;\n");
+  m_dir.Write("new/" + deep + "a_rather_long_file_name.c", "b;\n");
+  QHeaderView* header = CMeasureDlgProbe::List(m_dlg)->header();
+  m_dlg.OnInitDialog();
+  m_dlg.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::StartUpRunDone(m_dlg); }));
+  EXPECT_EQ(header->sectionSize(kColumnName), 140);
+  CMeasureDlgProbe::OldFolderBox(m_dlg)->SetText(In("old"));
+  CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(In("new"));
+  m_dlg.RunMeasurement();
+  EXPECT_EQ(header->sectionSize(kColumnName), 140);  // flat
+  m_dlg.resize(m_dlg.TemplateClientSize() + QSize(500, 0));
+  CMeasureDlgProbe::SubfoldersBox(m_dlg)->setChecked(true);
+  m_dlg.RunMeasurement();
+  const QString longest = QString::fromStdString(deep + "a_rather_long_file_name.c");
+  const int needed = CMeasureDlgProbe::List(m_dlg)->fontMetrics().horizontalAdvance(longest);
+  const int fitted = header->sectionSize(kColumnName);
+  EXPECT_GT(fitted, needed);
+  EXPECT_LT(fitted, needed + 40);
+
+  // Not wider than the list's room.
+  m_dlg.resize(m_dlg.TemplateClientSize());
+  m_dlg.RunMeasurement();
+  int others = 0;
+  for (int column : {kColumnMarker, kColumnAdded, kColumnDeleted, kColumnLoc})
+    others += header->sectionSize(column);
+  EXPECT_LE(header->sectionSize(kColumnName),
+            CMeasureDlgProbe::List(m_dlg)->viewport()->width() - others);
+
+  // A width the user sets stays.
+  header->resizeSection(kColumnName, 150);
+  m_dlg.resize(m_dlg.TemplateClientSize() + QSize(500, 0));
+  m_dlg.RunMeasurement();
+  EXPECT_EQ(header->sectionSize(kColumnName), 150);
+
+  // So does a stored one.
+  m_settings.setValue(QStringLiteral("Settings/WindowInfo"),
+                      QStringLiteral("900 500 20 160 60 60 60"));
+  m_settings.setValue(QStringLiteral("Settings/Recursive"), QStringLiteral("1"));
+  CMeasureDlg stored(m_settings, m_interaction, m_launcher);
+  stored.OnInitDialog();
+  stored.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return CMeasureDlgProbe::StartUpRunDone(stored); }));
+  EXPECT_EQ(CMeasureDlgProbe::Rows(stored)->rowCount(), 0);  // the stored folders are empty
+  CMeasureDlgProbe::OldFolderBox(stored)->SetText(In("old"));
+  CMeasureDlgProbe::NewFolderBox(stored)->SetText(In("new"));
+  stored.RunMeasurement();
+  EXPECT_EQ(CMeasureDlgProbe::List(stored)->header()->sectionSize(kColumnName), 160);
+}
+
 TEST_F(MeasureDlgTest, EnterMeasuresAgainAndEscapeCloses) {
   m_dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dlg));
