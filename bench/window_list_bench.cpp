@@ -46,7 +46,7 @@ class SilentInteraction : public UserInteraction {
 
 class NoLauncher : public FileLauncher {
  public:
-  bool Open(const QString&) override { return true; }
+  bool Open(const std::string&) override { return true; }
 };
 
 // Rows as a tree gives them: 'folder/subfolder/file' names, every marker, spread numbers.

@@ -11,14 +11,15 @@ constexpr char kEditorVariable[] = "QUINTREL_EDITOR";
 
 class SystemFileLauncher : public FileLauncher {
  public:
-  bool Open(const QString& path) override {
+  bool Open(const std::string& path) override {
     const QString editor = qEnvironmentVariable(kEditorVariable);
     if (editor.trimmed().isEmpty()) return OpenInPlatformEditor(path);
-    QStringList arguments = QProcess::splitCommand(editor);
-    if (arguments.isEmpty()) return false;
-    const QString program = arguments.takeFirst();
-    arguments.append(path);
-    return QProcess::startDetached(program, arguments);
+    const QStringList words = QProcess::splitCommand(editor);
+    if (words.isEmpty()) return false;
+    std::vector<std::string> arguments;
+    for (const QString& word : words) arguments.push_back(FileSystemPath(word));
+    arguments.push_back(path);
+    return StartProgramDetached(arguments);
   }
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QString>
 
@@ -12,15 +14,24 @@ class FileLauncher {
  public:
   virtual ~FileLauncher() = default;
 
-  // False when nothing could be started.
-  virtual bool Open(const QString& path) = 0;
+  // `path` as the file system spells it (FileSystemPath): a name that is not valid text
+  // opens too. False when nothing could be started.
+  virtual bool Open(const std::string& path) = 0;
 };
 
 // The program named by the environment variable QUINTREL_EDITOR (with its arguments) when
 // set, else the platform's editor for the file.
 std::unique_ptr<FileLauncher> MakeSystemFileLauncher();
 
-// The platform part: Notepad on Windows, the desktop's default application elsewhere.
-bool OpenInPlatformEditor(const QString& path);
+// A path in the file system's own spelling (its bytes on POSIX systems, UTF-8 on Windows),
+// and back as text for messages.
+std::string FileSystemPath(const QString& path);
+QString ShownPath(const std::string& path);
+
+// The platform parts: Notepad on Windows, the desktop's default application elsewhere; and
+// a program started with its arguments, without waiting for it. Both take file system paths
+// and report whether the program could be started.
+bool OpenInPlatformEditor(const std::string& path);
+bool StartProgramDetached(const std::vector<std::string>& arguments);
 
 }  // namespace quintrel

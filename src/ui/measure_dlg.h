@@ -123,9 +123,9 @@ class CMeasureDlg : public QDialog {
   void SetSummary(const Summary& summary);
   void UpdateData();
   int FirstSelectedRow() const;
-  // Opens the first selected row's file below `folder`, under its name on the given side,
-  // with the program the system associates with it.
-  void OpenRowFile(const QString& folder, PresenceFlags side);
+  // Opens the first selected row's file below `folder` (a measured folder text), under its name on
+  // the given side, with the program the system associates with it.
+  void OpenRowFile(const std::string& folder, PresenceFlags side);
   // Widens the name column to the longest name shown, as far as the list has room.
   void FitNameColumn();
   void ShowMessage(MessageIcon icon, const QString& text);

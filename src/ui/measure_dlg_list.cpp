@@ -12,8 +12,11 @@
 #include <QStyle>
 #include <QTreeView>
 
+#include "compare/listing/folder_listing.h"
 #include "compare/listing/name_order.h"
 #include "compare/results/row_order.h"
+#include "compare/text/utf8.h"
+#include "engine/input_file.h"
 #include "ui/about_dlg.h"
 #include "ui/file_launcher.h"
 #include "ui/history_combo.h"
@@ -164,31 +167,38 @@ int CMeasureDlg::FirstSelectedRow() const {
   return first;
 }
 
-void CMeasureDlg::OpenRowFile(const QString& folder, PresenceFlags side) {
+void CMeasureDlg::OpenRowFile(const std::string& folder, PresenceFlags side) {
   const int index = FirstSelectedRow();
   if (index < 0) return;
   const ResultRow& row = m_rows->Rows()[index];
   // A side that lacks the file falls back to the name shown.
   const std::string& onDisk = side == kInOld ? row.oldName : row.newName;
-  const QString name = QString::fromStdString(onDisk.empty() ? row.name : onDisk);
-  // An empty folder text names no folder (the run lists nothing there), not the current one.
-  const QString path = folder.isEmpty() ? QDir::toNativeSeparators(name)
-                                        : LocateFileInFolder(folder, name, !onDisk.empty());
-  if (folder.isEmpty() || !QFileInfo(path).isFile()) {
-    ShowMessage(MessageIcon::kWarning, kFileMissingMessage.toString().arg(path));
+  const QString name = ShownPath(onDisk.empty() ? row.name : onDisk);
+  std::string path;  // as the file system spells it
+  if (folder.empty()) {
+    // An empty folder text names no folder (the run lists nothing there), not the current one.
+    path = FileSystemPath(QDir::toNativeSeparators(name));
+  } else if (!onDisk.empty() && !IsValidUtf8(onDisk)) {
+    // No text holds this name: the bytes the run read it by.
+    path = JoinPath(ResolveFolderText(folder), onDisk);
+  } else {
+    path = FileSystemPath(LocateFileInFolder(ShownPath(folder), name, !onDisk.empty()));
+  }
+  if (folder.empty() || QueryStatus(path).size < 0) {
+    ShowMessage(MessageIcon::kWarning, kFileMissingMessage.toString().arg(ShownPath(path)));
     return;
   }
   if (!m_launcher.Open(path)) {
-    ShowMessage(MessageIcon::kWarning, kCannotOpenMessage.toString().arg(path));
+    ShowMessage(MessageIcon::kWarning, kCannotOpenMessage.toString().arg(ShownPath(path)));
   }
 }
 
 void CMeasureDlg::OnOpenOldFile() {
-  OpenRowFile(QString::fromStdString(m_measured.oldLabel), kInOld);
+  OpenRowFile(m_measured.oldLabel, kInOld);
 }
 
 void CMeasureDlg::OnOpenNewFile() {
-  OpenRowFile(QString::fromStdString(m_measured.newLabel), kInNew);
+  OpenRowFile(m_measured.newLabel, kInNew);
 }
 
 void CMeasureDlg::OnDblClkList() {

@@ -1,5 +1,6 @@
 #include "ui/measure_dlg.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <optional>
@@ -376,6 +377,27 @@ TEST_F(MeasureDlgTest, OpenCommandsOpenTheFirstSelectedRowsFile) {
   Select({"z.c"});
   m_dlg.OnOpenNewFile();
   EXPECT_EQ(m_launcher.opened.back(), In("elsewhere/z.c"));
+}
+
+// A name that is not valid UTF-8 opens by the bytes the run read it by; no text holds it.
+TEST_F(MeasureDlgTest, OpenCommandsOpenNamesThatAreNotTextByTheirBytes) {
+  const std::string name = "caf\xE9-\xFF.c";  // Latin-1 bytes
+  m_dir.Write("old/" + name, "a;\n");
+  m_dir.Write("new/" + name, "b;\n");
+  m_dlg.RunMeasurement();
+  QItemSelectionModel* selection = CMeasureDlgProbe::List(m_dlg)->selectionModel();
+  const std::vector<ResultRow>& rows = CMeasureDlgProbe::Rows(m_dlg)->Rows();
+  const auto found = std::find_if(rows.begin(), rows.end(),
+                                  [&](const ResultRow& row) { return row.newName == name; });
+  ASSERT_NE(found, rows.end());
+  selection->select(CMeasureDlgProbe::Rows(m_dlg)->index(int(found - rows.begin()), 0),
+                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  m_dlg.OnOpenNewFile();
+  m_dlg.OnOpenOldFile();
+  EXPECT_TRUE(m_interaction.messages.empty());
+  EXPECT_EQ(m_launcher.openedPaths,
+            (std::vector<std::string>{(m_dir.path() / "new" / name).string(),
+                                      (m_dir.path() / "old" / name).string()}));
 }
 
 TEST_F(MeasureDlgTest, OpeningAMissingFileOrAFailedStartIsReported) {

@@ -61,12 +61,14 @@ class FakeInteraction : public UserInteraction {
 
 class FakeLauncher : public FileLauncher {
  public:
-  bool Open(const QString& path) override {
-    opened.push_back(path);
+  bool Open(const std::string& path) override {
+    opened.push_back(ShownPath(path));
+    openedPaths.push_back(path);
     return succeeds;
   }
 
-  std::vector<QString> opened;
+  std::vector<QString> opened;           // as text
+  std::vector<std::string> openedPaths;  // as the file system spells them
   bool succeeds = true;
 };
 

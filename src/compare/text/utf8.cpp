@@ -36,4 +36,13 @@ Utf8Char DecodeUtf8Char(std::string_view text, std::size_t pos) {
   return {codePoint, length, true};
 }
 
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const Utf8Char c = DecodeUtf8Char(text, pos);
+    if (!c.valid) return false;
+    pos += c.length;
+  }
+  return true;
+}
+
 }  // namespace quintrel

@@ -16,4 +16,7 @@ struct Utf8Char {
 
 Utf8Char DecodeUtf8Char(std::string_view text, std::size_t pos);
 
+// Whether every byte of `text` belongs to a valid UTF-8 sequence.
+bool IsValidUtf8(std::string_view text);
+
 }  // namespace quintrel
