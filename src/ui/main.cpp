@@ -4,6 +4,7 @@
 
 #include "ui/file_launcher.h"
 #include "ui/measure_dlg.h"
+#include "ui/qt_translations.h"
 #include "ui/settings_store.h"
 #include "ui/user_interaction.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
   QApplication::setWindowIcon(AppIcon());
+  quintrel::InstallQtTranslations(application);
   const std::unique_ptr<QSettings> settings = quintrel::OpenUserSettings();
   quintrel::QtUserInteraction interaction;
   const std::unique_ptr<quintrel::FileLauncher> launcher = quintrel::MakeSystemFileLauncher();

@@ -163,6 +163,9 @@ void CMeasureDlg::CreateList() {
   m_list->header()->setStretchLastSection(false);
   m_list->header()->setSectionsMovable(false);
   m_list->header()->setSectionsClickable(true);
+  // The arrow shows the column the rows are sorted by; none while in catalogue order.
+  m_list->header()->setSortIndicatorShown(true);
+  m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);
   m_list->header()->setMinimumSectionSize(4);
   // The selection stays as visible as with focus, so the rows a command works on show.
   QPalette palette = m_list->palette();

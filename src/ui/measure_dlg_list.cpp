@@ -79,6 +79,8 @@ void CMeasureDlg::OnColumnClickList(int column) {
   if (column < 0 || column >= kColumnCount) return;
   WaitCursor wait;
   m_rows->SortRows(column, m_bSortAscending[column]);
+  m_list->header()->setSortIndicator(
+      column, m_bSortAscending[column] ? Qt::AscendingOrder : Qt::DescendingOrder);
   m_bSortAscending[column] = !m_bSortAscending[column];
 }
 

@@ -1,6 +1,7 @@
 // The main dialog's measurement run, totals and report.
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTreeView>
@@ -74,6 +75,7 @@ void CMeasureDlg::ShowRunResult(RunResult result) {
   m_oldFolderBox->AcceptText();
   m_newFolderBox->AcceptText();
   m_rows->SetRows(std::move(result.rows));
+  m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);  // catalogue order
   SetSummary(result.summary);
   m_measured = std::move(result);
   m_measured.rows.clear();

@@ -1,6 +1,5 @@
 #include "ui/user_interaction.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -9,10 +8,15 @@
 
 namespace quintrel {
 
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, MessageIcon icon,
+                                            const QString& text) {
+  return std::make_unique<QMessageBox>(
+      icon == MessageIcon::kCritical ? QMessageBox::Critical : QMessageBox::Warning,
+      kMainCaption.toString(), text, QMessageBox::Ok, parent);
+}
+
 void QtUserInteraction::ShowMessage(QWidget* parent, MessageIcon icon, const QString& text) {
-  QMessageBox box(icon == MessageIcon::kCritical ? QMessageBox::Critical : QMessageBox::Warning,
-                  QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
-  box.exec();
+  MakeMessageBox(parent, icon, text)->exec();
 }
 
 std::optional<QString> QtUserInteraction::ChooseFolder(QWidget* parent, const QString& title,

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 namespace quintrel {
@@ -27,6 +29,9 @@ class UserInteraction {
   // std::nullopt when cancelled.
   virtual std::optional<QString> ChooseReportPath(QWidget* parent) = 0;
 };
+
+// The message box ShowMessage shows: titled with the program's name.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, MessageIcon icon, const QString& text);
 
 // The real dialogs.
 class QtUserInteraction : public UserInteraction {

@@ -257,10 +257,18 @@ TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
                         header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
   };
+  // The arrow shows the sorted column and its direction.
+  const auto arrow = [&] {
+    return std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder());
+  };
+  EXPECT_EQ(arrow().first, -1);
   click(kColumnName);
   EXPECT_EQ(Column(kColumnName), Texts({"z.c", "y.c", "x.c"}));
+  EXPECT_EQ(arrow(), std::pair(int(kColumnName), Qt::DescendingOrder));
+  EXPECT_TRUE(header->isSortIndicatorShown());
   click(kColumnName);
   EXPECT_EQ(Column(kColumnName), Texts({"x.c", "y.c", "z.c"}));
+  EXPECT_EQ(arrow(), std::pair(int(kColumnName), Qt::AscendingOrder));
   // Every column keeps its own direction: the first click on "added" is descending too.
   click(kColumnAdded);
   EXPECT_EQ(Column(kColumnAdded), Texts({"2", "1", "0"}));
@@ -276,9 +284,11 @@ TEST_F(MeasureDlgTest, HeaderClicksSortDescendingFirstThenAlternate) {
   CMeasureDlgProbe::NewFolderBox(m_dlg)->SetText(QString());
   CMeasureDlgProbe::OldFolderBox(m_dlg)->SetText(QString());
   m_dlg.RunMeasurement();
+  EXPECT_EQ(arrow().first, -1);  // the rows are in catalogue order again
   click(kColumnLoc);
   EXPECT_EQ(CMeasureDlgProbe::SortAscending(m_dlg),
             (std::array<bool, 5>{false, false, true, false, true}));
+  EXPECT_EQ(arrow(), std::pair(int(kColumnLoc), Qt::DescendingOrder));
 }
 
 TEST_F(MeasureDlgTest, ContextMenuCommandsTotalSelectAndOpen) {
