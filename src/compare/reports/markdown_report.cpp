@@ -1,0 +1,120 @@
+#include "compare/reports/markdown_report.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "compare/reports/csv_report.h"
+#include "compare/results/extension_sums.h"
+#include "compare/results/folder_sums.h"
+#include "compare/text/utf8.h"
+
+namespace quintrel {
+
+namespace {
+
+// What table cells and inline markup read: a backslash before each makes it plain text.
+// ('$' starts mathematics on GitHub.)
+constexpr std::string_view kMarkup = "\\`*_[]<>|~&$";
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
+
+using Cells = std::array<std::string, 5>;
+
+std::string TableLine(const Cells& cells) {
+  std::string line = "|";
+  for (const std::string& cell : cells) line += " " + cell + " |";
+  return line + "\n";
+}
+
+// The heading and the line that aligns the number columns to the right.
+std::string TableHead(const Cells& heading) {
+  return TableLine(heading) + "| :-- | :-- | --: | --: | --: |\n";
+}
+
+std::string NumberCells(const FileCounts& counts, const Totals& totals, Cells cells) {
+  cells[1] = FileCountText(counts.rows, counts.plusRows, counts.minusRows);
+  cells[2] = std::to_string(totals.added);
+  cells[3] = std::to_string(totals.deleted);
+  cells[4] = std::to_string(totals.loc);
+  return TableLine(cells);
+}
+
+std::string JoinedList(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : ",") + item;
+  return text;
+}
+
+// The options that change which files are measured, or how: as on the command line.
+std::vector<std::string> NumberOptions(const RunResult& run) {
+  std::vector<std::string> options;
+  if (run.scan.recursive) options.push_back("-r");
+  if (run.scan.extensions != ScanOptions{}.extensions) {
+    options.push_back("--ext " + JoinedList(run.scan.extensions));
+  }
+  for (const std::string& folder : run.scan.excludedFolders)
+    options.push_back("--exclude-dir " + folder);
+  if (run.renamePercent > 0) options.push_back("--renames=" + std::to_string(run.renamePercent));
+  if (run.pairing == PairingRule::kStatementUnits) options.push_back("-w");
+  return options;
+}
+
+std::string VersionsLine(const RunResult& run) {
+  std::string line =
+      "Quintrel: " + MarkdownCellText(run.oldLabel) + " → " + MarkdownCellText(run.newLabel);
+  const std::vector<std::string> options = NumberOptions(run);
+  if (!options.empty()) {
+    std::string listed;
+    for (const std::string& option : options) listed += (listed.empty() ? "" : " ") + option;
+    line += " (" + MarkdownCellText(listed) + ")";
+  }
+  return line + "\n";
+}
+
+std::string FileTable(const RunResult& run) {
+  std::string text = TableHead({"", "ﾌｧｲﾙ名", "追加", "削除", "LOC"});
+  for (const RowTexts& row : ReportRows(run.rows)) {
+    text += TableLine({MarkdownCellText(row[0]), MarkdownCellText(row[1]), row[2], row[3], row[4]});
+  }
+  return text + NumberCells(run.summary.counts, run.summary.totals, {"**Total**"});
+}
+
+template <typename Sums>
+std::string SumTable(std::string_view heading, const Sums& sums) {
+  std::string text = TableHead({std::string(heading), "", "追加", "削除", "LOC"});
+  for (const auto& sum : sums) {
+    text += NumberCells(sum.counts, sum.totals, {MarkdownCellText(sum.name)});
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string MarkdownCellText(const std::string& text) {
+  std::string cell;
+  cell.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const Utf8Char c = DecodeUtf8Char(text, pos);
+    if (!c.valid) {
+      cell += kReplacementCharacter;
+    } else if (c.length == 1 && kMarkup.find(text[pos]) != std::string_view::npos) {
+      cell += '\\';
+      cell += text[pos];
+    } else if (c.length == 1 && (c.codePoint < 0x20 || c.codePoint == 0x7F)) {
+      cell += kReplacementCharacter;  // a control character would break the line
+    } else {
+      cell.append(text, pos, c.length);
+    }
+    pos += c.length;
+  }
+  return cell;
+}
+
+std::string FormatMarkdownReport(const RunResult& run, const MarkdownTables& tables) {
+  std::string report = VersionsLine(run) + "\n" + FileTable(run);
+  if (tables.folders) report += "\n" + SumTable("ﾌｫﾙﾀﾞ", SumFolders(run.rows));
+  if (tables.extensions) report += "\n" + SumTable("拡張子", SumExtensions(run.rows));
+  return report;
+}
+
+}  // namespace quintrel
