@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "compare/listing/folder_listing.h"
+#include "compare/listing/path_pattern.h"
 #include "compare/sources/folder_pair.h"
 #include "compare/sources/version_source.h"
 
@@ -74,6 +75,14 @@ class TreeWalk {
         (folder.flags & kInOld) ? m_oldSource.List(folder.oldPath) : FolderLevel{};
     FolderLevel newLevel =
         (folder.flags & kInNew) ? m_newSource.List(folder.newPath) : FolderLevel{};
+    // Each side's entries by its own paths on disk.
+    const std::vector<std::string>& patterns = m_options.excludePatterns;
+    for (std::vector<std::string>* names : {&oldLevel.files, &oldLevel.folders}) {
+      DropExcludedEntries(*names, patterns, folder.oldPath);
+    }
+    for (std::vector<std::string>* names : {&newLevel.files, &newLevel.folders}) {
+      DropExcludedEntries(*names, patterns, folder.newPath);
+    }
     for (const CatalogueEntry& file : BuildCatalogue(oldLevel.files, newLevel.files)) {
       catalogue.push_back(EntryBelow(folder, file));
     }

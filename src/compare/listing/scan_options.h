@@ -13,6 +13,9 @@ struct ScanOptions {
   std::vector<std::string> extensions = {"c", "h", "cpp"};
   // Names of folders skipped at any depth of a tree, besides the version-control folders.
   std::vector<std::string> excludedFolders;
+  // Shell patterns (MatchesPathPattern) of files and folders skipped on both sides: matched
+  // against the path below the top folder, as on disk, and against the name alone.
+  std::vector<std::string> excludePatterns = {};
 };
 
 }  // namespace quintrel

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "compare/listing/folder_tree.h"
+#include "compare/listing/path_pattern.h"
 #include "compare/renames/known_results.h"
 #include "compare/renames/rename_join.h"
 #include "compare/run/parallel_work.h"
@@ -79,15 +80,19 @@ class CatalogueMeasurement {
 };
 
 // Lists the top folders themselves into `catalogue`; kCompleted when both could be opened.
-RunStatus ScanFlat(VersionPair& versions, FileCatalogue& catalogue) {
+RunStatus ScanFlat(VersionPair& versions, const ScanOptions& options, FileCatalogue& catalogue) {
   if (!versions.Old().OpenTop()) return RunStatus::kOldFolderError;
   if (!versions.New().OpenTop()) return RunStatus::kNewFolderError;
-  catalogue = BuildCatalogue(versions.Old().ListTop(), versions.New().ListTop());
+  std::vector<std::string> oldNames = versions.Old().ListTop();
+  std::vector<std::string> newNames = versions.New().ListTop();
+  DropExcludedEntries(oldNames, options.excludePatterns, {});
+  DropExcludedEntries(newNames, options.excludePatterns, {});
+  catalogue = BuildCatalogue(oldNames, newNames);
   return RunStatus::kCompleted;
 }
 
 RunStatus ScanBoth(VersionPair& versions, const ScanOptions& options, FileCatalogue& catalogue) {
-  if (!options.recursive) return ScanFlat(versions, catalogue);
+  if (!options.recursive) return ScanFlat(versions, options, catalogue);
   TreeScan scan = ScanTrees(versions.Old(), versions.New(), options);
   switch (scan.status) {
     case TreeScanStatus::kOldCannotOpen:

@@ -307,5 +307,31 @@ TEST(RunMeasurementOnTrees, KeepsNamesThatAreNotUtf8AtAnyLevel) {
   EXPECT_EQ(run.summary.fileCountText, "3 (+1/-1)");
 }
 
+// Exclusion patterns skip files and whole folders on each side by that side's own path on
+// disk, or by name; a folder excluded on one side only still gives the other side's files.
+TEST(ScanTrees, ExcludePatternsSkipFilesAndFoldersByPathOrName) {
+  Trees trees;
+  trees.Add("old", {"main.c", "moc_view.cpp", "ui/moc_dlg.cpp", "ui/dlg.cpp", "third_party/z/z.c",
+                    "src/third_party/keep.c", "gen/a.pb.h", "Gen/b.c"});
+  trees.Add("new", {"main.c", "moc_view.cpp", "ui/dlg.cpp", "third_party/z/z.c", "GEN/b.c"});
+  ScanOptions options;
+  options.recursive = true;
+  options.excludePatterns = {"moc_*.cpp", "third_party/**", "*.pb.*", "Gen"};
+  const TreeScan scan = ScanTrees(trees.oldTop.string(), trees.newTop.string(), options);
+  ASSERT_EQ(scan.status, TreeScanStatus::kListed);
+  EXPECT_EQ(Shown(scan.catalogue), (Names{"main.c main.c main.c ", "gen/b.c  GEN/b.c +",
+                                          "src/third_party/keep.c "
+                                          "src/third_party/keep.c  -",
+                                          "ui/dlg.cpp ui/dlg.cpp ui/dlg.cpp "}));
+
+  // A flat run the same way, through a whole run.
+  options.recursive = false;
+  RunRequest request = trees.Request(false, {"c", "cpp"});
+  request.scan.excludePatterns = {"moc_*"};
+  const RunResult run = RunMeasurement(request);
+  ASSERT_EQ(run.rows.size(), 1u);
+  EXPECT_EQ(run.rows[0].name, "main.c");
+}
+
 }  // namespace
 }  // namespace quintrel

@@ -1,4 +1,5 @@
 #include "compare/sources/git_source.h"
+#include "compare/listing/path_pattern.h"
 
 #include <gtest/gtest.h>
 
@@ -141,13 +142,18 @@ TEST_F(GitRevisionsTest, GivesTheFolderResultWithEveryScanOption) {
   moreExtensions.extensions = {"c", "h", "cpp", "txt"};
   ScanOptions excluding = tree;
   excluding.excludedFolders = {"build", "many"};
+  ScanOptions patterns = tree;
+  patterns.excludePatterns = {"many/f1*.c", "sub/**/inner.*", "*.h"};
+  ScanOptions flatPatterns = flat;
+  flatPatterns.excludePatterns = {"ma*.c", "[cs]*"};
   const struct {
     const char* label;
     ScanOptions scan;
     std::string path;
   } cases[] = {{"flat", flat, "."},          {"tree", tree, "."},
                {"ext", moreExtensions, "."}, {"exclude", excluding, "."},
-               {"subfolder", tree, "sub"},   {"flat subfolder", flat, "sub/deep"}};
+               {"subfolder", tree, "sub"},   {"flat subfolder", flat, "sub/deep"},
+               {"patterns", patterns, "."},  {"flat patterns", flatPatterns, "."}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     const RunResult git = RunGit(Revisions(c.path), c.scan);
@@ -158,6 +164,9 @@ TEST_F(GitRevisionsTest, GivesTheFolderResultWithEveryScanOption) {
     EXPECT_EQ(git.rows, folders.rows);
     EXPECT_EQ(git.summary.fileCountText, folders.summary.fileCountText);
     EXPECT_EQ(git.summary.totals, folders.summary.totals);
+    for (const ResultRow& row : git.rows) {
+      EXPECT_FALSE(IsExcludedByPatterns(c.scan.excludePatterns, row.name)) << row.name;
+    }
   }
 }
 
