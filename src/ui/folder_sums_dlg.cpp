@@ -47,12 +47,11 @@ CFolderSumsDlg::CFolderSumsDlg(std::vector<FolderSum> folders, QWidget* parent) 
   m_list->header()->setSectionsClickable(true);
   m_list->header()->setSortIndicatorShown(false);
   connect(m_list->header(), &QHeaderView::sectionClicked, this, &CFolderSumsDlg::OnColumnClickList);
-  SizeColumns();
   m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
   m_anchors.MeasureAll();
 }
 
-// The sums take fixed widths, the names what they need of the rest.
+// The sums take fixed widths, the names the rest of the list's width.
 void CFolderSumsDlg::SizeColumns() {
   const DialogBaseUnits units = ComputeBaseUnits(QFontMetrics(font()));
   QHeaderView* header = m_list->header();
@@ -62,10 +61,11 @@ void CFolderSumsDlg::SizeColumns() {
     header->resizeSection(column, DialogSize(units, kSumWidth, 0).width());
     fixed += header->sectionSize(column);
   }
+  // Long paths are elided rather than pushing the sums out of sight; a heading can still be
+  // dragged wider.
   const int room = m_list->viewport()->width() - fixed;
-  m_list->resizeColumnToContents(kFolderColumnName);
-  const int wanted = header->sectionSize(kFolderColumnName);
-  header->resizeSection(kFolderColumnName, std::max(wanted, room));
+  header->resizeSection(kFolderColumnName,
+                        std::max(room, header->sectionSizeHint(kFolderColumnName)));
 }
 
 void CFolderSumsDlg::OnColumnClickList(int column) {
@@ -76,6 +76,13 @@ void CFolderSumsDlg::OnColumnClickList(int column) {
   m_list->header()->setSortIndicatorShown(true);
   m_list->header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
   m_bSortAscending[column] = !ascending;
+}
+
+void CFolderSumsDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The list's room is known once it is laid out for showing.
+  if (!m_columnsSized) SizeColumns();
+  m_columnsSized = true;
 }
 
 void CFolderSumsDlg::resizeEvent(QResizeEvent* event) {

@@ -30,6 +30,7 @@ class CFolderSumsDlg : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   friend class testing::CFolderSumsDlgProbe;
@@ -40,6 +41,7 @@ class CFolderSumsDlg : public QDialog {
   CAnchorLayout m_anchors;
   QTreeView* m_list = nullptr;
   FolderSumsModel* m_folders = nullptr;
+  bool m_columnsSized = false;
 };
 
 }  // namespace quintrel
