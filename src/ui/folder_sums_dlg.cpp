@@ -45,7 +45,9 @@ CFolderSumsDlg::CFolderSumsDlg(std::vector<FolderSum> folders, QWidget* parent) 
   m_list->header()->setStretchLastSection(false);
   m_list->header()->setSectionsMovable(false);
   m_list->header()->setSectionsClickable(true);
-  m_list->header()->setSortIndicatorShown(false);
+  // The arrow shows the column the folders are sorted by; none while in the run's order.
+  m_list->header()->setSortIndicatorShown(true);
+  m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);
   connect(m_list->header(), &QHeaderView::sectionClicked, this, &CFolderSumsDlg::OnColumnClickList);
   m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
   m_anchors.MeasureAll();
@@ -73,7 +75,6 @@ void CFolderSumsDlg::OnColumnClickList(int column) {
   WaitCursor wait;
   const bool ascending = m_bSortAscending[column];
   m_folders->SortFolders(column, ascending);
-  m_list->header()->setSortIndicatorShown(true);
   m_list->header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
   m_bSortAscending[column] = !ascending;
 }

@@ -272,11 +272,16 @@ TEST_F(MeasureDlgOptionsTest, FolderSumsWindowShowsTheLastRunsFoldersAndSorts) {
     EXPECT_EQ(headings, Texts({"ﾌｫﾙﾀﾞ", "", "追加", "削除", "LOC"}));
     EXPECT_EQ(FolderLines(dialog), Texts({"build|1 (+1/-0)|1|0|1", "lib|2 (+1/-0)|2|0|3",
                                           "lib/deep|1 (+1/-0)|1|0|1", "src|0 (+0/-1)|0|2|0"}));
-    ClickHeading(dialog, kFolderColumnLoc);  // descending first
+    const QHeaderView* header = CFolderSumsDlgProbe::List(dialog)->header();
+    EXPECT_EQ(header->sortIndicatorSection(), -1);  // the run's order
+    ClickHeading(dialog, kFolderColumnLoc);         // descending first
+    EXPECT_EQ(header->sortIndicatorSection(), kFolderColumnLoc);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(FolderLines(dialog).value(0), QStringLiteral("lib|2 (+1/-0)|2|0|3"));
     EXPECT_EQ(FolderLines(dialog).value(3), QStringLiteral("src|0 (+0/-1)|0|2|0"));
     ClickHeading(dialog, kFolderColumnLoc);
     EXPECT_EQ(FolderLines(dialog).value(0), QStringLiteral("src|0 (+0/-1)|0|2|0"));
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
     ClickHeading(dialog, kFolderColumnName);
     EXPECT_EQ(FolderLines(dialog), Texts({"src|0 (+0/-1)|0|2|0", "lib/deep|1 (+1/-0)|1|0|1",
                                           "lib|2 (+1/-0)|2|0|3", "build|1 (+1/-0)|1|0|1"}));
