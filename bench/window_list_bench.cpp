@@ -41,7 +41,7 @@ class SilentInteraction : public UserInteraction {
   std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
     return std::nullopt;
   }
-  std::optional<QString> ChooseReportPath(QWidget*) override { return std::nullopt; }
+  std::optional<ReportChoice> ChooseReportPath(QWidget*) override { return std::nullopt; }
 };
 
 class NoLauncher : public FileLauncher {

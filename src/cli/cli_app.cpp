@@ -183,14 +183,7 @@ class CliApp {
 
   std::string FolderTableText(const std::vector<FolderSum>& folders) const {
     std::vector<TableRow> lines{FitRow(FolderTableHeading())};
-    for (const FolderSum& folder : folders) {
-      const FileCounts& counts = folder.counts;
-      const Totals& totals = folder.totals;
-      lines.push_back(
-          FitRow({folder.name, FileCountText(counts.rows, counts.plusRows, counts.minusRows),
-                  std::to_string(totals.added), std::to_string(totals.deleted),
-                  std::to_string(totals.loc)}));
-    }
+    for (const FolderSum& folder : folders) lines.push_back(FitRow(FolderSumTexts(folder)));
     return FormatResultTable(lines);
   }
 

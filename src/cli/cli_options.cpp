@@ -3,11 +3,12 @@
 #include <charconv>
 #include <string_view>
 
+#include "compare/run/option_texts.h"
+
 namespace quintrel {
 namespace {
 
 constexpr unsigned kMaxJobs = 1024;
-constexpr int kDefaultRenamePercent = 50;
 
 // An option as "--name" or "--name=value".
 struct OptionArg {
@@ -29,30 +30,6 @@ std::optional<unsigned> ParseJobs(std::string_view text) {
     return std::nullopt;
   }
   return value;
-}
-
-// A similarity in percent, 1 to 100.
-std::optional<int> ParsePercent(std::string_view text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end || value < 1 || value > 100) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-// The names of a comma-separated list; std::nullopt when a name is empty or holds a dot.
-std::optional<std::vector<std::string>> ParseExtensions(std::string_view list) {
-  std::vector<std::string> extensions;
-  for (;;) {
-    const std::size_t comma = list.find(',');
-    const std::string_view extension = list.substr(0, comma);
-    if (extension.empty() || extension.find('.') != std::string_view::npos) return std::nullopt;
-    extensions.emplace_back(extension);
-    if (comma == std::string_view::npos) return extensions;
-    list.remove_prefix(comma + 1);
-  }
 }
 
 class Parser {
@@ -99,10 +76,10 @@ class Parser {
       // The percent only after '=': a following argument is a folder.
       if (!value) {
         options.run.renamePercent = kDefaultRenamePercent;
-      } else if (std::optional<int> percent = ParsePercent(*value)) {
+      } else if (std::optional<int> percent = ParseRenamePercent(*value)) {
         options.run.renamePercent = *percent;
       } else {
-        Fail("--renames needs a whole percent from 1 to 100");
+        Fail(RenamePercentError("--renames"));
       }
     } else if (name == "--by-folder") {
       if (!RefuseValue(name, value)) options.byFolder = true;
@@ -131,16 +108,16 @@ class Parser {
       m_extGiven = true;
       std::optional<std::string_view> list = TakeValue(name, value);
       if (!list) return true;
-      auto extensions = ParseExtensions(*list);
+      auto extensions = ParseExtensionList(*list);
       if (!extensions)
-        Fail("--ext needs extensions without dots, separated by commas: c,h,cpp");
+        Fail(ExtensionListError("--ext"));
       else
         scan.extensions = std::move(*extensions);
     } else if (name == "--exclude-dir") {
       std::optional<std::string_view> folder = TakeValue(name, value);
       if (!folder) return true;
-      if (folder->empty() || folder->find('/') != std::string_view::npos) {
-        Fail("--exclude-dir needs a folder name without '/'");
+      if (!IsExcludableFolderName(*folder)) {
+        Fail(ExcludedFolderError("--exclude-dir"));
       } else {
         scan.excludedFolders.emplace_back(*folder);
       }

@@ -29,7 +29,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* description = new QLabel(kAboutDescription.toString(), this);
   description->setGeometry(DialogRect(units, 36, 21, 84, 9));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(kOkButton.toString(), this);
   ok->setGeometry(DialogRect(units, 124, 7, 32, 14));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -121,6 +121,8 @@ void CMeasureDlg::CreateControls() {
   // two buttons, the layout box below them; toggling one only sets up the next run.
   m_subfoldersBox = MakeCheckBox(kSubfoldersCheck, du(218, 24, 43, 10), this);
   m_ignoreFormatBox = MakeCheckBox(kIgnoreFormatCheck, du(218, 57, 43, 10), this);
+  // The button of the options beyond the check boxes ends the column.
+  m_optionsButton = MakeButton(kOptionsButton, du(218, 71, 43, 14), this);
   CreateList();
   CreateTotalsRow();
   m_oldLabel = new QLabel(kOldFolderLabel.toString(), this);
@@ -140,11 +142,13 @@ void CMeasureDlg::CreateControls() {
   setTabOrder(m_measureButton, m_subfoldersBox);
   setTabOrder(m_subfoldersBox, m_saveButton);
   setTabOrder(m_saveButton, m_ignoreFormatBox);
+  setTabOrder(m_ignoreFormatBox, m_optionsButton);
 
   connect(m_measureButton, &QPushButton::clicked, this, &CMeasureDlg::RunMeasurement);
   connect(m_saveButton, &QPushButton::clicked, this, &CMeasureDlg::SaveReport);
   connect(m_browseOldButton, &QPushButton::clicked, this, &CMeasureDlg::OnBrowseOld);
   connect(m_browseNewButton, &QPushButton::clicked, this, &CMeasureDlg::OnBrowseNew);
+  connect(m_optionsButton, &QPushButton::clicked, this, &CMeasureDlg::OnOptions);
 }
 
 void CMeasureDlg::CreateList() {
@@ -239,6 +243,7 @@ void CMeasureDlg::RegisterAnchors() {
   m_anchors.AddControl(m_saveButton, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_subfoldersBox, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_ignoreFormatBox, kAnchorMove, kAnchorKeep);
+  m_anchors.AddControl(m_optionsButton, kAnchorMove, kAnchorKeep);
   m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
   m_anchors.AddControl(m_oldFolderBox, kAnchorStretch, kAnchorKeep);
   m_anchors.AddControl(m_newFolderBox, kAnchorStretch, kAnchorKeep);
@@ -277,6 +282,8 @@ QWidget* CMeasureDlg::Control(int controlId) const {
       return m_subfoldersBox;
     case kIdIgnoreFormat:
       return m_ignoreFormatBox;
+    case kIdOptions:
+      return m_optionsButton;
     default:
       return nullptr;
   }
@@ -292,6 +299,7 @@ void CMeasureDlg::OnInitDialog() {
   m_newFolderBox->LoadHistoryString(stored.newFolder);
   m_subfoldersBox->setChecked(stored.recursive);
   m_ignoreFormatBox->setChecked(stored.ignoreFormat);
+  m_measureOptions = stored.options;
   RestoreWindowInfo(stored.windowInfo);
   // A long first run shows its progress over the window, which must be there first.
   m_startUpRunPending = true;
@@ -378,7 +386,7 @@ void CMeasureDlg::SaveWindowSettings() {
       m_settings,
       StoredSettings{m_oldFolderBox->GetHistoryString(), m_newFolderBox->GetHistoryString(),
                      FormatWindowInfo(CurrentWindowInfo()), m_subfoldersBox->isChecked(),
-                     m_ignoreFormatBox->isChecked()});
+                     m_ignoreFormatBox->isChecked(), m_measureOptions});
 }
 
 void CMeasureDlg::accept() {

@@ -13,6 +13,7 @@
 #include "compare/run/run_request.h"
 #include "ui/anchor_layout.h"
 #include "ui/dialog_units.h"
+#include "ui/measure_options.h"
 #include "ui/user_interaction.h"
 #include "ui/window_info.h"
 
@@ -57,8 +58,14 @@ class CMeasureDlg : public QDialog {
   void UpdateTotalsFromSelection();
   void SaveReport();
   // The save command after the save dialog: writes the report to `path`, reporting every
-  // failure. Returns true when the report was written.
-  bool SaveReportTo(const QString& path);
+  // failure. Returns true when the report was written. A CSV report holds the rows as the
+  // list shows them with the totals as they stand; a JSON report is the command line's, of
+  // the run as measured (the folder sums with it after a tree run).
+  bool SaveReportTo(const QString& path, ReportFormat format = ReportFormat::kCsv);
+  // The options dialog; what it keeps sets up the next run, which it does not start.
+  void OnOptions();
+  // The window of the folder sums of the rows of the last run.
+  void ShowFolderSums();
   void OnBrowseOld();
   void OnBrowseNew();
   void OnColumnClickList(int column);
@@ -155,6 +162,8 @@ class CMeasureDlg : public QDialog {
   QPushButton* m_saveButton = nullptr;
   QCheckBox* m_subfoldersBox = nullptr;    // runs take the folders' subfolders too
   QCheckBox* m_ignoreFormatBox = nullptr;  // runs pair statement units, not lines
+  QPushButton* m_optionsButton = nullptr;
+  MeasureOptions m_measureOptions;  // what the options dialog last kept
   QLineEdit* m_fileCountEdit = nullptr;
   QLineEdit* m_addedEdit = nullptr;
   QLineEdit* m_deletedEdit = nullptr;
@@ -197,6 +206,7 @@ enum ControlId {
   kIdFileCount = 311,
   kIdSubfolders = 312,
   kIdIgnoreFormat = 313,
+  kIdOptions = 314,
 };
 
 }  // namespace quintrel

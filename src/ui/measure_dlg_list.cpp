@@ -19,6 +19,7 @@
 #include "engine/input_file.h"
 #include "ui/about_dlg.h"
 #include "ui/file_launcher.h"
+#include "ui/folder_sums_dlg.h"
 #include "ui/history_combo.h"
 #include "ui/measure_dlg.h"
 #include "ui/result_table_model.h"
@@ -94,6 +95,7 @@ std::unique_ptr<QMenu> CMeasureDlg::CreateContextMenu() {
   menu->addAction(kMenuSelectAll.toString(), this, &CMeasureDlg::OnSelectAll);
   menu->addAction(kMenuOpenOld.toString(), this, &CMeasureDlg::OnOpenOldFile);
   menu->addAction(kMenuOpenNew.toString(), this, &CMeasureDlg::OnOpenNewFile);
+  menu->addAction(kMenuFolderSums.toString(), this, &CMeasureDlg::ShowFolderSums);
   // Where the window menu cannot take the about item it ends this menu (F1 opens it too),
   // without its mnemonic, which would clash with the select-all command's.
   if (!m_aboutInSystemMenu) {
@@ -213,6 +215,17 @@ void CMeasureDlg::OnBrowseOld() {
 
 void CMeasureDlg::OnBrowseNew() {
   BrowseFolderInto(this, *m_newFolderBox, kBrowseNewTitle.toString(), m_interaction);
+}
+
+void CMeasureDlg::ShowFolderSums() {
+  std::vector<FolderSum> folders;
+  {
+    WaitCursor wait;
+    // Summed in the run's order, so that the folders stand as the command line lists them.
+    folders = SumFolders(m_rows->RowsInGivenOrder());
+  }
+  CFolderSumsDlg dialog(std::move(folders), this);
+  dialog.exec();
 }
 
 void CMeasureDlg::ShowAbout() {

@@ -7,10 +7,12 @@
 #include <QTreeView>
 
 #include "compare/reports/csv_report.h"
+#include "compare/reports/json_report.h"
 #include "compare/run/run_request.h"
 #include "ui/history_combo.h"
 #include "ui/measure_dlg.h"
 #include "ui/measurement_job.h"
+#include "ui/options_dlg.h"
 #include "ui/progress_dlg.h"
 #include "ui/result_table_model.h"
 #include "ui/ui_texts.h"
@@ -34,6 +36,7 @@ void CMeasureDlg::RunMeasurement() {
     options.newVersion = m_newFolderBox->GetText().toStdString();
     options.scan.recursive = m_subfoldersBox->isChecked();
     options.ignoreFormat = m_ignoreFormatBox->isChecked();
+    ApplyMeasureOptions(m_measureOptions, options);
     options.jobs = m_jobs;
     MeasurementJob job(BuildRunRequest(options, {m_openFolders, {}}).request);
     CProgressDlg progress(this);
@@ -128,20 +131,26 @@ void CMeasureDlg::UpdateTotalsFromSelection() {
 }
 
 void CMeasureDlg::SaveReport() {
-  const std::optional<QString> path = m_interaction.ChooseReportPath(this);
-  if (path) SaveReportTo(*path);
+  const std::optional<ReportChoice> choice = m_interaction.ChooseReportPath(this);
+  if (choice) SaveReportTo(choice->path, ChosenReportFormat(*choice));
 }
 
-bool CMeasureDlg::SaveReportTo(const QString& path) {
-  // The rows in the order the list shows them, under the folders they were measured from,
-  // with the totals as they stand.
-  RunResult shown = m_measured;
-  shown.rows = m_rows->Rows();
-  Summary totals;
-  totals.fileCountText = m_fileCountText.toStdString();
-  totals.totals = CurrentTotals();
+bool CMeasureDlg::SaveReportTo(const QString& path, ReportFormat format) {
   const WriteOutcome outcome = [&] {
     WaitCursor wait;
+    if (format == ReportFormat::kJson) {
+      // The run as it came, in the run's order, as the command line writes it.
+      RunResult measured = m_measured;
+      measured.rows = m_rows->RowsInGivenOrder();
+      return SaveJsonReport(path.toStdString(), measured, measured.scan.recursive);
+    }
+    // The rows in the order the list shows them, under the folders they were measured from,
+    // with the totals as they stand.
+    RunResult shown = m_measured;
+    shown.rows = m_rows->Rows();
+    Summary totals;
+    totals.fileCountText = m_fileCountText.toStdString();
+    totals.totals = CurrentTotals();
     return SaveCsvReport(path.toStdString(), shown, totals);
   }();
   if (outcome.ok()) return true;
@@ -153,6 +162,11 @@ bool CMeasureDlg::SaveReportTo(const QString& path) {
   }
   ShowMessage(MessageIcon::kCritical, text);
   return false;
+}
+
+void CMeasureDlg::OnOptions() {
+  COptionsDlg dialog(m_measureOptions, m_interaction, this);
+  if (dialog.exec() == QDialog::Accepted) m_measureOptions = dialog.Options();
 }
 
 void CMeasureDlg::ShowMessage(MessageIcon icon, const QString& text) {

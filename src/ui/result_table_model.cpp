@@ -57,7 +57,15 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
 void ResultTableModel::SetRows(std::vector<ResultRow> rows) {
   beginResetModel();
   m_rows = std::move(rows);
+  m_givenPositions.resize(m_rows.size());
+  std::iota(m_givenPositions.begin(), m_givenPositions.end(), std::size_t{0});
   endResetModel();
+}
+
+std::vector<ResultRow> ResultTableModel::RowsInGivenOrder() const {
+  std::vector<ResultRow> rows(m_rows.size());
+  for (std::size_t i = 0; i < m_rows.size(); ++i) rows[m_givenPositions[i]] = m_rows[i];
+  return rows;
 }
 
 namespace {
@@ -100,12 +108,16 @@ void ResultTableModel::SortRows(int column, bool ascending) {
   const std::vector<int> order = SortedOrder(m_rows, column, ascending);
   std::vector<int> newPosition(order.size());
   std::vector<ResultRow> sorted;
+  std::vector<std::size_t> givenPositions;
   sorted.reserve(m_rows.size());
+  givenPositions.reserve(m_rows.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
     newPosition[order[i]] = static_cast<int>(i);
     sorted.push_back(std::move(m_rows[order[i]]));
+    givenPositions.push_back(m_givenPositions[order[i]]);
   }
   m_rows = std::move(sorted);
+  m_givenPositions = std::move(givenPositions);
   const QModelIndexList before = persistentIndexList();
   QModelIndexList after;
   after.reserve(before.size());

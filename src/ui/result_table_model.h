@@ -23,6 +23,8 @@ class ResultTableModel : public QAbstractTableModel {
   // Replaces all rows in one model reset.
   void SetRows(std::vector<ResultRow> rows);
   const std::vector<ResultRow>& Rows() const { return m_rows; }
+  // The rows in the order SetRows gave them, however the list is sorted now.
+  std::vector<ResultRow> RowsInGivenOrder() const;
 
   // Sorts by one column (CompareRows; descending when `ascending` is false). Persistent
   // indexes, and so the selection, follow their rows.
@@ -33,6 +35,7 @@ class ResultTableModel : public QAbstractTableModel {
 
  private:
   std::vector<ResultRow> m_rows;
+  std::vector<std::size_t> m_givenPositions;  // each row's place in the order SetRows gave
 };
 
 }  // namespace quintrel

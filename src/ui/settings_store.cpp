@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "compare/run/option_texts.h"
+
 namespace quintrel {
 
 namespace {
@@ -20,6 +22,18 @@ QString ReadString(QSettings& settings, const QString& key, const QString& fallb
 
 bool ReadFlag(QSettings& settings, const QString& key) {
   return ReadString(settings, key, QString()) == QLatin1String("1");
+}
+
+// The run options; each text the rules refuse counts as missing.
+MeasureOptions ReadMeasureOptions(QSettings& settings) {
+  MeasureOptions options;
+  const QString extensions = ReadString(settings, QStringLiteral("Extensions"), QString());
+  if (ParseExtensionList(extensions.toStdString())) options.extensions = extensions;
+  const QString excluded = ReadString(settings, QStringLiteral("ExcludeDirs"), QString());
+  if (ParseExcludedFolderList(excluded.toStdString())) options.excludeDirs = excluded;
+  const QString percent = ReadString(settings, QStringLiteral("Renames"), QString());
+  options.renamePercent = ParseRenamePercent(percent.toStdString()).value_or(0);
+  return options;
 }
 
 QString FlagText(bool on) {
@@ -42,6 +56,7 @@ StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefaul
   values.windowInfo = ReadString(settings, QStringLiteral("WindowInfo"), windowInfoDefault);
   values.recursive = ReadFlag(settings, QStringLiteral("Recursive"));
   values.ignoreFormat = ReadFlag(settings, QStringLiteral("IgnoreFormat"));
+  values.options = ReadMeasureOptions(settings);
   settings.endGroup();
   return values;
 }
@@ -53,6 +68,9 @@ void SaveSettings(QSettings& settings, const StoredSettings& values) {
   settings.setValue(QStringLiteral("WindowInfo"), values.windowInfo);
   settings.setValue(QStringLiteral("Recursive"), FlagText(values.recursive));
   settings.setValue(QStringLiteral("IgnoreFormat"), FlagText(values.ignoreFormat));
+  settings.setValue(QStringLiteral("Extensions"), values.options.extensions);
+  settings.setValue(QStringLiteral("ExcludeDirs"), values.options.excludeDirs);
+  settings.setValue(QStringLiteral("Renames"), QString::number(values.options.renamePercent));
   settings.endGroup();
   settings.sync();
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "ui/measure_options.h"
+
 class QSettings;
 
 namespace quintrel {
@@ -16,6 +18,8 @@ struct StoredSettings {
   bool recursive = false;  // the subfolder check box; stored as "1" or "0"
   // The check box that measures code, not layout; stored as "1" or "0" under IgnoreFormat.
   bool ignoreFormat = false;
+  // Extensions and ExcludeDirs, the lists as typed; Renames, "0" for off or the percent.
+  MeasureOptions options;
 };
 
 // The per-user store: organisation "Vantle", the application's name (its executable's base
@@ -25,7 +29,9 @@ std::unique_ptr<QSettings> OpenUserSettings();
 
 // A value that is missing or unreadable gives `windowInfoDefault` (window information), the
 // empty string (histories) or false (the check boxes: only the text "1" turns one on, so that
-// a file written before a box existed keeps it off).
+// a file written before a box existed keeps it off). The run options that are missing, or that
+// the command line's rules refuse, are MeasureOptions' defaults: a file written before they
+// existed measures as it did.
 StoredSettings LoadSettings(QSettings& settings, const QString& windowInfoDefault);
 void SaveSettings(QSettings& settings, const StoredSettings& values);
 

@@ -26,14 +26,26 @@ std::optional<QString> QtUserInteraction::ChooseFolder(QWidget* parent, const QS
   return QDir::toNativeSeparators(chosen);
 }
 
-std::optional<QString> QtUserInteraction::ChooseReportPath(QWidget* parent) {
+std::optional<ReportChoice> QtUserInteraction::ChooseReportPath(QWidget* parent) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters({kCsvFilter.toString(), kAllFilesFilter.toString()});
+  const QString json = kJsonFilter.toString();
+  dialog.setNameFilters({kCsvFilter.toString(), json, kAllFilesFilter.toString()});
   dialog.setDefaultSuffix(QStringLiteral("csv"));
+  QObject::connect(
+      &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, json](const QString& filter) {
+        dialog.setDefaultSuffix(filter == json ? QStringLiteral("json") : QStringLiteral("csv"));
+      });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QDir::toNativeSeparators(dialog.selectedFiles().front());
+  return ReportChoice{QDir::toNativeSeparators(dialog.selectedFiles().front()),
+                      dialog.selectedNameFilter() == json};
+}
+
+ReportFormat ChosenReportFormat(const ReportChoice& choice) {
+  const bool json =
+      choice.jsonTypeChosen || choice.path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
+  return json ? ReportFormat::kJson : ReportFormat::kCsv;
 }
 
 }  // namespace quintrel

@@ -12,6 +12,18 @@ namespace quintrel {
 
 enum class MessageIcon { kWarning, kCritical };
 
+enum class ReportFormat { kCsv, kJson };
+
+// The save dialog's answer: the path, and whether its type box was left on JSON.
+struct ReportChoice {
+  QString path;
+  bool jsonTypeChosen = false;
+};
+
+// JSON when the type box says so or the name ends in ".json" (any letter case); CSV
+// otherwise, as before there was a choice.
+ReportFormat ChosenReportFormat(const ReportChoice& choice);
+
 // The modal dialogs the main window asks the user through. An interface so that tests can
 // answer them without a modal loop.
 class UserInteraction {
@@ -25,9 +37,9 @@ class UserInteraction {
   virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
                                               const QString& start) = 0;
 
-  // The save dialog of the CSV report (overwrite prompt, ".csv" added to a bare name);
-  // std::nullopt when cancelled.
-  virtual std::optional<QString> ChooseReportPath(QWidget* parent) = 0;
+  // The save dialog of the report, CSV or JSON (overwrite prompt, the chosen type's
+  // extension added to a bare name); std::nullopt when cancelled.
+  virtual std::optional<ReportChoice> ChooseReportPath(QWidget* parent) = 0;
 };
 
 // The message box ShowMessage shows: titled with the program's name.
@@ -39,7 +51,7 @@ class QtUserInteraction : public UserInteraction {
   void ShowMessage(QWidget* parent, MessageIcon icon, const QString& text) override;
   std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
                                       const QString& start) override;
-  std::optional<QString> ChooseReportPath(QWidget* parent) override;
+  std::optional<ReportChoice> ChooseReportPath(QWidget* parent) override;
 };
 
 }  // namespace quintrel

@@ -789,7 +789,9 @@ TEST_F(MeasureDlgTest, TabWalksTheButtonColumnTopToBottom) {
   EXPECT_EQ(focusAfter(Qt::Key_Tab), CMeasureDlgProbe::SubfoldersBox(m_dlg));
   EXPECT_EQ(focusAfter(Qt::Key_Tab), m_dlg.Control(kIdSave));
   EXPECT_EQ(focusAfter(Qt::Key_Tab), CMeasureDlgProbe::IgnoreFormatBox(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Tab), m_dlg.Control(kIdOptions));
   EXPECT_EQ(focusAfter(Qt::Key_Tab), CMeasureDlgProbe::OldFolderBox(m_dlg));
+  EXPECT_EQ(focusAfter(Qt::Key_Backtab), m_dlg.Control(kIdOptions));
   EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::IgnoreFormatBox(m_dlg));
   EXPECT_EQ(focusAfter(Qt::Key_Backtab), m_dlg.Control(kIdSave));
   EXPECT_EQ(focusAfter(Qt::Key_Backtab), CMeasureDlgProbe::SubfoldersBox(m_dlg));

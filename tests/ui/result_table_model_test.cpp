@@ -92,5 +92,34 @@ TEST(ResultTableModelTest, SortsNumbersByValueAndTheSelectionFollows) {
   EXPECT_EQ(selectedNames, QStringList({QStringLiteral("a_b.c"), QStringLiteral("gone.h")}));
 }
 
+// However often the list is sorted, the rows come back in the order they were given, and a
+// new set of rows starts that order afresh.
+TEST(ResultTableModelTest, RowsComeBackInTheOrderGiven) {
+  const auto names = [](const std::vector<ResultRow>& rows) {
+    QStringList texts;
+    for (const ResultRow& row : rows) texts.append(QString::fromStdString(row.name));
+    return texts;
+  };
+  ResultTableModel model;
+  model.SetRows(SampleRows());
+  const QStringList given = names(SampleRows());
+  EXPECT_EQ(names(model.RowsInGivenOrder()), given);
+  model.SortRows(kColumnName, true);
+  ASSERT_NE(names(model.Rows()), given);
+  EXPECT_EQ(names(model.RowsInGivenOrder()), given);
+  model.SortRows(kColumnLoc, false);
+  model.SortRows(kColumnMarker, true);
+  EXPECT_EQ(names(model.RowsInGivenOrder()), given);
+  EXPECT_EQ(ColumnTexts(model, kColumnMarker), Texts({"", "", "+", "-", "?"}));
+
+  std::vector<ResultRow> fewer = SampleRows();
+  fewer.erase(fewer.begin());
+  std::reverse(fewer.begin(), fewer.end());
+  model.SetRows(fewer);
+  EXPECT_EQ(names(model.RowsInGivenOrder()), names(fewer));
+  model.SortRows(kColumnAdded, true);
+  EXPECT_EQ(names(model.RowsInGivenOrder()), names(fewer));
+}
+
 }  // namespace
 }  // namespace quintrel

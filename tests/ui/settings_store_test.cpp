@@ -45,9 +45,13 @@ StoredSettings LoadFromUserStore(const QString& windowInfoDefault = QString()) {
 }
 
 TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
-  const StoredSettings written{QStringLiteral("/src/ポ v2|/src/ポ v2|/a, b|"),
-                               QStringLiteral("|\"quoted\"|C:\\win\\path|;#=[x]"),
-                               QStringLiteral("700 500 20 200 60 60 70"), true, true};
+  const StoredSettings written{
+      QStringLiteral("/src/ポ v2|/src/ポ v2|/a, b|"),
+      QStringLiteral("|\"quoted\"|C:\\win\\path|;#=[x]"),
+      QStringLiteral("700 500 20 200 60 60 70"),
+      true,
+      true,
+      MeasureOptions{QStringLiteral("c,h,cpp,cc"), QStringLiteral("build,third_party"), 70}};
   SaveSettings(*OpenUserSettings(), written);
   const std::string file = testing::ReadFileBytes(SettingsFile());
   EXPECT_NE(file.find("[Settings]"), std::string::npos);
@@ -59,6 +63,8 @@ TEST(SettingsStoreTest, ReadsAndWritesTheUserFile) {
   EXPECT_EQ(read.windowInfo, written.windowInfo);
   EXPECT_TRUE(read.recursive);
   EXPECT_TRUE(read.ignoreFormat);
+  EXPECT_EQ(read.options, written.options);
+  EXPECT_NE(file.find("Renames=70\n"), std::string::npos);
 
   WriteSettingsFile("[Settings]\nOldFolder=\"/abs/old\"\nNewFolder=\"/abs/new\"\n");
   read = LoadFromUserStore(QStringLiteral("1 2 15 140 60 60 60"));
@@ -98,6 +104,57 @@ TEST(SettingsStoreTest, OnlyOneTurnsACheckBoxOn) {
   }
   WriteSettingsFile("[Settings]\nOldFolder=/a\nRecursive=0\n");
   EXPECT_EQ(flags(), std::pair(false, false));
+}
+
+// The run options: text values in either form, a refused text as if it were missing, and
+// missing ones as before they existed.
+TEST(SettingsStoreTest, RunOptionsReadInEitherFormAndRefusedOnesAsMissing) {
+  struct Case {
+    const char* lines;
+    MeasureOptions expected;
+  };
+  const MeasureOptions defaults;
+  const auto with = [&defaults](const char* extensions, const char* excluded, int percent) {
+    return MeasureOptions{
+        extensions != nullptr ? QString::fromUtf8(extensions) : defaults.extensions,
+        QString::fromUtf8(excluded), percent};
+  };
+  for (const Case& c : {
+           Case{"OldFolder=/a\nRecursive=1\n", defaults},
+           Case{"Extensions=c,h\n", with("c,h", "", 0)},  // unquoted: a list
+           Case{"Extensions=\"c,h,cpp,cc\"\n", with("c,h,cpp,cc", "", 0)},
+           Case{"Extensions=cc\nExcludeDirs=build\n", with("cc", "build", 0)},
+           Case{"ExcludeDirs=build,third_party\nRenames=1\n",
+                with(nullptr, "build,third_party", 1)},
+           Case{"Extensions=\nExcludeDirs=\nRenames=\n", defaults},
+           Case{"Extensions=c,.h\nExcludeDirs=b\n", with(nullptr, "b", 0)},
+           Case{"Extensions=c,,h\nExcludeDirs=a/b,c\nRenames=100\n", with(nullptr, "", 100)},
+           Case{"Extensions=h\nExcludeDirs=x,\nRenames=\"50\"\n", with("h", "", 50)},
+           Case{"Renames=0\n", defaults},
+           Case{"Renames=101\n", defaults},
+           Case{"Renames=-5\n", defaults},
+           Case{"Renames=half\n", defaults},
+           Case{"Renames=50,60\n", defaults},
+       }) {
+    SCOPED_TRACE(c.lines);
+    WriteSettingsFile(std::string("[Settings]\n") + c.lines);
+    const MeasureOptions read = LoadFromUserStore().options;
+    EXPECT_EQ(read.extensions, c.expected.extensions);
+    EXPECT_EQ(read.excludeDirs, c.expected.excludeDirs);
+    EXPECT_EQ(read.renamePercent, c.expected.renamePercent);
+  }
+}
+
+// A file written before the run options existed gives the run options of that time.
+TEST(SettingsStoreTest, OldFileGivesTheRunOptionsOfBefore) {
+  WriteSettingsFile("[Settings]\nOldFolder=/a\nNewFolder=/b\nRecursive=1\nIgnoreFormat=0\n");
+  RunOptions run;
+  ApplyMeasureOptions(LoadFromUserStore().options, run);
+  EXPECT_EQ(run.scan.extensions, (std::vector<std::string>{"c", "h", "cpp"}));
+  EXPECT_TRUE(run.scan.excludedFolders.empty());
+  EXPECT_EQ(run.renamePercent, 0);
+  // And what the options dialog would show: the extensions the runs always took.
+  EXPECT_EQ(LoadFromUserStore().options.extensions, QStringLiteral("c,h,cpp"));
 }
 
 // A main dialog on the user's settings, initialised and shown as the program does (the stored
@@ -189,6 +246,49 @@ TEST_F(SettingsDialogTest, ClosingAndStartingAgainRestoresEverything) {
   EXPECT_FALSE(CMeasureDlgProbe::SubfoldersBox(*dialog)->isChecked());
   EXPECT_FALSE(CMeasureDlgProbe::IgnoreFormatBox(*dialog)->isChecked());
   EXPECT_EQ(Names(*dialog), testing::Texts({"top.c"}));
+}
+
+// The start-up run takes the stored run options: without them it measures what it always
+// did; with them the other extensions, without the excluded folders, renames joined. Closing
+// writes them back as they were.
+TEST_F(SettingsDialogTest, StoredRunOptionsSteerTheStartUpRunAndAreWrittenBack) {
+  testing::ScopedTempDir trees;
+  trees.Write("old/a.c", "a;\n");
+  trees.Write("old/moved.h", "one;\ntwo;\nthree;\n");
+  trees.Write("new/a.c", "a;\n");
+  trees.Write("new/b.cc", "b;\n");
+  trees.Write("new/renamed.h", "one;\ntwo;\nthree;\n");
+  trees.Write("new/build/gen.c", "g;\n");
+  const std::string folders = "OldFolder=\"" + (trees.path() / "old").string() +
+                              "\"\nNewFolder=\"" + (trees.path() / "new").string() +
+                              "\"\nRecursive=1\n";
+  WriteSettingsFile("[Settings]\n" + folders);
+  {
+    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    EXPECT_EQ(Names(*dialog), testing::Texts({"a.c", "moved.h", "renamed.h", "build/gen.c"}));
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+  }
+  std::string file = testing::ReadFileBytes(SettingsFile());
+  EXPECT_NE(file.find("Extensions=\"c,h,cpp\"\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("Renames=0\n"), std::string::npos) << file;
+
+  WriteSettingsFile("[Settings]\n" + folders +
+                    "Extensions=c,cc\nExcludeDirs=build,x\nRenames=60\n");
+  {
+    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    EXPECT_EQ(Names(*dialog), testing::Texts({"a.c", "b.cc"}));
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+  }
+  WriteSettingsFile("[Settings]\n" + folders + "Extensions=h\nRenames=60\n");
+  {
+    const std::unique_ptr<CMeasureDlg> dialog = OpenDialog();
+    EXPECT_EQ(Names(*dialog), testing::Texts({"moved.h => renamed.h"}));
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+  }
+  file = testing::ReadFileBytes(SettingsFile());
+  EXPECT_NE(file.find("Extensions=h\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("ExcludeDirs=\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("Renames=60\n"), std::string::npos) << file;
 }
 
 TEST_F(SettingsDialogTest, StoredSizeAndWidthsAreApplied) {

@@ -51,12 +51,16 @@ class FakeInteraction : public UserInteraction {
     folderRequests.emplace_back(title, start);
     return folderAnswer;
   }
-  std::optional<QString> ChooseReportPath(QWidget*) override { return reportPath; }
+  std::optional<ReportChoice> ChooseReportPath(QWidget*) override {
+    if (!reportPath) return std::nullopt;
+    return ReportChoice{*reportPath, jsonTypeChosen};
+  }
 
   std::vector<std::pair<MessageIcon, QString>> messages;
   std::vector<std::pair<QString, QString>> folderRequests;
   std::optional<QString> folderAnswer;
   std::optional<QString> reportPath;
+  bool jsonTypeChosen = false;
 };
 
 class FakeLauncher : public FileLauncher {

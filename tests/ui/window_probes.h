@@ -5,10 +5,14 @@
 #include <QLineEdit>
 #include <QString>
 
+#include "ui/folder_sums_dlg.h"
+#include "ui/folder_sums_model.h"
 #include "ui/measure_dlg.h"
+#include "ui/options_dlg.h"
 #include "ui/progress_dlg.h"
 
 class QCheckBox;
+class QSpinBox;
 class QPushButton;
 class QTreeView;
 
@@ -25,6 +29,7 @@ class CMeasureDlgProbe {
   static QTreeView* List(const CMeasureDlg& dlg) { return dlg.m_list; }
   static ResultTableModel* Rows(const CMeasureDlg& dlg) { return dlg.m_rows; }
   static QString FileCountText(const CMeasureDlg& dlg) { return dlg.m_fileCountText; }
+  static MeasureOptions& Options(CMeasureDlg& dlg) { return dlg.m_measureOptions; }
   static const std::array<bool, kColumnCount>& SortAscending(const CMeasureDlg& dlg) {
     return dlg.m_bSortAscending;
   }
@@ -43,6 +48,20 @@ class CMeasureDlgProbe {
 class CProgressDlgProbe {
  public:
   static QPushButton* CancelButton(const CProgressDlg& dlg) { return dlg.m_cancelButton; }
+};
+
+class COptionsDlgProbe {
+ public:
+  static QLineEdit* ExtensionsEdit(const COptionsDlg& dlg) { return dlg.m_extensionsEdit; }
+  static QLineEdit* ExcludeDirsEdit(const COptionsDlg& dlg) { return dlg.m_excludeDirsEdit; }
+  static QCheckBox* RenamesBox(const COptionsDlg& dlg) { return dlg.m_renamesBox; }
+  static QSpinBox* PercentBox(const COptionsDlg& dlg) { return dlg.m_percentBox; }
+};
+
+class CFolderSumsDlgProbe {
+ public:
+  static QTreeView* List(const CFolderSumsDlg& dlg) { return dlg.m_list; }
+  static FolderSumsModel* Folders(const CFolderSumsDlg& dlg) { return dlg.m_folders; }
 };
 
 }  // namespace quintrel::testing

@@ -124,4 +124,8 @@ std::string FormatJsonReport(const RunResult& run, bool withFolders) {
   return report.dump(2) + '\n';
 }
 
+WriteOutcome SaveJsonReport(const std::string& path, const RunResult& run, bool withFolders) {
+  return WriteFileAtomically(path, FormatJsonReport(run, withFolders));
+}
+
 }  // namespace quintrel

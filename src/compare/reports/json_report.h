@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "compare/reports/report_file.h"
 #include "compare/results/folder_sums.h"
 #include "compare/results/result_row.h"
 #include "compare/run/measurement_run.h"
@@ -22,6 +23,9 @@ namespace quintrel {
 // bytes as lowercase hex in a companion key named with "_bytes" ("name_bytes", "old_bytes",
 // "new_bytes"), which is present only then.
 std::string FormatJsonReport(const RunResult& run, bool withFolders);
+
+// Formats the report and writes it atomically (WriteFileAtomically).
+WriteOutcome SaveJsonReport(const std::string& path, const RunResult& run, bool withFolders);
 
 // Lowercase hex of every byte, two digits each; the companion "_bytes" value.
 std::string HexBytes(const std::string& bytes);

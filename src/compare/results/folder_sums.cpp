@@ -4,6 +4,7 @@
 
 #include "compare/listing/folder_listing.h"
 #include "compare/listing/folder_tree.h"
+#include "compare/listing/name_order.h"
 
 namespace quintrel {
 
@@ -25,6 +26,44 @@ std::vector<FolderSum> SumFolders(const std::vector<ResultRow>& rows) {
     }
   }
   return folders;
+}
+
+RowTexts FolderSumTexts(const FolderSum& folder) {
+  const FileCounts& counts = folder.counts;
+  const Totals& totals = folder.totals;
+  return {folder.name, FileCountText(counts.rows, counts.plusRows, counts.minusRows),
+          std::to_string(totals.added), std::to_string(totals.deleted), std::to_string(totals.loc)};
+}
+
+namespace {
+
+int CompareValues(std::int64_t a, std::int64_t b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+}  // namespace
+
+int CompareFolderSums(const FolderSum& a, const FolderSum& b, int column) {
+  switch (column) {
+    case kFolderColumnName:
+      return CompareCatalogueNames(a.name, b.name);
+    case kFolderColumnFiles:
+      if (a.counts.files() != b.counts.files()) {
+        return CompareValues(a.counts.files(), b.counts.files());
+      }
+      if (a.counts.plusRows != b.counts.plusRows) {
+        return CompareValues(a.counts.plusRows, b.counts.plusRows);
+      }
+      return CompareValues(a.counts.minusRows, b.counts.minusRows);
+    case kFolderColumnAdded:
+      return CompareValues(a.totals.added, b.totals.added);
+    case kFolderColumnDeleted:
+      return CompareValues(a.totals.deleted, b.totals.deleted);
+    case kFolderColumnLoc:
+      return CompareValues(a.totals.loc, b.totals.loc);
+    default:
+      return 0;
+  }
 }
 
 }  // namespace quintrel

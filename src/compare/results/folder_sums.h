@@ -22,4 +22,24 @@ struct FolderSum {
 // folders. The top folder itself is not listed: rows without a '/' belong to no entry.
 std::vector<FolderSum> SumFolders(const std::vector<ResultRow>& rows);
 
+// The columns of the table of folder sums, in the order it shows them.
+enum FolderSumColumn {
+  kFolderColumnName = 0,
+  kFolderColumnFiles,  // the file count text
+  kFolderColumnAdded,
+  kFolderColumnDeleted,
+  kFolderColumnLoc,
+  kFolderColumnCount
+};
+static_assert(static_cast<int>(kFolderColumnCount) == static_cast<int>(kColumnCount),
+              "a folder's line is laid out as a row's");
+
+// The texts of a folder's line in that table, column by column.
+RowTexts FolderSumTexts(const FolderSum& folder);
+
+// Ascending comparison of two folders by one FolderSumColumn: the names in catalogue order,
+// the file counts by the number of files, then of "+" and of "-" files, the sums by value.
+// Negative, 0 or positive.
+int CompareFolderSums(const FolderSum& a, const FolderSum& b, int column);
+
 }  // namespace quintrel

@@ -76,5 +76,31 @@ TEST(SumFolders, SumsDoNotWrap) {
   EXPECT_EQ(folders[0].totals.loc, 3LL * kMax);
 }
 
+// A folder's line reads as the command line's table shows it: name, file count text, sums.
+TEST(FolderSumTexts, NameCountTextAndSums) {
+  const FolderSum folder{"kernel/sched", {5, 2, 1}, {12, 3, 4000000000LL}};
+  EXPECT_EQ(FolderSumTexts(folder),
+            (RowTexts{"kernel/sched", "4 (+2/-1)", "12", "3", "4000000000"}));
+}
+
+// Each column orders by what it shows: names in catalogue order (letter case aside, '/'
+// as a character), counts by files then "+" then "-" files, sums by their 64-bit values.
+TEST(CompareFolderSums, EachColumnByWhatItShows) {
+  const FolderSum lib{"lib", {3, 1, 0}, {5, 0, 3000000000LL}};
+  const FolderSum kernel{"Kernel", {4, 0, 1}, {5, 1, 10}};
+  const FolderSum kernelSched{"kernel/sched", {3, 0, 0}, {0, 9, 10}};
+  EXPECT_LT(CompareFolderSums(kernel, lib, kFolderColumnName), 0);
+  EXPECT_LT(CompareFolderSums(kernel, kernelSched, kFolderColumnName), 0);
+  EXPECT_GT(CompareFolderSums(lib, kernelSched, kFolderColumnName), 0);
+  // lib and kernel both hold 3 files; lib has the more "+" files, kernel/sched the fewer.
+  EXPECT_EQ(CompareFolderSums(lib, kernel, kFolderColumnFiles), 1);
+  EXPECT_EQ(CompareFolderSums(kernelSched, lib, kFolderColumnFiles), -1);
+  EXPECT_EQ(CompareFolderSums(kernelSched, kernelSched, kFolderColumnFiles), 0);
+  EXPECT_EQ(CompareFolderSums(lib, kernel, kFolderColumnAdded), 0);
+  EXPECT_EQ(CompareFolderSums(lib, kernelSched, kFolderColumnDeleted), -1);
+  EXPECT_EQ(CompareFolderSums(lib, kernel, kFolderColumnLoc), 1);
+  EXPECT_EQ(CompareFolderSums(kernel, kernelSched, kFolderColumnLoc), 0);
+}
+
 }  // namespace
 }  // namespace quintrel
