@@ -41,7 +41,9 @@ class SilentInteraction : public UserInteraction {
   std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
     return std::nullopt;
   }
-  std::optional<ReportChoice> ChooseReportPath(QWidget*) override { return std::nullopt; }
+  std::optional<ReportChoice> ChooseReportPath(QWidget*, const QString&) override {
+    return std::nullopt;
+  }
 };
 
 class NoLauncher : public FileLauncher {

@@ -175,6 +175,7 @@ class CMeasureDlg : public QDialog {
   // The run the list shows, without its rows (the model holds them): reports and the
   // "open" commands name its folders, not what the boxes say now.
   RunResult m_measured;
+  QString m_reportFolder;  // of the last report saved, empty before the first
   std::function<QSize()> m_frameSource;
   QSize m_knownFrame;         // the frame last reported, invalid until one is
   QSize m_pendingOuterSize;   // a restored outer size, fitted once the frame is known

@@ -1,6 +1,7 @@
 // The main dialog's measurement run, totals and report.
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -131,7 +132,7 @@ void CMeasureDlg::UpdateTotalsFromSelection() {
 }
 
 void CMeasureDlg::SaveReport() {
-  const std::optional<ReportChoice> choice = m_interaction.ChooseReportPath(this);
+  const std::optional<ReportChoice> choice = m_interaction.ChooseReportPath(this, m_reportFolder);
   if (choice) SaveReportTo(choice->path, ChosenReportFormat(*choice));
 }
 
@@ -153,7 +154,10 @@ bool CMeasureDlg::SaveReportTo(const QString& path, ReportFormat format) {
     totals.totals = CurrentTotals();
     return SaveCsvReport(path.toStdString(), shown, totals);
   }();
-  if (outcome.ok()) return true;
+  if (outcome.ok()) {
+    m_reportFolder = QFileInfo(path).absolutePath();  // where the next save dialog opens
+    return true;
+  }
   QString text = outcome.failure == WriteFailure::kWriteFailed
                      ? kDiskFullMessage.toString().arg(path)
                      : kCannotCreateMessage.toString().arg(path);

@@ -26,8 +26,10 @@ std::optional<QString> QtUserInteraction::ChooseFolder(QWidget* parent, const QS
   return QDir::toNativeSeparators(chosen);
 }
 
-std::optional<ReportChoice> QtUserInteraction::ChooseReportPath(QWidget* parent) {
+std::optional<ReportChoice> QtUserInteraction::ChooseReportPath(QWidget* parent,
+                                                                const QString& folder) {
   QFileDialog dialog(parent);
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   const QString json = kJsonFilter.toString();

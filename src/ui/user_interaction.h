@@ -38,8 +38,9 @@ class UserInteraction {
                                               const QString& start) = 0;
 
   // The save dialog of the report, CSV or JSON (overwrite prompt, the chosen type's
-  // extension added to a bare name); std::nullopt when cancelled.
-  virtual std::optional<ReportChoice> ChooseReportPath(QWidget* parent) = 0;
+  // extension added to a bare name), opened in `folder` when one is given; std::nullopt
+  // when cancelled.
+  virtual std::optional<ReportChoice> ChooseReportPath(QWidget* parent, const QString& folder) = 0;
 };
 
 // The message box ShowMessage shows: titled with the program's name.
@@ -51,7 +52,7 @@ class QtUserInteraction : public UserInteraction {
   void ShowMessage(QWidget* parent, MessageIcon icon, const QString& text) override;
   std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
                                       const QString& start) override;
-  std::optional<ReportChoice> ChooseReportPath(QWidget* parent) override;
+  std::optional<ReportChoice> ChooseReportPath(QWidget* parent, const QString& folder) override;
 };
 
 }  // namespace quintrel

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeySequence>
@@ -461,6 +462,11 @@ TEST_F(MeasureDlgTest, SaveWritesTheTableAsShownAndKeepsTheEarlierReportOnFailur
   m_interaction.reportPath = Native(report);
   m_dlg.SaveReport();
   EXPECT_TRUE(m_interaction.messages.empty());
+  // The dialog opens where it likes until a report is saved, then in that report's folder.
+  m_dlg.SaveReport();
+  EXPECT_EQ(m_interaction.reportFolders,
+            (std::vector<QString>{QString(), QString(),
+                                  QDir::fromNativeSeparators(Native(m_dir.path()))}));
 
   const std::vector<std::string> lines = ReportLines(report);
   ASSERT_EQ(lines.size(), 9u);

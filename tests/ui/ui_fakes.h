@@ -51,7 +51,8 @@ class FakeInteraction : public UserInteraction {
     folderRequests.emplace_back(title, start);
     return folderAnswer;
   }
-  std::optional<ReportChoice> ChooseReportPath(QWidget*) override {
+  std::optional<ReportChoice> ChooseReportPath(QWidget*, const QString& folder) override {
+    reportFolders.push_back(folder);
     if (!reportPath) return std::nullopt;
     return ReportChoice{*reportPath, jsonTypeChosen};
   }
@@ -61,6 +62,7 @@ class FakeInteraction : public UserInteraction {
   std::optional<QString> folderAnswer;
   std::optional<QString> reportPath;
   bool jsonTypeChosen = false;
+  std::vector<QString> reportFolders;  // where each save dialog was asked to open
 };
 
 class FakeLauncher : public FileLauncher {
