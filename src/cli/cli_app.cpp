@@ -14,6 +14,8 @@
 #include "compare/reports/csv_report.h"
 #include "compare/reports/json_report.h"
 #include "compare/reports/local_clock.h"
+#include "compare/reports/markdown_report.h"
+#include "compare/results/extension_sums.h"
 #include "compare/results/folder_sums.h"
 #include "compare/run/run_request.h"
 
@@ -87,19 +89,41 @@ class CliApp {
   }
 
   int WriteResults(const CliOptions& options, const RunResult& run) {
+    const int written = WriteReportsAndTable(options, run);
+    if (written != kExitSuccess || !options.failOver) return written;
+    return CheckLimit(run.summary.totals, *options.failOver);
+  }
+
+  int WriteReportsAndTable(const CliOptions& options, const RunResult& run) {
     std::optional<std::string> reportToStdout;  // a report given as "-" replaces the table
     if (options.csvPath) {
       std::string csv = FormatCsvReport(run, run.summary, LocalTimeNow());
       if (!HandOver(*options.csvPath, std::move(csv), reportToStdout)) return kExitFailure;
     }
     if (options.jsonPath) {
-      std::string json = FormatJsonReport(run, options.byFolder);
+      std::string json = FormatJsonReport(run, options.byFolder, options.byExtension);
       if (!HandOver(*options.jsonPath, std::move(json), reportToStdout)) return kExitFailure;
+    }
+    if (options.markdownPath) {
+      std::string markdown = FormatMarkdownReport(run, {options.byFolder, options.byExtension});
+      if (!HandOver(*options.markdownPath, std::move(markdown), reportToStdout)) {
+        return kExitFailure;
+      }
     }
     if (reportToStdout) return PrintRaw(*reportToStdout);
     std::string table = TableText(run);
     if (options.byFolder) table += "\n" + FolderTableText(SumFolders(run.rows));
+    if (options.byExtension) table += "\n" + ExtensionTableText(SumExtensions(run.rows));
     return Print(table);
+  }
+
+  // The CI gate: the statements changed over all rows against the limit.
+  int CheckLimit(const Totals& totals, std::int64_t limit) {
+    const std::int64_t changed = totals.added + totals.deleted;
+    if (changed <= limit) return kExitSuccess;
+    Error(std::string(kProgram) + ": " + std::to_string(changed) +
+          " statements changed, more than the limit of " + std::to_string(limit) + "\n");
+    return kExitOverLimit;
   }
 
   // Keeps a report for standard output, or writes it to its file; false after a failure,
@@ -184,6 +208,17 @@ class CliApp {
   std::string FolderTableText(const std::vector<FolderSum>& folders) const {
     std::vector<TableRow> lines{FitRow(FolderTableHeading())};
     for (const FolderSum& folder : folders) lines.push_back(FitRow(FolderSumTexts(folder)));
+    return FormatResultTable(lines);
+  }
+
+  std::string ExtensionTableText(const std::vector<ExtensionSum>& sums) const {
+    std::vector<TableRow> lines{FitRow(ExtensionTableHeading())};
+    for (const ExtensionSum& sum : sums) {
+      lines.push_back(FitRow(
+          {sum.name, FileCountText(sum.counts.rows, sum.counts.plusRows, sum.counts.minusRows),
+           std::to_string(sum.totals.added), std::to_string(sum.totals.deleted),
+           std::to_string(sum.totals.loc)}));
+    }
     return FormatResultTable(lines);
   }
 

@@ -15,6 +15,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;  // a folder cannot be opened, an output cannot be
                                         // written, or the measuring failed
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitOverLimit = 3;  // more statements changed than --fail-over allows
 
 // What the program knows of where its messages go: whether standard error is a terminal
 // (only then a progress line is written), and the clock that times the run (the steady

@@ -22,6 +22,14 @@ OptionArg SplitOption(std::string_view arg) {
   return {arg.substr(0, equals), arg.substr(equals + 1)};
 }
 
+std::optional<std::int64_t> ParseLimit(std::string_view text) {
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || value < 0) return std::nullopt;
+  return value;
+}
+
 std::optional<unsigned> ParseJobs(std::string_view text) {
   unsigned value = 0;
   const char* end = text.data() + text.size();
@@ -68,6 +76,18 @@ class Parser {
     } else if (name == "--json") {
       if (options.jsonPath) return Fail("--json given more than once");
       if (auto path = TakeValue(name, value)) options.jsonPath = std::string(*path);
+    } else if (name == "--markdown") {
+      if (options.markdownPath) return Fail("--markdown given more than once");
+      if (auto path = TakeValue(name, value)) options.markdownPath = std::string(*path);
+    } else if (name == "--by-ext") {
+      if (!RefuseValue(name, value)) options.byExtension = true;
+    } else if (name == "--fail-over") {
+      if (options.failOver) return Fail("--fail-over given more than once");
+      std::optional<std::string_view> text = TakeValue(name, value);
+      if (!text) return;
+      options.failOver = ParseLimit(*text);
+      if (!options.failOver)
+        return Fail("--fail-over needs a whole number of statements, 0 or more");
     } else if (name == "--git") {
       if (!RefuseValue(name, value)) options.run.git = true;
     } else if (name == "-C") {
@@ -120,6 +140,14 @@ class Parser {
         Fail(ExcludedFolderError("--exclude-dir"));
       } else {
         scan.excludedFolders.emplace_back(*folder);
+      }
+    } else if (name == "--exclude") {
+      std::optional<std::string_view> pattern = TakeValue(name, value);
+      if (!pattern) return true;
+      if (pattern->empty()) {
+        Fail("--exclude needs a pattern, such as 'moc_*.cpp' or 'third_party/**'");
+      } else {
+        scan.excludePatterns.emplace_back(*pattern);
       }
     } else {
       return false;
@@ -183,6 +211,9 @@ class Parser {
     const CliOptions& options = m_result.options;
     if (options.csvPath == "-" && options.jsonPath == "-") {
       Fail("--csv and --json cannot both write to standard output");
+    } else if (options.markdownPath == "-" && (options.csvPath == "-" || options.jsonPath == "-")) {
+      Fail(std::string(options.csvPath == "-" ? "--csv" : "--json") +
+           " and --markdown cannot both write to standard output");
     }
   }
 
@@ -203,9 +234,11 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
 }
 
 std::string UsageLine() {
-  return "Usage: quintrel-cli [--csv FILE] [--jobs N] [-r] [-w] [--ext LIST] [--exclude-dir NAME]"
-         " [--renames[=PERCENT]] OLD NEW\n"
-         "       quintrel-cli [OPTIONS] [-C DIR] --git OLD_REV NEW_REV [PATH]\n";
+  return "Usage: quintrel-cli [-r] [-w] [--ext LIST] [--exclude-dir NAME] [--exclude PATTERN]\n"
+         "         [--renames[=PERCENT]] [--csv FILE] [--json FILE] [--markdown FILE]\n"
+         "         [--by-folder] [--by-ext] [--fail-over N] [--jobs N] [-q] OLD NEW\n"
+         "       quintrel-cli [OPTIONS] [-C DIR] --git OLD_REV NEW_REV [PATH]\n"
+         "       quintrel-cli -h | --help | --version\n";
 }
 
 std::string HelpText() {
@@ -227,8 +260,18 @@ std::string HelpText() {
          "  --json FILE  also write the results as a JSON report (UTF-8) to FILE; with FILE\n"
          "               '-' it goes to standard output instead of the table (not both\n"
          "               --csv - and --json -)\n"
+         "  --markdown FILE\n"
+         "               also write the results as a GitHub-flavoured Markdown report (UTF-8)\n"
+         "               to FILE, for a pull request or a CI job summary; with FILE '-' it\n"
+         "               goes to standard output instead of the table (one report there)\n"
          "  --by-folder  after the table, the sums of each folder that holds files\n"
-         "               (also in the JSON report)\n"
+         "               (also in the JSON and Markdown reports)\n"
+         "  --by-ext     after those, the sums of each extension (.c, .h, ...; letter case\n"
+         "               folded; a renamed file under its new name's), also in the reports\n"
+         "  --fail-over N\n"
+         "               exit with status 3 when more than N statements were added and\n"
+         "               deleted in all (the table and reports are written first): a gate\n"
+         "               for CI\n"
          "  -q, --quiet  no progress line on standard error (shown only on a terminal)\n"
          "  --jobs N     measure with N threads (default: one per core)\n"
          "  -r, --recursive\n"
@@ -239,6 +282,10 @@ std::string HelpText() {
          "               counting (default: c,h,cpp)\n"
          "  --exclude-dir NAME\n"
          "               with -r, skip the folders named NAME at any depth (repeatable)\n"
+         "  --exclude PATTERN\n"
+         "               skip the files and folders whose path below OLD or NEW, or whose\n"
+         "               name, matches the shell pattern (*, ?, [...]; ** for any number of\n"
+         "               folders), e.g. 'moc_*.cpp', '*.pb.*', 'third_party/**' (repeatable)\n"
          "  -w, --ignore-format\n"
          "               measure code, not layout: statements pair by their tokens, so blanks,\n"
          "               line breaks, comments and line splices change nothing (LOC stays)\n"
@@ -256,7 +303,8 @@ std::string HelpText() {
          "\n"
          "Exit status: 0 success, 1 a folder cannot be opened (with --git: no repository,\n"
          "an unknown revision or PATH no folder in a revision), the report cannot be\n"
-         "written or the measuring failed (out of memory, say), 2 bad usage.\n";
+         "written or the measuring failed (out of memory, say), 2 bad usage, 3 more\n"
+         "statements changed than --fail-over allows.\n";
 }
 
 }  // namespace quintrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,12 +11,15 @@ namespace quintrel {
 
 struct CliOptions {
   // OLD and NEW exactly as given (folders, may be empty; with --git revisions, PATH and -C),
-  // -r, --ext, --exclude-dir, --renames and --jobs.
+  // -r, --ext, --exclude-dir, --exclude, --renames and --jobs.
   RunOptions run;
-  std::optional<std::string> csvPath;   // "-" is standard output
-  std::optional<std::string> jsonPath;  // "-" is standard output; not both with csvPath
-  bool byFolder = false;                // the table of folder sums after the file table
-  bool quiet = false;                   // no progress line
+  std::optional<std::string> csvPath;       // "-" is standard output
+  std::optional<std::string> jsonPath;      // "-" is standard output; not both with csvPath
+  std::optional<std::string> markdownPath;  // "-" is standard output; one report there at most
+  bool byFolder = false;                    // the table of folder sums after the file table
+  bool byExtension = false;                 // the table of sums per extension after those
+  std::optional<std::int64_t> failOver;     // exit 3 when added + deleted exceeds it
+  bool quiet = false;                       // no progress line
   bool help = false;
   bool version = false;
 };

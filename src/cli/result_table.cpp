@@ -48,6 +48,10 @@ TableRow FolderTableHeading() {
   return {"ﾌｫﾙﾀﾞ", "", "追加", "削除", "LOC"};
 }
 
+TableRow ExtensionTableHeading() {
+  return {"拡張子", "", "追加", "削除", "LOC"};
+}
+
 std::string FormatResultTable(const std::vector<TableRow>& lines) {
   std::array<std::size_t, kColumnCount> widths = ColumnWidths(lines);
   std::string text;

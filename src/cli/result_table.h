@@ -17,6 +17,9 @@ TableRow ResultTableHeading();
 // names, nothing over the file count texts, then "追加", "削除" and "LOC".
 TableRow FolderTableHeading();
 
+// The heading of the table of sums per extension.
+TableRow ExtensionTableHeading();
+
 // Lays out the heading, the rows and the total line as text lines ending in '\n'. Column
 // widths come from the content in terminal cells; the marker and name columns are
 // left-aligned, the number columns right-aligned, columns are two blanks apart, and no

@@ -1,5 +1,7 @@
 #include "compare/reports/json_report.h"
 
+#include "compare/results/extension_sums.h"
+
 #include <nlohmann/json.hpp>
 
 #include "compare/listing/catalogue.h"
@@ -79,15 +81,18 @@ Json OptionsEntry(const RunResult& run) {
   options["recursive"] = run.scan.recursive;
   options["ext"] = TextList(run.scan.extensions);
   options["exclude_dirs"] = TextList(run.scan.excludedFolders);
+  // Only where patterns were given, so that reports of runs without them stay as they were.
+  if (!run.scan.excludePatterns.empty()) options["exclude"] = TextList(run.scan.excludePatterns);
   options["renames"] = run.renamePercent > 0 ? Json(run.renamePercent) : Json(nullptr);
   options["ignore_format"] = run.pairing == PairingRule::kStatementUnits;
   return options;
 }
 
-Json FolderEntry(const FolderSum& folder) {
+template <typename Sum>
+Json SumEntry(const Sum& sum) {
   Json entry = Json::object();
-  PutText(entry, "name", folder.name);
-  PutSums(entry, folder.counts, folder.totals);
+  PutText(entry, "name", sum.name);
+  PutSums(entry, sum.counts, sum.totals);
   return entry;
 }
 
@@ -105,7 +110,7 @@ std::string HexBytes(const std::string& bytes) {
   return hex;
 }
 
-std::string FormatJsonReport(const RunResult& run, bool withFolders) {
+std::string FormatJsonReport(const RunResult& run, bool withFolders, bool withExtensions) {
   Json report = Json::object();
   PutText(report, "old", run.oldLabel);
   PutText(report, "new", run.newLabel);
@@ -118,8 +123,13 @@ std::string FormatJsonReport(const RunResult& run, bool withFolders) {
   report["total"] = std::move(total);
   if (withFolders) {
     Json folders = Json::array();
-    for (const FolderSum& folder : SumFolders(run.rows)) folders.push_back(FolderEntry(folder));
+    for (const FolderSum& folder : SumFolders(run.rows)) folders.push_back(SumEntry(folder));
     report["folders"] = std::move(folders);
+  }
+  if (withExtensions) {
+    Json extensions = Json::array();
+    for (const ExtensionSum& sum : SumExtensions(run.rows)) extensions.push_back(SumEntry(sum));
+    report["extensions"] = std::move(extensions);
   }
   return report.dump(2) + '\n';
 }

@@ -54,6 +54,8 @@ std::vector<std::string> NumberOptions(const RunResult& run) {
   }
   for (const std::string& folder : run.scan.excludedFolders)
     options.push_back("--exclude-dir " + folder);
+  for (const std::string& pattern : run.scan.excludePatterns)
+    options.push_back("--exclude " + pattern);
   if (run.renamePercent > 0) options.push_back("--renames=" + std::to_string(run.renamePercent));
   if (run.pairing == PairingRule::kStatementUnits) options.push_back("-w");
   return options;
