@@ -81,8 +81,7 @@ FileResult MeasureUnits(PairWorkspace& workspace) {
     return result;
   }
   StatementUnitMemory& memory = workspace.units;
-  ReadStatementUnits(workspace.oldText, memory.oldUnits);
-  ReadStatementUnits(workspace.newText, memory.newUnits);
+  ReadStatementUnitPair(workspace.oldText, workspace.newText, memory.oldUnits, memory.newUnits);
   const UnitCounts counts = PairUnits(memory.oldUnits, memory.newUnits, memory);
   FileResult result;
   result.loc = ClampCount(memory.newUnits.marks);

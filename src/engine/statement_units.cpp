@@ -1,345 +1,87 @@
 #include "engine/statement_units.h"
 
-#include <array>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <string>
-#include <string_view>
 
-#define XXH_INLINE_ALL
-#include <xxhash.h>
-
-#include "engine/unit_tokens.h"
+#include "engine/statement_counter.h"
+#include "engine/unit_reader.h"
 
 namespace quintrel {
 
 namespace {
 
-// What a byte read in code does; kPlain bytes gather into runs that are cut into tokens.
-enum ByteClass : unsigned char {
-  kPlain,
-  kBlank,
-  kNewline,
-  kMark,        // ';' '{'
-  kCloseBrace,  // ends a unit without being a mark
-  kPaired,      // ':' '#': a second one, or kEndMarker, is taken along
-  kQuote,
-  kSlash,
-  kBackslash,
-  kEndByte,
-};
+void ClearList(UnitList& list) {
+  list.bytes.clear();
+  list.units.clear();
+  list.marks = 0;
+}
 
-constexpr std::array<unsigned char, 256> kClassOf = [] {
-  std::array<unsigned char, 256> table{};
-  for (unsigned char blank : {' ', '\t', '\r', '\v', '\f'}) table[blank] = kBlank;
-  table['\n'] = kNewline;
-  table[';'] = kMark;
-  table['{'] = kMark;
-  table['}'] = kCloseBrace;
-  table[':'] = kPaired;
-  table['#'] = kPaired;
-  table['"'] = kQuote;
-  table['\''] = kQuote;
-  table['/'] = kSlash;
-  table['\\'] = kBackslash;
-  table[kEndMarker] = kEndByte;
-  return table;
-}();
-
-// Reads the bytes through the statement counter's mode tables (what opens and closes a
-// literal or a comment, which bytes are marks, where the count ends), turning what it reads
-// in code into tokens and units.
-class UnitReader {
- public:
-  UnitReader(const SourceText& text, UnitList& list, UnitHash hash)
-      : m_bytes(text.bytes.data()),
-        m_size(text.bytes.size()),
-        m_list(list),
-        m_hash(hash),
-        // Comments are skipped by searching for their end, where no 0xFF can end them first.
-        m_hasEndMarker(m_size != 0 && std::memchr(m_bytes, kEndMarker, m_size) != nullptr) {}
-
-  void Read() {
-    while (m_pos < m_size && Step()) {
-    }
-    FlushRun();
-    if (m_inDirective) FinishUnit(m_directive);
-    FinishUnit(m_code);
+// The number of bytes both texts end with, compared a word at a time.
+std::size_t SharedTailSize(const ByteBuffer& a, const ByteBuffer& b) {
+  const std::size_t most = std::min(a.size(), b.size());
+  const unsigned char* endA = a.data() + a.size();
+  const unsigned char* endB = b.data() + b.size();
+  std::size_t size = 0;
+  while (size + 8 <= most) {
+    std::uint64_t wordA;
+    std::uint64_t wordB;
+    std::memcpy(&wordA, endA - size - 8, 8);
+    std::memcpy(&wordB, endB - size - 8, 8);
+    if (wordA != wordB) break;
+    size += 8;
   }
-
- private:
-  // Reads from the byte at m_pos in code. False once the count has ended.
-  bool Step() {
-    const unsigned char byte = m_bytes[m_pos];
-    switch (kClassOf[byte]) {
-      case kPlain:
-        ReadPlain();
-        return true;
-      case kBlank:
-        Layout();
-        while (++m_pos < m_size && kClassOf[m_bytes[m_pos]] == kBlank) {
-        }
-        return true;
-      case kNewline:
-        Layout();
-        ++m_pos;
-        LineEnd();
-        return true;
-      case kMark:
-      case kCloseBrace:
-        ++m_pos;
-        AddToken(TokenKind::kOther, Piece(m_pos - 1, 1), byte == '}' ? 0 : 1);
-        if (!m_inDirective) FinishUnit(m_code);
-        return true;
-      case kPaired:
-        return ReadPaired(byte);
-      case kQuote:
-        return ReadLiteral(byte);
-      case kSlash:
-        return ReadSlash();
-      case kBackslash:
-        return ReadBackslash();
-      default:
-        return false;  // kEndMarker ends the count
-    }
+  while (size < most && endA[-1 - static_cast<std::ptrdiff_t>(size)] ==
+                            endB[-1 - static_cast<std::ptrdiff_t>(size)]) {
+    ++size;
   }
+  return size;
+}
 
-  std::string_view Piece(std::size_t at, std::size_t size) const {
-    return std::string_view(reinterpret_cast<const char*>(m_bytes) + at, size);
+// Moves both readers on to a line start at the same distance into the shared tail where
+// both are fresh, each reader taking the other's position as its next target. Returns that
+// distance, or nothing when either reader ran out first.
+std::size_t ReadToSharedFreshLine(UnitReader& oldReader, std::size_t oldTail, UnitReader& newReader,
+                                  std::size_t newTail) {
+  std::size_t into = 0;
+  for (;;) {
+    const std::size_t oldAt = oldReader.ReadToFreshLine(oldTail + into);
+    if (oldAt == UnitReader::kNoFreshLine) return UnitReader::kNoFreshLine;
+    into = oldAt - oldTail;
+    const std::size_t newAt = newReader.ReadToFreshLine(newTail + into);
+    if (newAt == UnitReader::kNoFreshLine) return UnitReader::kNoFreshLine;
+    if (newAt - newTail == into) return into;
+    into = newAt - newTail;
   }
-
-  UnitBuilder& Current() { return m_inDirective ? m_directive : m_code; }
-
-  // Most runs are cut into tokens where they stand; only a run that a splice continues is
-  // gathered first.
-  void ReadPlain() {
-    const std::size_t start = m_pos;
-    while (++m_pos < m_size && kClassOf[m_bytes[m_pos]] == kPlain) {
-    }
-    m_atLineStart = false;
-    const bool spliced = m_pos + 1 < m_size && m_bytes[m_pos] == '\\' && m_bytes[m_pos + 1] == '\n';
-    if (m_run.empty() && !spliced) {
-      Current().AddRun(Piece(start, m_pos - start));
-      m_touching = true;
-      return;
-    }
-    m_run.append(Piece(start, m_pos - start));
-  }
-
-  void FlushRun() {
-    if (m_run.empty()) return;
-    Current().AddRun(m_run);
-    m_run.clear();
-    m_touching = true;
-  }
-
-  void Layout() {
-    FlushRun();
-    m_touching = false;
-  }
-
-  void AddToken(TokenKind kind, std::string_view bytes, std::int64_t marks) {
-    FlushRun();
-    Current().Add(kind, bytes, m_touching, marks);
-    m_touching = true;
-    m_atLineStart = false;
-  }
-
-  // A line end that is not removed as a splice ends a directive.
-  void LineEnd() {
-    if (m_inDirective) {
-      FinishUnit(m_directive);
-      m_inDirective = false;
-    }
-    m_atLineStart = true;
-  }
-
-  // ':' or '#': "::" and "##" are tokens without a mark, and so is either byte with the
-  // kEndMarker it takes along; a lone one is a mark, except as the text's last byte.
-  bool ReadPaired(unsigned char byte) {
-    if (byte == '#' && m_atLineStart && !m_inDirective) {
-      FlushRun();
-      m_inDirective = true;
-    }
-    ++m_pos;
-    if (m_pos == m_size) {
-      const char cut[2] = {static_cast<char>(byte), '\0'};  // no other token holds a NUL here
-      AddToken(TokenKind::kOther, std::string_view(cut, 2), 0);
-      return false;
-    }
-    const unsigned char next = m_bytes[m_pos];
-    if (next == byte || next == kEndMarker) {
-      ++m_pos;
-      AddToken(TokenKind::kOther, Piece(m_pos - 2, 2), 0);
-      return true;
-    }
-    AddToken(TokenKind::kOther, Piece(m_pos - 1, 1), 1);
-    if (byte == ':' && !m_inDirective) FinishUnit(m_code);
-    return true;
-  }
-
-  // A literal runs to its closing quote or kEndMarker (both kept), or up to a line end or
-  // the end of the text; a backslash takes the next byte along, and a backslash-newline
-  // is removed.
-  bool ReadLiteral(unsigned char quote) {
-    m_literal.assign(1, static_cast<char>(quote));
-    ++m_pos;
-    bool closed = false;
-    bool lineEnd = false;
-    bool goesOn = true;
-    for (;;) {
-      if (m_pos == m_size) {
-        goesOn = false;
-        break;
-      }
-      const unsigned char byte = m_bytes[m_pos++];
-      if (byte == quote || byte == kEndMarker) {
-        m_literal.push_back(static_cast<char>(byte));
-        closed = byte == quote;
-        break;
-      }
-      if (byte == '\n') {
-        lineEnd = true;
-        break;
-      }
-      if (byte != '\\') {
-        m_literal.push_back(static_cast<char>(byte));
-        continue;
-      }
-      if (m_pos == m_size) {
-        m_literal.push_back('\\');
-        goesOn = false;
-        break;
-      }
-      const unsigned char escaped = m_bytes[m_pos++];
-      if (escaped == '\n') continue;
-      m_literal.push_back('\\');
-      m_literal.push_back(static_cast<char>(escaped));
-      if (escaped == kEndMarker) break;
-    }
-    AddToken(closed && quote == '"' ? TokenKind::kString : TokenKind::kLiteral, m_literal, 0);
-    if (lineEnd) {
-      Layout();
-      LineEnd();
-    }
-    return goesOn;
-  }
-
-  bool ReadSlash() {
-    ++m_pos;
-    const int next = m_pos < m_size ? m_bytes[m_pos] : kEndMarker;
-    if (next == '/' || next == '*') {
-      ++m_pos;
-      Layout();
-      return next == '/' ? SkipLineComment() : SkipBlockComment();
-    }
-    m_run.push_back('/');
-    m_atLineStart = false;
-    return next != kEndMarker;
-  }
-
-  bool SkipLineComment() {
-    if (!m_hasEndMarker) {
-      const void* end = std::memchr(m_bytes + m_pos, '\n', m_size - m_pos);
-      if (end == nullptr) return false;
-      m_pos = static_cast<std::size_t>(static_cast<const unsigned char*>(end) - m_bytes) + 1;
-      LineEnd();
-      return true;
-    }
-    while (m_pos < m_size) {
-      const unsigned char byte = m_bytes[m_pos++];
-      if (byte == kEndMarker) return true;
-      if (byte == '\n') {
-        LineEnd();
-        return true;
-      }
-    }
-    return false;
-  }
-
-  // A line end inside a block comment is layout within the logical line, as for the
-  // compiler, which reads the whole comment as one space.
-  bool SkipBlockComment() {
-    while (!m_hasEndMarker) {
-      const void* star = std::memchr(m_bytes + m_pos, '*', m_size - m_pos);
-      if (star == nullptr) return false;
-      m_pos = static_cast<std::size_t>(static_cast<const unsigned char*>(star) - m_bytes) + 1;
-      if (m_pos == m_size) return false;
-      if (m_bytes[m_pos] == '/') {
-        ++m_pos;
-        return true;
-      }
-    }
-    while (m_pos < m_size) {
-      const unsigned char byte = m_bytes[m_pos++];
-      if (byte == kEndMarker) return true;
-      if (byte != '*') continue;
-      if (m_pos == m_size) return false;
-      if (m_bytes[m_pos] == '/' || m_bytes[m_pos] == kEndMarker) {
-        ++m_pos;
-        return true;
-      }
-    }
-    return false;
-  }
-
-  // A backslash before a quote, slash or backslash takes it along as a token that opens
-  // nothing; before a line end it is a splice, removed; before anything else it is a token
-  // of its own and the next byte is read as code.
-  bool ReadBackslash() {
-    ++m_pos;
-    const int next = m_pos < m_size ? m_bytes[m_pos] : kEndMarker;
-    if (next == '\n') {
-      ++m_pos;
-      return true;
-    }
-    if (next == '"' || next == '\'' || next == '/' || next == '\\') {
-      ++m_pos;
-      AddToken(TokenKind::kOther, Piece(m_pos - 2, 2), 0);
-      return true;
-    }
-    AddToken(TokenKind::kOther, "\\", 0);
-    return next != kEndMarker;
-  }
-
-  void FinishUnit(UnitBuilder& unit) {
-    const std::int64_t marks = unit.Marks();
-    if (marks > 0) {
-      const std::string_view bytes = unit.Bytes();
-      const std::uint64_t hash =
-          m_hash != nullptr
-              ? m_hash(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())
-              : XXH3_64bits(bytes.data(), bytes.size());
-      const std::size_t offset = m_list.bytes.size();
-      m_list.units.push_back(StatementUnit{hash, offset, bytes.size(), marks});
-      m_list.bytes.resize(offset + bytes.size());
-      std::memcpy(m_list.bytes.data() + offset, bytes.data(), bytes.size());
-      m_list.marks += marks;
-    }
-    unit.Clear();
-  }
-
-  const unsigned char* const m_bytes;
-  const std::size_t m_size;
-  UnitList& m_list;
-  const UnitHash m_hash;
-  const bool m_hasEndMarker;
-  std::size_t m_pos = 0;
-  UnitBuilder m_code;
-  UnitBuilder m_directive;
-  bool m_inDirective = false;
-  bool m_atLineStart = true;  // no token yet on this logical line
-  bool m_touching = false;    // no layout since the last token
-  std::string m_run;          // code bytes not yet cut into tokens
-  std::string m_literal;
-};
+}
 
 }  // namespace
 
 void ReadStatementUnits(const SourceText& text, UnitList& list, UnitHash hash) {
-  list.bytes.clear();
-  list.units.clear();
-  list.marks = 0;
-  UnitReader(text, list, hash).Read();
+  ClearList(list);
+  UnitReader(text, list, hash).Finish();
+}
+
+void ReadStatementUnitPair(const SourceText& oldText, const SourceText& newText, UnitList& oldList,
+                           UnitList& newList) {
+  ClearList(oldList);
+  ClearList(newList);
+  UnitReader oldReader(oldText, oldList, nullptr);
+  UnitReader newReader(newText, newList, nullptr);
+  const std::size_t tail = SharedTailSize(oldText.bytes, newText.bytes);
+  const std::size_t oldTail = oldText.bytes.size() - tail;
+  const std::size_t newTail = newText.bytes.size() - tail;
+  const std::size_t into = tail == 0
+                               ? UnitReader::kNoFreshLine
+                               : ReadToSharedFreshLine(oldReader, oldTail, newReader, newTail);
+  if (into == UnitReader::kNoFreshLine) {
+    oldReader.Finish();
+    newReader.Finish();
+    return;
+  }
+  const std::int64_t tailMarks = CountStatementsFrom(newText, newTail + into);
+  oldList.marks += tailMarks;
+  newList.marks += tailMarks;
 }
 
 }  // namespace quintrel

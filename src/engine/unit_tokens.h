@@ -32,6 +32,7 @@ class UnitBuilder {
 
   std::string_view Bytes() const { return m_bytes; }
   std::int64_t Marks() const { return m_marks; }
+  bool Empty() const { return m_count == 0; }
   void Clear();
 
  private:
