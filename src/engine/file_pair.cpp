@@ -11,6 +11,7 @@
 #include "engine/line_matching.h"
 #include "engine/source_loader.h"
 #include "engine/statement_counter.h"
+#include "engine/unit_pair_reader.h"
 
 namespace quintrel {
 

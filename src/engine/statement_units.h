@@ -23,7 +23,7 @@ struct StatementUnit {
 struct UnitList {
   LargeVector<unsigned char> bytes;
   LargeVector<StatementUnit> units;
-  // The marks CountStatements counts in the text: over all units, and those of a tail that
+  // The marks CountStatements counts in the text: over all units, and those of units that
   // ReadStatementUnitPair left out.
   std::int64_t marks = 0;
 };
@@ -39,12 +39,5 @@ using UnitHash = std::uint64_t (*)(const unsigned char* data, std::size_t size);
 // begins a logical line to the end of that line, is one unit (the code it interrupts goes
 // on after it); elsewhere a unit ends after each ';', '{' or ':' mark and after each '}'.
 void ReadStatementUnits(const SourceText& text, UnitList& list, UnitHash hash = nullptr);
-
-// ReadStatementUnits on two versions, leaving out the units of a tail they share: from a line
-// start where both read code with nothing left over, the rest of both is the same bytes, so
-// its units are the same, each pairs with its equal and changes no count. Most changed
-// files of a release keep long stretches unchanged at their end.
-void ReadStatementUnitPair(const SourceText& oldText, const SourceText& newText, UnitList& oldList,
-                           UnitList& newList);
 
 }  // namespace quintrel

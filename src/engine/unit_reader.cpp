@@ -53,12 +53,27 @@ UnitReader::UnitReader(const SourceText& text, UnitList& list, UnitHash hash)
       // Comments are skipped by searching for their end, where no 0xFF can end them first.
       m_hasEndMarker(m_size != 0 && std::memchr(m_bytes, kEndMarker, m_size) != nullptr) {}
 
-std::size_t UnitReader::ReadToFreshLine(std::size_t from) {
-  while (!m_ended) {
+std::size_t UnitReader::ReadToFreshLine(std::size_t from, std::size_t until) {
+  while (!m_ended && m_pos <= until) {
     if (m_pos >= from && AtFreshLine()) return m_pos;
     m_ended = m_pos == m_size || !Step();
   }
   return kNoFreshLine;
+}
+
+void UnitReader::RestartAt(std::size_t at, const ListMark& mark) {
+  m_list.units.resize(mark.units);
+  m_list.bytes.resize(mark.bytes);
+  m_list.marks = mark.marks;
+  m_pos = at;
+  m_lineStart = at;
+  m_ended = false;
+  m_code.Clear();
+  m_directive.Clear();
+  m_inDirective = false;
+  m_atLineStart = true;
+  m_touching = false;
+  m_run.clear();
 }
 
 void UnitReader::Finish() {

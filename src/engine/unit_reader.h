@@ -21,13 +21,28 @@ class UnitReader {
 
   UnitReader(const SourceText& text, UnitList& list, UnitHash hash);
 
+  // How far the list had grown at some point of the reading.
+  struct ListMark {
+    std::size_t units;
+    std::size_t bytes;
+    std::int64_t marks;
+  };
+
   // Reads on to the first line start at or after `from` (a position already reached counts)
   // where nothing read so far bears on what follows: code, no directive, no token waiting
-  // for its unit. From there the units depend on the bytes that follow alone. Returns that
-  // position, or kNoFreshLine when the reading ended first.
-  std::size_t ReadToFreshLine(std::size_t from);
+  // for its unit. From there the units depend on the bytes that follow alone, and no byte
+  // after it has been looked at. Returns that position, or kNoFreshLine when the reading
+  // ended first or went past `until` without finding one.
+  std::size_t ReadToFreshLine(std::size_t from, std::size_t until = kNoFreshLine);
   // Reads the rest of the text and ends the units still open.
   void Finish();
+
+  std::size_t Position() const { return m_pos; }
+  ListMark Mark() const { return ListMark{m_list.units.size(), m_list.bytes.size(), m_list.marks}; }
+  // Goes back (or on) to the fresh line start `at`, as if the list had been read up to `mark`
+  // and then the bytes before `at` skipped: what was added to the list after `mark` is
+  // taken back.
+  void RestartAt(std::size_t at, const ListMark& mark);
 
  private:
   bool Step();
