@@ -25,6 +25,7 @@ constexpr std::size_t kSearchWindow = 4 * 1024;
 constexpr int kHitsTried = 8;
 // How far both sides read on together looking for fresh lines at the same distance.
 constexpr std::size_t kConvergeLimit = 1024;
+constexpr std::size_t kMostSearchSpacing = 64;
 
 struct Bytes {
   const unsigned char* data;
@@ -100,12 +101,13 @@ class PairReader {
   }
 
  private:
-  // Both readers stand at fresh lines with `shared` equal bytes ahead. The new side reads on
-  // to the last fresh line whose reading looked at none of the bytes after them (a step looks
-  // at most one byte past where it ends); the units it read on the way are taken back, and
-  // the old side skips as far. False when no fresh line lies inside.
+  // Both readers stand at fresh lines with `shared` equal bytes ahead. The new side reads on,
+  // counting marks only, to the last fresh line whose reading looked at none of the bytes
+  // after them (a step looks at most one byte past where it ends), and goes back there; the
+  // old side skips as far. False when no fresh line lies inside.
   bool SkipShared(std::size_t shared) {
     UnitReader& reader = m_new.reader;
+    reader.CountOnly(true);
     const std::size_t limit = m_new.at + shared - 2;
     const UnitReader::ListMark start = reader.Mark();
     std::size_t last = m_new.at;
@@ -117,13 +119,15 @@ class PairReader {
       lastMark = reader.Mark();
     }
     const std::int64_t marks = lastMark.marks - start.marks;
-    reader.RestartAt(last, UnitReader::ListMark{start.units, start.bytes, start.marks});
+    reader.RestartAt(last, start);
+    reader.CountOnly(false);
     if (last == m_new.at) return false;
     m_old.reader.RestartAt(m_old.at + (last - m_new.at), m_old.reader.Mark());
     m_old.at += last - m_new.at;
     m_new.at = last;
     AddSharedMarks(marks);
-    m_stepped = false;
+    m_searchSpacing = 1;
+    m_stepsToSearch = 1;
     return true;
   }
 
@@ -134,17 +138,18 @@ class PairReader {
   // FinishThroughTail reads better.
   bool Realign(std::size_t shared) {
     if (m_old.at >= m_oldTailStart && m_new.at >= m_newTailStart) return false;
-    if (!m_stepped || FirstLineShared(shared)) {
-      m_stepped = true;
+    if (m_stepsToSearch > 0 || FirstLineShared(shared)) {
+      m_stepsToSearch -= m_stepsToSearch > 0 ? 1 : 0;
       return MoveOn(m_old, m_old.at + 1) && MoveOn(m_new, m_new.at + 1);
     }
-    m_stepped = false;
     const std::size_t inNew = Find(m_new, m_old);
     const std::size_t inOld = Find(m_old, m_new);
     if (inNew != kNone && (inOld == kNone || inNew - m_new.at <= inOld - m_old.at)) {
       return Converge(m_old.at, inNew, kConvergeLimit);
     }
     if (inOld != kNone) return Converge(inOld, m_new.at, kConvergeLimit);
+    m_searchSpacing = std::min(2 * m_searchSpacing, kMostSearchSpacing);
+    m_stepsToSearch = m_searchSpacing;
     return Realign(0);
   }
 
@@ -231,7 +236,10 @@ class PairReader {
   UnitList& m_oldList;
   UnitList& m_newList;
   std::size_t m_searchBudget;  // bytes the searches for where the versions meet again may read
-  bool m_stepped = false;      // the last realigning read both on from where they stood
+  // Steps of both sides before the next search, and between searches: after each search
+  // that finds nothing, twice as many (a long change is mostly lines changed in place).
+  std::size_t m_stepsToSearch = 1;
+  std::size_t m_searchSpacing = 1;
   const std::size_t m_tailSize = SharedTailSize(m_old.bytes, m_new.bytes);
   const std::size_t m_oldTailStart = m_old.bytes.size - m_tailSize;
   const std::size_t m_newTailStart = m_new.bytes.size - m_tailSize;

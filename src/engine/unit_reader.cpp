@@ -312,9 +312,17 @@ bool UnitReader::ReadBackslash() {
   return next != kEndMarker;
 }
 
+void UnitReader::CountOnly(bool on) {
+  m_countOnly = on;
+  m_code.CountOnly(on);
+  m_directive.CountOnly(on);
+}
+
 void UnitReader::FinishUnit(UnitBuilder& unit) {
   const std::int64_t marks = unit.Marks();
-  if (marks > 0) {
+  if (m_countOnly) {
+    m_list.marks += marks;
+  } else if (marks > 0) {
     const std::string_view bytes = unit.Bytes();
     const std::uint64_t hash =
         m_hash != nullptr

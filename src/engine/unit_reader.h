@@ -37,7 +37,9 @@ class UnitReader {
   // Reads the rest of the text and ends the units still open.
   void Finish();
 
-  std::size_t Position() const { return m_pos; }
+  // While on, units are not kept: only their marks are added to the list's.
+  void CountOnly(bool on);
+
   ListMark Mark() const { return ListMark{m_list.units.size(), m_list.bytes.size(), m_list.marks}; }
   // Goes back (or on) to the fresh line start `at`, as if the list had been read up to `mark`
   // and then the bytes before `at` skipped: what was added to the list after `mark` is
@@ -74,6 +76,7 @@ class UnitReader {
   std::size_t m_pos = 0;
   std::size_t m_lineStart = 0;  // where the last line end that was not a splice left off
   bool m_ended = false;         // the text or the count has ended
+  bool m_countOnly = false;
   UnitBuilder m_code;
   UnitBuilder m_directive;
   bool m_inDirective = false;
