@@ -25,6 +25,7 @@ constexpr std::size_t kSearchWindow = 4 * 1024;
 constexpr int kHitsTried = 8;
 // How far both sides read on together looking for fresh lines at the same distance.
 constexpr std::size_t kConvergeLimit = 1024;
+// The most lines both sides step between two searches (see m_searchSpacing).
 constexpr std::size_t kMostSearchSpacing = 64;
 
 struct Bytes {
@@ -33,7 +34,7 @@ struct Bytes {
 };
 
 // The number of bytes that `a` from `atA` and `b` from `atB` have in common at their start,
-// or at their end with `backwards`; compared a word at a time.
+// compared a word at a time.
 std::size_t SharedRun(Bytes a, std::size_t atA, Bytes b, std::size_t atB) {
   const std::size_t most = std::min(a.size - atA, b.size - atB);
   const unsigned char* x = a.data + atA;
@@ -50,6 +51,7 @@ std::size_t SharedRun(Bytes a, std::size_t atA, Bytes b, std::size_t atB) {
   return size;
 }
 
+// The number of bytes both end with.
 std::size_t SharedTailSize(Bytes a, Bytes b) {
   const std::size_t most = std::min(a.size, b.size);
   const unsigned char* x = a.data + a.size;
@@ -168,8 +170,8 @@ class PairReader {
   }
 
   // Both readers go on to fresh lines at the same distance past `oldBase` and `newBase`, each
-  // taking the other's position as its next target. Gives up, with both
-  // at fresh lines, once that distance passes `limit`. False when either reader has ended.
+  // taking the other's position as its next target. Gives up, with both at fresh lines, once
+  // that distance passes `limit`. False when either reader has ended.
   bool Converge(std::size_t oldBase, std::size_t newBase, std::size_t limit) {
     std::size_t into = 0;
     for (;;) {
