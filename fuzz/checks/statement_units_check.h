@@ -13,6 +13,7 @@
 #include "engine/file_pair.h"
 #include "engine/layout_change.h"
 #include "engine/statement_units.h"
+#include "engine/unit_pair_reader.h"
 #include "engine/unit_pairing.h"
 #include "engine/unit_pairing_reference.h"
 #include "reference_statement_counter.h"
@@ -109,6 +110,41 @@ inline CheckReport CheckUnitPairing(const ByteBuffer& rest) {
   return {};
 }
 
+// The two versions with the whole input around each (repeated to make it long enough to be
+// left out), read together against each read whole: only units both hold are left out, and
+// the marks are every mark of each text.
+inline CheckReport CheckSharedStretches(const ByteBuffer& rest) {
+  const TwoVersions versions = SplitTwoVersions(rest.data(), rest.size());
+  if (rest.empty() || !versions.oldBytes || !versions.newBytes) return {};
+  ByteBuffer shared;
+  while (shared.size() < 300) shared.insert(shared.end(), rest.begin(), rest.end());
+  SourceText texts[2];
+  const ByteBuffer* middles[2] = {&*versions.oldBytes, &*versions.newBytes};
+  for (int side = 0; side < 2; ++side) {
+    ByteBuffer& bytes = texts[side].bytes;
+    bytes.insert(bytes.end(), shared.begin(), shared.end());
+    bytes.insert(bytes.end(), middles[side]->begin(), middles[side]->end());
+    bytes.insert(bytes.end(), shared.begin(), shared.end());
+  }
+  UnitList whole[2];
+  UnitList read[2];
+  ReadStatementUnits(texts[0], whole[0]);
+  ReadStatementUnits(texts[1], whole[1]);
+  ReadStatementUnitPair(texts[0], texts[1], read[0], read[1]);
+  for (int side = 0; side < 2; ++side) {
+    if (read[side].marks != whole[side].marks) {
+      return Describe("read together, side ", side, " holds ", read[side].marks,
+                      " marks; read whole, ", whole[side].marks);
+    }
+  }
+  if (!testing::LeftOutAlike(
+          testing::ReferenceUnitsOf(whole[0]), testing::ReferenceUnitsOf(read[0]),
+          testing::ReferenceUnitsOf(whole[1]), testing::ReferenceUnitsOf(read[1]))) {
+    return "read together, the units left out differ between the versions";
+  }
+  return {};
+}
+
 // Bytes 0-3: the seed of the layout change, byte 4: how rare changes are; the rest is the
 // text, and cut in two (as the file pair target cuts its input) the two versions.
 inline CheckReport CheckStatementUnits(const std::uint8_t* data, std::size_t size) {
@@ -118,6 +154,7 @@ inline CheckReport CheckStatementUnits(const std::uint8_t* data, std::size_t siz
   const unsigned rarity = 1 + (head == 5 ? data[4] % 6 : 2);
   const ByteBuffer rest(data + head, data + size);
   if (CheckReport report = CheckLayoutChange(seed, rarity, rest); !report.empty()) return report;
+  if (CheckReport report = CheckSharedStretches(rest); !report.empty()) return report;
   return CheckUnitPairing(rest);
 }
 

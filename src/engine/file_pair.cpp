@@ -11,6 +11,7 @@
 #include "engine/line_matching.h"
 #include "engine/source_loader.h"
 #include "engine/statement_counter.h"
+#include "engine/unit_pair_reader.h"
 
 namespace quintrel {
 
@@ -81,8 +82,7 @@ FileResult MeasureUnits(PairWorkspace& workspace) {
     return result;
   }
   StatementUnitMemory& memory = workspace.units;
-  ReadStatementUnits(workspace.oldText, memory.oldUnits);
-  ReadStatementUnits(workspace.newText, memory.newUnits);
+  ReadStatementUnitPair(workspace.oldText, workspace.newText, memory.oldUnits, memory.newUnits);
   const UnitCounts counts = PairUnits(memory.oldUnits, memory.newUnits, memory);
   FileResult result;
   result.loc = ClampCount(memory.newUnits.marks);

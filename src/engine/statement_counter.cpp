@@ -10,8 +10,8 @@ namespace {
 #ifdef QUINTREL_HAVE_AVX2_KERNEL
 // Everything the scan calls is compiled into this one function for the AVX2 target.
 __attribute__((target("avx2,popcnt,bmi"), flatten)) StatementCounts CountAvx2(
-    const SourceText& text) {
-  return CountBlocks<Avx2Kernel>(text);
+    const SourceText& text, std::size_t from) {
+  return CountBlocks<Avx2Kernel>(text, nullptr, from);
 }
 
 __attribute__((target("avx2,popcnt,bmi"), flatten)) StatementCounts CountLinesAvx2(
@@ -22,6 +22,21 @@ __attribute__((target("avx2,popcnt,bmi"), flatten)) StatementCounts CountLinesAv
 
 CounterKernel FastestKernel() {
   return AvailableCounterKernels().back();
+}
+
+StatementCounts CountFrom(const SourceText& text, CounterKernel kernel, std::size_t from) {
+  switch (kernel) {
+#ifdef QUINTREL_HAVE_AVX2_KERNEL
+    case CounterKernel::kAvx2:
+      return CountAvx2(text, from);
+#endif
+#ifdef QUINTREL_HAVE_SSE2
+    case CounterKernel::kSse2:
+      return CountBlocks<Sse2Kernel>(text, nullptr, from);
+#endif
+    default:
+      return CountBlocks<PlainKernel>(text, nullptr, from);
+  }
 }
 
 }  // namespace
@@ -38,23 +53,18 @@ std::vector<CounterKernel> AvailableCounterKernels() {
 }
 
 StatementCounts CountStatementsWith(const SourceText& text, CounterKernel kernel) {
-  switch (kernel) {
-#ifdef QUINTREL_HAVE_AVX2_KERNEL
-    case CounterKernel::kAvx2:
-      return CountAvx2(text);
-#endif
-#ifdef QUINTREL_HAVE_SSE2
-    case CounterKernel::kSse2:
-      return CountBlocks<Sse2Kernel>(text);
-#endif
-    default:
-      return CountBlocks<PlainKernel>(text);
-  }
+  return CountFrom(text, kernel, 0);
 }
 
 StatementCounts CountStatements(const SourceText& text) {
   static const CounterKernel kFastest = FastestKernel();
-  return CountStatementsWith(text, kFastest);
+  return CountFrom(text, kFastest, 0);
+}
+
+std::int64_t CountStatementsFrom(const SourceText& text, std::size_t from) {
+  static const CounterKernel kFastest = FastestKernel();
+  const StatementCounts counts = CountFrom(text, kFastest, from);
+  return std::int64_t{counts.matched} + counts.unmatched;
 }
 
 std::int64_t CountStatementsPerLine(const SourceText& text, std::vector<std::int32_t>& perLine) {

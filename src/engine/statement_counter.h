@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -23,5 +24,9 @@ StatementCounts CountStatements(const SourceText& text);
 // matched and the rest as unmatched. Returns the marks past the table's last line (none
 // unless the table is shorter than the text).
 std::int64_t CountStatementsPerLine(const SourceText& text, std::vector<std::int32_t>& perLine);
+
+// The marks of the text from byte `from` on, read as code from a fresh start: right for a
+// line start that the counter reaches in code, whatever came before.
+std::int64_t CountStatementsFrom(const SourceText& text, std::size_t from);
 
 }  // namespace quintrel

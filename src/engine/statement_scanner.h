@@ -290,15 +290,17 @@ class StatementScanner {
   std::int64_t m_counts[2] = {0, 0};  // [0] unmatched, [1] matched
 };
 
-// Counts a whole text. Every block but the last is read in place, with the byte after it;
-// the last (1 to 64 bytes) is read from a copy padded with kEndMarker, which ends every
-// mode and the count exactly as the end of the text does.
+// Counts a text from byte `from` on (0: the whole text), read as code from a fresh start.
+// Every block but the last is read in place, with the byte after it; the last (1 to 64
+// bytes) is read from a copy padded with kEndMarker, which ends every mode and the count
+// exactly as the end of the text does.
 template <typename Kernel, bool kPerLine = false>
-StatementCounts CountBlocks(const SourceText& text, std::int32_t* perLine = nullptr) {
+StatementCounts CountBlocks(const SourceText& text, std::int32_t* perLine = nullptr,
+                            std::size_t from = 0) {
   StatementScanner<Kernel, kPerLine> scanner(text.lines, perLine);
   const unsigned char* const bytes = text.bytes.data();
   const std::size_t size = text.bytes.size();
-  std::size_t at = 0;
+  std::size_t at = from;
   for (; at + kMaskBlock < size; at += kMaskBlock) {
     if (!scanner.Scan(bytes + at)) return scanner.Counts();
   }

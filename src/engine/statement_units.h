@@ -23,7 +23,9 @@ struct StatementUnit {
 struct UnitList {
   LargeVector<unsigned char> bytes;
   LargeVector<StatementUnit> units;
-  std::int64_t marks = 0;  // over all units: the marks CountStatements counts in the text
+  // The marks CountStatements counts in the text: over all units, and those of units that
+  // ReadStatementUnitPair left out.
+  std::int64_t marks = 0;
 };
 
 // Replaces the hash of a unit's bytes, for checking what happens when hashes collide.

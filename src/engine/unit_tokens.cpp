@@ -137,6 +137,10 @@ void UnitBuilder::Clear() {
 
 void UnitBuilder::Add(TokenKind kind, std::string_view bytes, bool touching, std::int64_t marks) {
   m_marks += marks;
+  if (m_countOnly) {
+    ++m_count;
+    return;
+  }
   const bool literal = kind == TokenKind::kString || kind == TokenKind::kLiteral;
   if (literal && touching && m_count > 0 && m_last.kind == TokenKind::kWord &&
       IsEncodingPrefix(
@@ -247,6 +251,10 @@ void UnitBuilder::ScanEscapes(std::string_view content, Record& record) {
 // made once), and only the last two are remembered, as the tokens a literal may glue to or
 // join.
 void UnitBuilder::AddRun(std::string_view run) {
+  if (m_countOnly) {
+    m_count += run.empty() ? 0 : 1;
+    return;
+  }
   const char* at = run.data();
   const char* const end = at + run.size();
   const std::size_t base = m_bytes.size();

@@ -30,8 +30,13 @@ class UnitBuilder {
   // ">>". Whether the run touches the token before it changes nothing: only a literal glues.
   void AddRun(std::string_view run);
 
+  // While on, tokens are only counted, with their marks: for reading whose units are not
+  // wanted, only where they end and what they hold. Bytes() is then empty.
+  void CountOnly(bool on) { m_countOnly = on; }
+
   std::string_view Bytes() const { return m_bytes; }
   std::int64_t Marks() const { return m_marks; }
+  bool Empty() const { return m_count == 0; }
   void Clear();
 
  private:
@@ -54,6 +59,7 @@ class UnitBuilder {
   Record m_beforeLast;
   std::size_t m_count = 0;
   std::int64_t m_marks = 0;
+  bool m_countOnly = false;
 };
 
 }  // namespace quintrel

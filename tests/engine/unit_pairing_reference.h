@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/statement_units.h"
@@ -61,6 +63,31 @@ inline bool MarksFollowTokens(const std::vector<ReferenceUnit>& a,
     }
   }
   return true;
+}
+
+// The units of `whole` that `read` lacks, with how often; nothing when `read` holds a unit
+// more often than `whole`.
+inline std::optional<std::map<std::pair<std::string, std::int64_t>, std::int64_t>> UnitsLeftOut(
+    const std::vector<ReferenceUnit>& whole, const std::vector<ReferenceUnit>& read) {
+  std::map<std::pair<std::string, std::int64_t>, std::int64_t> count;
+  for (const ReferenceUnit& unit : whole) ++count[{unit.tokens, unit.marks}];
+  for (const ReferenceUnit& unit : read) {
+    if (--count[{unit.tokens, unit.marks}] < 0) return std::nullopt;
+  }
+  std::erase_if(count, [](const auto& entry) { return entry.second == 0; });
+  return count;
+}
+
+// Whether reading two versions together only left out units both versions hold: each list
+// is part of the list of its version read whole, and what was left out of one is what was
+// left out of the other, unit for unit.
+inline bool LeftOutAlike(const std::vector<ReferenceUnit>& wholeOld,
+                         const std::vector<ReferenceUnit>& readOld,
+                         const std::vector<ReferenceUnit>& wholeNew,
+                         const std::vector<ReferenceUnit>& readNew) {
+  const auto oldLeftOut = UnitsLeftOut(wholeOld, readOld);
+  const auto newLeftOut = UnitsLeftOut(wholeNew, readNew);
+  return oldLeftOut && newLeftOut && *oldLeftOut == *newLeftOut;
 }
 
 }  // namespace quintrel::testing
