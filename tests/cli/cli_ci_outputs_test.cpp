@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "compare/reports/markdown_report.h"
 #include "mixed_folders.h"
 #include "run_cli.h"
 #include "support/temp_dir.h"
@@ -15,7 +16,9 @@ namespace {
 using CliCiOutputsTest = MixedFoldersTest;
 
 TEST_F(CliCiOutputsTest, MarkdownReportToAFileOrInsteadOfTheTable) {
-  const std::string markdown = "Quintrel: " + Old() + " → " + New() +
+  // Folder names as Markdown text (a Windows path's backslashes escaped).
+  const std::string markdown = "Quintrel: " + MarkdownCellText(Old()) + " → " +
+                               MarkdownCellText(New()) +
                                "\n\n"
                                "|  | ﾌｧｲﾙ名 | 追加 | 削除 | LOC |\n"
                                "| :-- | :-- | --: | --: | --: |\n"

@@ -312,14 +312,14 @@ TEST(RunMeasurementOnTrees, KeepsNamesThatAreNotUtf8AtAnyLevel) {
 TEST(ScanTrees, ExcludePatternsSkipFilesAndFoldersByPathOrName) {
   Trees trees;
   trees.Add("old", {"main.c", "moc_view.cpp", "ui/moc_dlg.cpp", "ui/dlg.cpp", "third_party/z/z.c",
-                    "src/third_party/keep.c", "gen/a.pb.h", "Gen/b.c"});
+                    "src/third_party/keep.c", "proto/a.pb.h", "Gen/b.c"});
   trees.Add("new", {"main.c", "moc_view.cpp", "ui/dlg.cpp", "third_party/z/z.c", "GEN/b.c"});
   ScanOptions options;
   options.recursive = true;
   options.excludePatterns = {"moc_*.cpp", "third_party/**", "*.pb.*", "Gen"};
   const TreeScan scan = ScanTrees(trees.oldTop.string(), trees.newTop.string(), options);
   ASSERT_EQ(scan.status, TreeScanStatus::kListed);
-  EXPECT_EQ(Shown(scan.catalogue), (Names{"main.c main.c main.c ", "gen/b.c  GEN/b.c +",
+  EXPECT_EQ(Shown(scan.catalogue), (Names{"main.c main.c main.c ", "GEN/b.c  GEN/b.c +",
                                           "src/third_party/keep.c "
                                           "src/third_party/keep.c  -",
                                           "ui/dlg.cpp ui/dlg.cpp ui/dlg.cpp "}));
