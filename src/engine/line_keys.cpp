@@ -24,12 +24,4 @@ void HashListedKeys(const LineKeys& keys, const std::int32_t* lines, std::size_t
   }
 }
 
-void HashKeysWide(const LineKeys& keys, std::size_t count, WideKeyHash* out) {
-  for (std::size_t line = 0; line < count; ++line) {
-    const LineKey key = keys(line);
-    const XXH128_hash_t hash = XXH3_128bits(key.data, key.size);
-    out[line] = WideKeyHash{hash.low64, hash.high64};
-  }
-}
-
 }  // namespace quintrel

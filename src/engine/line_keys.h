@@ -50,16 +50,6 @@ std::uint64_t HashKey(const LineKey& key);
 
 class LineKeys;
 
-// A line's content digested into 128 bits, by another function than HashKey: `low` serves
-// as a hash, `high` tells apart most contents whose `low` collide.
-struct WideKeyHash {
-  std::uint64_t low;
-  std::uint64_t high;
-};
-
-// The wide digest of lines 0 to count - 1, out[i] for line i, in one call as below.
-void HashKeysWide(const LineKeys& keys, std::size_t count, WideKeyHash* out);
-
 // HashKey of the listed lines, hashes[i] for lines[i]. One call for them all, so that the
 // hash is inlined into the loop rather than called per line.
 void HashListedKeys(const LineKeys& keys, const std::int32_t* lines, std::size_t count,

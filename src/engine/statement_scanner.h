@@ -235,21 +235,18 @@ class StatementScanner {
     m_line += static_cast<std::size_t>(Kernel::Count(newlines));
   }
 
-  // Credits `marks` to their lines one by one (beyond the table: to the unmatched count).
+  // Credits `marks` to their lines one by one (beyond the table: to the unmatched count). A
+  // mark's line is told by the line ends before it, so the loop runs once per mark, not per
+  // line, and takes no branch on what a line holds.
   void CreditLines(std::uint64_t marks, std::uint64_t newlines) {
-    while (marks != 0) {
-      const std::uint64_t throughLine = newlines ^ (newlines - 1);  // up to the line's '\n'
-      const auto count = static_cast<std::int32_t>(Kernel::Count(marks & throughLine));
-      if (count != 0) {
-        if (m_line < m_lines.size())
-          m_perLine[m_line] += count;
-        else
-          m_counts[0] += count;
-      }
-      marks &= ~throughLine;
-      if (newlines == 0) return;
-      newlines &= newlines - 1;
-      ++m_line;
+    const std::size_t size = m_lines.size();
+    for (; marks != 0; marks &= marks - 1) {
+      const std::uint64_t before = (marks & (~marks + 1)) - 1;
+      const std::size_t line = m_line + static_cast<std::size_t>(Kernel::Count(newlines & before));
+      if (line < size)
+        ++m_perLine[line];
+      else
+        ++m_counts[0];
     }
     m_line += static_cast<std::size_t>(Kernel::Count(newlines));
   }

@@ -134,33 +134,69 @@ const std::string kConstructs[] = {
 // put each construct across, on or next to block boundaries, behind each way of entering a
 // block (code, a literal, a line or block comment still open), and make whole quiet blocks
 // of code and of comments, under random flags.
+std::string BuiltBytes(std::mt19937& random) {
+  static constexpr char kDense[] = ";{}#:\"'/\\*\n\xFF ab";
+  const std::string openings[] = {"", "\"", "'", "//", "/*", "\\", ":", "#"};
+  std::string bytes = openings[random() % std::size(openings)];
+  for (unsigned piece = 1 + random() % 4; piece > 0; --piece) {
+    switch (random() % 4) {
+      case 0:
+        bytes += kConstructs[random() % std::size(kConstructs)];
+        break;
+      case 1:
+        bytes += std::string(random() % 260, 'x');
+        break;
+      case 2:
+        bytes += std::string(random() % 140, ":#\\"[random() % 3]);
+        break;
+      default:
+        for (unsigned n = random() % 24; n > 0; --n) bytes += kDense[random() % 15];
+    }
+  }
+  return bytes;
+}
+
 TEST(CountStatementsTest, BuiltTextsMatchTheReferenceAcrossBlocks) {
   for (const std::string& construct : kConstructs) {
     ExpectSameAsReference(WithAlternatingFlags(construct), "alone: " + construct);
   }
-  static constexpr char kDense[] = ";{}#:\"'/\\*\n\xFF ab";
-  const std::string openings[] = {"", "\"", "'", "//", "/*", "\\", ":", "#"};
   std::mt19937 random(31);
   for (int round = 0; round < 20000; ++round) {
-    std::string bytes = openings[random() % std::size(openings)];
-    for (unsigned piece = 1 + random() % 4; piece > 0; --piece) {
-      switch (random() % 4) {
-        case 0:
-          bytes += kConstructs[random() % std::size(kConstructs)];
-          break;
-        case 1:
-          bytes += std::string(random() % 260, 'x');
-          break;
-        case 2:
-          bytes += std::string(random() % 140, ":#\\"[random() % 3]);
-          break;
-        default:
-          for (unsigned n = random() % 24; n > 0; --n) bytes += kDense[random() % 15];
-      }
-    }
+    const std::string bytes = BuiltBytes(random);
     SourceText text = testing::MakeText(bytes);
     for (std::int32_t& flag : text.lines) flag = static_cast<std::int32_t>(random() % 2);
     ExpectSameAsReference(text, ::testing::PrintToString(bytes));
+    if (::testing::Test::HasFailure()) return;
+  }
+}
+
+// The per-line tally credits each mark to its own line, on the same built texts, with
+// tables as long as the text and shorter: the marks of the lines past the table are
+// returned.
+TEST(CountStatementsTest, PerLineTallyMatchesTheReferenceLineByLine) {
+  std::mt19937 random(37);
+  std::vector<std::int32_t> perLine;
+  for (int round = 0; round < 5000; ++round) {
+    const std::string bytes = BuiltBytes(random) + BuiltBytes(random);
+    SourceText text = testing::MakeText(bytes);
+    const std::vector<std::int64_t> expected =
+        fuzz::ReferenceStatementCounter(text.bytes).MarksPerLine();
+    const std::size_t lines = text.lines.size();
+    for (const std::size_t table : {lines, lines / 2, std::size_t{0}}) {
+      text.lines.resize(table);
+      const std::int64_t beyond = CountStatementsPerLine(text, perLine);
+      ASSERT_EQ(perLine.size(), table);
+      std::int64_t expectedBeyond = 0;
+      for (std::size_t line = 0; line < std::max(table, expected.size()); ++line) {
+        const std::int64_t marks = line < expected.size() ? expected[line] : 0;
+        if (line < table) {
+          EXPECT_EQ(perLine[line], marks) << "line " << line << " of " << bytes;
+        } else {
+          expectedBeyond += marks;
+        }
+      }
+      EXPECT_EQ(beyond, expectedBeyond) << "table of " << table << " lines: " << bytes;
+    }
     if (::testing::Test::HasFailure()) return;
   }
 }

@@ -10,6 +10,8 @@ namespace quintrel {
 
 namespace {
 
+constexpr std::size_t kBatchLines = 32;
+
 // As the statement counter reports a count: at most the largest 32-bit number.
 std::int32_t Clamped(std::int64_t marks) {
   return static_cast<std::int32_t>(
@@ -51,35 +53,43 @@ std::int64_t UnpairedMarks(const LineProfile& file, const std::vector<std::uint3
 }  // namespace
 
 // The table is ordered by the hash's top bits and probed forward without wrapping around
-// (it grows at its end instead), so its slots hold the contents almost in hash order.
-std::uint32_t LineProfiler::ContentOf(const WideKeyHash& hash, LineProfile& profile) {
-  for (std::size_t at = hash.low >> m_shift;; ++at) {
-    if (at == m_slots.size()) m_slots.push_back(0);
-    const std::uint32_t slot = m_slots[at];
-    if (slot == 0) {
-      m_contents.push_back({hash.low, hash.high, 0});
-      m_slots[at] = static_cast<std::uint32_t>(m_contents.size());
-      return static_cast<std::uint32_t>(m_contents.size() - 1);
-    }
-    const Content& content = m_contents[slot - 1];
-    if (content.low != hash.low) continue;
-    // Counted as one content; pairs with this file are then paired by reading them.
-    if (content.high != hash.high) profile.hashesCollide = true;
-    return slot - 1;
+// (it grows at its end instead), so its slots hold the contents almost in hash order. The
+// contents live in the slots: a line looks at one place in memory, and the contents are
+// read in order afterwards. A free slot and a content's slot are written alike, without a
+// branch that could not be foreseen: a check that differs makes the file's counts
+// untrusted, whichever check the slot keeps.
+std::uint32_t LineProfiler::SlotOf(const KeyDigest& digest, LineProfile& profile) {
+  std::size_t at = digest.hash >> m_shift;
+  for (;; ++at) {
+    if (at == m_slots.size()) m_slots.push_back(Slot{});
+    if (m_slots[at].count == 0 || m_slots[at].hash == digest.hash) break;
   }
+  Slot& slot = m_slots[at];
+  // Counted as one content; pairs with this file are then paired by reading them.
+  profile.hashesCollide |= slot.count != 0 && slot.check != digest.check;
+  slot.hash = digest.hash;
+  slot.check = digest.check;
+  return static_cast<std::uint32_t>(at);
 }
 
-// Sorts the contents by hash from the table's slots: an insertion sort, since only
-// neighbours in a run of probed slots can be out of order.
+// Sorts the contents by hash from the table's slots: gathered in slot order without a branch
+// on which slots are taken, then an insertion sort, since only neighbours in a run of probed
+// slots can be out of order.
 void LineProfiler::OrderContents() {
-  m_order.clear();
-  for (const std::uint32_t slot : m_slots) {
-    if (slot == 0) continue;
-    const HashOrder entry{m_contents[slot - 1].low, slot - 1};
-    std::size_t at = m_order.size();
-    m_order.push_back(entry);
-    for (; at > 0 && entry.hash < m_order[at - 1].hash; --at) m_order[at] = m_order[at - 1];
-    m_order[at] = entry;
+  m_order.resize(m_slots.size() + 1);
+  std::size_t taken = 0;
+  for (std::uint32_t at = 0; at < m_slots.size(); ++at) {
+    m_order[taken] = HashOrder{m_slots[at].hash, at};
+    taken += m_slots[at].count != 0;
+  }
+  m_order.resize(taken);
+  for (std::size_t next = 1; next < taken; ++next) {
+    if (m_order[next].hash >= m_order[next - 1].hash) continue;
+    const HashOrder entry = m_order[next];
+    std::size_t place = next;
+    for (; place > 0 && entry.hash < m_order[place - 1].hash; --place)
+      m_order[place] = m_order[place - 1];
+    m_order[place] = entry;
   }
 }
 
@@ -90,31 +100,45 @@ LineProfile LineProfiler::Profile(const SourceText& text,
   profile.marked = ArenaVector<MarkedLine>(ArenaAllocator<MarkedLine>(m_arena));
   const std::size_t lines = text.lines.size();
   profile.lineCount = lines;
-  m_hashes.resize(lines);
-  HashKeysWide(LineKeys(text), lines, m_hashes.data());
 
-  const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, lines * 2));
+  // Most files have fewer distinct contents than two thirds of their lines: the table is
+  // seldom more than half full.
+  const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, lines + lines / 2));
   m_shift = 64 - std::countr_zero(slots);
-  m_slots.assign(slots, 0);
-  m_contents.clear();
-  // A line with marks is listed as it is met, with its content's place in first-occurrence
-  // order for now: its place in hash order is known once all lines are in.
-  m_marked.clear();
+  m_slots.assign(slots, Slot{});
+  // A line with marks is listed as it is met, with its content's slot for now: its place in
+  // hash order is known once all lines are in. Every line is written and only those with
+  // marks kept, without a branch on which do.
+  m_marked.resize(lines);
+  std::size_t marked = 0;
   const std::size_t withMarks = marksPerLine ? std::min(lines, marksPerLine->size()) : 0;
-  for (std::size_t line = 0; line < lines; ++line) {
-    const std::uint32_t content = ContentOf(m_hashes[line], profile);
-    const std::uint32_t occurrence = m_contents[content].count++;
-    if (line < withMarks && (*marksPerLine)[line] != 0)
-      m_marked.push_back({content, occurrence, (*marksPerLine)[line]});
+  const LineKeys keys(text);
+  const unsigned char* const end = text.bytes.data() + text.bytes.size();
+  // The lines are digested a batch ahead of counting, their first slots fetched meanwhile:
+  // the table of a large file is beyond the cache, and each line would wait for its slot.
+  KeyDigest batch[kBatchLines];
+  for (std::size_t first = 0; first < lines; first += kBatchLines) {
+    const std::size_t count = std::min(kBatchLines, lines - first);
+    for (std::size_t i = 0; i < count; ++i) {
+      batch[i] = DigestKey(keys(first + i), end);
+      __builtin_prefetch(&m_slots[batch[i].hash >> m_shift]);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t line = first + i;
+      const std::uint32_t slot = SlotOf(batch[i], profile);
+      const std::int32_t marks = line < withMarks ? (*marksPerLine)[line] : 0;
+      m_marked[marked] = MarkedLine{slot, m_slots[slot].count++, marks};
+      marked += marks != 0;
+    }
   }
+  m_marked.resize(marked);
 
   OrderContents();
-  m_rank.resize(m_contents.size());
-  profile.lines.reserve(m_contents.size());
+  m_rank.resize(m_slots.size());
+  profile.lines.reserve(m_order.size());
   for (std::uint32_t place = 0; place < m_order.size(); ++place) {
-    const Content& content = m_contents[m_order[place].content];
-    m_rank[m_order[place].content] = place;
-    profile.lines.push_back({content.low, content.count, static_cast<std::uint32_t>(content.high)});
+    m_rank[m_order[place].slot] = place;
+    profile.lines.push_back(m_slots[m_order[place].slot]);
   }
   if (marksPerLine == nullptr) return profile;
 

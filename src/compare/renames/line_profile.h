@@ -7,7 +7,7 @@
 
 #include "compare/renames/profile_arena.h"
 #include "engine/file_result.h"
-#include "engine/line_keys.h"
+#include "engine/line_digest.h"
 #include "engine/source_text.h"
 
 namespace quintrel {
@@ -61,27 +61,23 @@ class LineProfiler {
   LineProfile ProfileLoaded(SourceText& text);
 
  private:
-  struct Content {
-    std::uint64_t low;
-    std::uint64_t high;
-    std::uint32_t count;
-  };
+  // A content of the file being profiled, in the slot its hash places it in: its hash,
+  // check and count (0 for a free slot).
+  using Slot = LineCount;
   struct HashOrder {
     std::uint64_t hash;
-    std::uint32_t content;
+    std::uint32_t slot;
   };
-  std::uint32_t ContentOf(const WideKeyHash& hash, LineProfile& profile);
+  std::uint32_t SlotOf(const KeyDigest& digest, LineProfile& profile);
   void OrderContents();
 
   ProfileArena* m_arena;
-  std::vector<WideKeyHash> m_hashes;
-  std::vector<std::uint32_t> m_slots;  // content index + 1; 0 for a free slot
-  int m_shift = 0;                     // a hash's first slot: its top bits
-  std::vector<Content> m_contents;     // in order of first occurrence
-  std::vector<MarkedLine> m_marked;    // content: index in m_contents
+  std::vector<Slot> m_slots;
+  int m_shift = 0;                   // a hash's first slot: its top bits
+  std::vector<MarkedLine> m_marked;  // content: the slot of the content
   std::vector<HashOrder> m_order;
   std::vector<std::int32_t> m_marks;
-  std::vector<std::uint32_t> m_rank;  // content index -> its place in hash order
+  std::vector<std::uint32_t> m_rank;  // slot -> the place of its content in hash order
 };
 
 // Leaves out of a loaded text the empty line that measuring sees after a final line end.

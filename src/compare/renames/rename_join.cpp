@@ -161,14 +161,47 @@ class Search {
     return renames;
   }
 
-  // The measurement of a rename, unless its files' line hashes cannot tell it.
-  std::optional<KnownResult> MeasureRename(const RenamePair& rename) {
-    const SearchedFile& old = m_searched[rename.oldIndex];
-    const SearchedFile& now = m_searched[m_oldCount + rename.newIndex];
-    if (m_reader->TakesAsUnchanged(*m_files[rename.oldIndex].name,
-                                   *m_files[m_oldCount + rename.newIndex].name)) {
-      return KnownResult{MeasureUnchanged(now.profile), now.bytes};
+  // What the search measured, by file: each rename at its new file, each file left in one
+  // version only at itself; nothing where the line hashes cannot tell it or the file could
+  // not be read. Measured on the workers, each asking its own access to the files whether a
+  // rename is taken as unchanged.
+  std::vector<std::optional<KnownResult>> MeasureFound(const std::vector<RenamePair>& renames,
+                                                       const VersionPair& versions) {
+    constexpr std::size_t kAlone = static_cast<std::size_t>(-1);
+    constexpr std::size_t kRenamedOld = kAlone - 1;
+    std::vector<std::size_t> partner(m_files.size(), kAlone);
+    for (const RenamePair& rename : renames) {
+      partner[rename.oldIndex] = kRenamedOld;
+      partner[m_oldCount + rename.newIndex] = rename.oldIndex;
     }
+    std::vector<std::optional<KnownResult>> results(m_files.size());
+    ParallelWork work;
+    work.items = m_files.size();
+    work.jobs = m_jobs;
+    work.newWorker = [&]() -> ItemWork {
+      auto reader = std::shared_ptr<VersionFiles>(versions.OpenFiles());
+      return [&, reader](std::size_t file) {
+        if (partner[file] == kAlone) {
+          results[file] = MeasureAlone(file);
+        } else if (partner[file] != kRenamedOld) {
+          results[file] = MeasureRename(*reader, partner[file], file);
+        }
+      };
+    };
+    const WorkOutcome outcome = RunParallel(work);
+    if (outcome.failure) std::rethrow_exception(outcome.failure);
+    return results;
+  }
+
+ private:
+  // The measurement of the rename of old file `oldFile` to file `newFile`, unless their line
+  // hashes cannot tell it.
+  std::optional<KnownResult> MeasureRename(VersionFiles& reader, std::size_t oldFile,
+                                           std::size_t newFile) const {
+    const SearchedFile& old = m_searched[oldFile];
+    const SearchedFile& now = m_searched[newFile];
+    if (reader.TakesAsUnchanged(*m_files[oldFile].name, *m_files[newFile].name))
+      return KnownResult{MeasureUnchanged(now.profile), now.bytes};
     const std::optional<FileResult> result = MeasureProfiles(old.profile, now.profile);
     if (!result) return std::nullopt;
     return KnownResult{*result, old.bytes + now.bytes};
@@ -183,7 +216,6 @@ class Search {
     return KnownResult{result, searched.bytes};
   }
 
- private:
   // Two different lines share a hash: the files are read again and their lines paired.
   std::size_t PairByReading(std::size_t oldIndex, std::size_t newIndex) {
     if (!m_loader.Load(*m_reader, m_files[oldIndex], m_oldText)) return 0;
@@ -215,23 +247,19 @@ KnownResults JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, 
   if (oldOnly.empty() || newOnly.empty()) return {};
   Search search(files, oldOnly.size(), versions, jobs, pairing);
   const std::vector<RenamePair> renames = search.Find(percent, stats);
+  std::vector<std::optional<KnownResult>> results = search.MeasureFound(renames, versions);
 
   KnownResults known;
   std::vector<char> joined(catalogue.size(), 0);
-  std::vector<char> renamed(files.size(), 0);
   for (const RenamePair& rename : renames) {
     JoinEntries(catalogue, oldOnly[rename.oldIndex], newOnly[rename.newIndex]);
     joined[oldOnly[rename.oldIndex]] = 1;
-    renamed[rename.oldIndex] = renamed[oldOnly.size() + rename.newIndex] = 1;
-    if (std::optional<KnownResult> result = search.MeasureRename(rename))
-      known.emplace(catalogue[newOnly[rename.newIndex]].name, *result);
   }
   for (std::size_t file = 0; file < files.size(); ++file) {
-    if (renamed[file]) continue;
+    if (!results[file]) continue;
     const std::size_t entry =
         file < oldOnly.size() ? oldOnly[file] : newOnly[file - oldOnly.size()];
-    if (std::optional<KnownResult> result = search.MeasureAlone(file))
-      known.emplace(catalogue[entry].name, *result);
+    known.emplace(catalogue[entry].name, *results[file]);
   }
   FileCatalogue kept;
   kept.reserve(catalogue.size() - renames.size());

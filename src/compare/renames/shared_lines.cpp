@@ -58,12 +58,15 @@ class WindowIndex {
   void Build(const std::vector<Entry>& entries) {
     m_slots.assign(std::bit_ceil(std::max<std::size_t>(16, entries.size() * 2)), Slot{});
     m_postings.clear();
+    m_common.clear();
     for (const Entry& entry : entries) {
-      Slot& slot = m_slots[SlotOf(entry.hash)];
+      const std::size_t at = SlotOf(entry.hash);
+      Slot& slot = m_slots[at];
       slot.hash = entry.hash;
       m_postings.push_back({entry.file, entry.count, slot.first});
       slot.first = static_cast<std::uint32_t>(m_postings.size());
-      ++slot.postings;
+      if (++slot.postings == kCommonPostings + 1)
+        m_common.push_back(static_cast<std::uint32_t>(at));
     }
   }
 
@@ -78,9 +81,9 @@ class WindowIndex {
   }
 
   void AddCommonLines(std::vector<std::size_t>& commonOld) const {
-    for (const Slot& slot : m_slots) {
-      if (slot.postings <= kCommonPostings) continue;
-      ForPostings(slot, [&](const Posting& posting) { commonOld[posting.file] += posting.count; });
+    for (const std::uint32_t at : m_common) {
+      ForPostings(m_slots[at],
+                  [&](const Posting& posting) { commonOld[posting.file] += posting.count; });
     }
   }
 
@@ -95,6 +98,7 @@ class WindowIndex {
 
   std::vector<Slot> m_slots;
   std::vector<Posting> m_postings;
+  std::vector<std::uint32_t> m_common;  // the slots of the common hashes
 };
 
 // A file's run of lines in one window is a few cache lines, too short for the processor to
