@@ -11,12 +11,12 @@ namespace {
 // Everything the scan calls is compiled into this one function for the AVX2 target.
 __attribute__((target("avx2,popcnt,bmi"), flatten)) StatementCounts CountAvx2(
     const SourceText& text, std::size_t from) {
-  return CountBlocks<Avx2Kernel>(text, nullptr, from);
+  return CountBlocks<Avx2Kernel>(text, from);
 }
 
 __attribute__((target("avx2,popcnt,bmi"), flatten)) StatementCounts CountLinesAvx2(
-    const SourceText& text, std::int32_t* perLine) {
-  return CountBlocks<Avx2Kernel, true>(text, perLine);
+    const ByteBuffer& bytes, std::size_t lines, std::int32_t* perLine) {
+  return CountBlocksPerLine<Avx2Kernel>(bytes, lines, perLine);
 }
 #endif
 
@@ -32,10 +32,10 @@ StatementCounts CountFrom(const SourceText& text, CounterKernel kernel, std::siz
 #endif
 #ifdef QUINTREL_HAVE_SSE2
     case CounterKernel::kSse2:
-      return CountBlocks<Sse2Kernel>(text, nullptr, from);
+      return CountBlocks<Sse2Kernel>(text, from);
 #endif
     default:
-      return CountBlocks<PlainKernel>(text, nullptr, from);
+      return CountBlocks<PlainKernel>(text, from);
   }
 }
 
@@ -68,22 +68,27 @@ std::int64_t CountStatementsFrom(const SourceText& text, std::size_t from) {
 }
 
 std::int64_t CountStatementsPerLine(const SourceText& text, std::vector<std::int32_t>& perLine) {
+  return CountStatementsPerLine(text.bytes, text.lines.size(), perLine);
+}
+
+std::int64_t CountStatementsPerLine(const ByteBuffer& bytes, std::size_t lines,
+                                    std::vector<std::int32_t>& perLine) {
   static const CounterKernel kFastest = FastestKernel();
-  perLine.assign(text.lines.size(), 0);
+  perLine.assign(lines, 0);
   StatementCounts beyond;
   switch (kFastest) {
 #ifdef QUINTREL_HAVE_AVX2_KERNEL
     case CounterKernel::kAvx2:
-      beyond = CountLinesAvx2(text, perLine.data());
+      beyond = CountLinesAvx2(bytes, lines, perLine.data());
       break;
 #endif
 #ifdef QUINTREL_HAVE_SSE2
     case CounterKernel::kSse2:
-      beyond = CountBlocks<Sse2Kernel, true>(text, perLine.data());
+      beyond = CountBlocksPerLine<Sse2Kernel>(bytes, lines, perLine.data());
       break;
 #endif
     default:
-      beyond = CountBlocks<PlainKernel, true>(text, perLine.data());
+      beyond = CountBlocksPerLine<PlainKernel>(bytes, lines, perLine.data());
   }
   return beyond.unmatched;
 }

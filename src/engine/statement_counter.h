@@ -25,6 +25,10 @@ StatementCounts CountStatements(const SourceText& text);
 // unless the table is shorter than the text).
 std::int64_t CountStatementsPerLine(const SourceText& text, std::vector<std::int32_t>& perLine);
 
+// The same for a text of `lines` lines, without its line table.
+std::int64_t CountStatementsPerLine(const ByteBuffer& bytes, std::size_t lines,
+                                    std::vector<std::int32_t>& perLine);
+
 // The marks of the text from byte `from` on, read as code from a fresh start: right for a
 // line start that the counter reaches in code, whatever came before.
 std::int64_t CountStatementsFrom(const SourceText& text, std::size_t from);

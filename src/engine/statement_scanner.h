@@ -70,10 +70,17 @@ enum ScanMode : unsigned char {
 template <typename Kernel, bool kPerLine = false>
 class StatementScanner {
  public:
-  explicit StatementScanner(const LineTable& lines, std::int32_t* perLine = nullptr)
-      : m_lines(lines), m_perLine(perLine) {
-    if constexpr (!kPerLine) StartRun();
+  // Credits the marks to the flags of `lines`.
+  explicit StatementScanner(const LineTable& lines) requires(!kPerLine)
+      : m_lines(lines), m_lineCount(lines.size()), m_perLine(nullptr) {
+    StartRun();
   }
+
+  // Adds the marks up in `perLine`, one count for each of `lineCount` lines.
+  StatementScanner(std::size_t lineCount, std::int32_t* perLine) requires kPerLine
+      : m_lines(NoTable()),
+        m_lineCount(lineCount),
+        m_perLine(perLine) {}
 
   // Scans the 64 bytes at `block`, of which one more byte can be read (kEndMarker past
   // the text). False once the count has ended.
@@ -239,7 +246,7 @@ class StatementScanner {
   // mark's line is told by the line ends before it, so the loop runs once per mark, not per
   // line, and takes no branch on what a line holds.
   void CreditLines(std::uint64_t marks, std::uint64_t newlines) {
-    const std::size_t size = m_lines.size();
+    const std::size_t size = m_lineCount;
     for (; marks != 0; marks &= marks - 1) {
       const std::uint64_t before = (marks & (~marks + 1)) - 1;
       const std::size_t line = m_line + static_cast<std::size_t>(Kernel::Count(newlines & before));
@@ -274,8 +281,14 @@ class StatementScanner {
     m_runEnd = end == size && !matched ? kNoRunEnd : end;
   }
 
-  const LineTable& m_lines;
-  std::int32_t* const m_perLine;  // with kPerLine: one count per entry of m_lines
+  static const LineTable& NoTable() {
+    static const LineTable kEmpty;
+    return kEmpty;
+  }
+
+  const LineTable& m_lines;  // the flags; none with kPerLine
+  const std::size_t m_lineCount;
+  std::int32_t* const m_perLine;  // with kPerLine: one count per line
   RunPairs m_backslashes;
   RunPairs m_colons;
   RunPairs m_hashes;
@@ -287,16 +300,14 @@ class StatementScanner {
   std::int64_t m_counts[2] = {0, 0};  // [0] unmatched, [1] matched
 };
 
-// Counts a text from byte `from` on (0: the whole text), read as code from a fresh start.
+// Scans a text from byte `from` on (0: the whole text), read as code from a fresh start.
 // Every block but the last is read in place, with the byte after it; the last (1 to 64
 // bytes) is read from a copy padded with kEndMarker, which ends every mode and the count
 // exactly as the end of the text does.
-template <typename Kernel, bool kPerLine = false>
-StatementCounts CountBlocks(const SourceText& text, std::int32_t* perLine = nullptr,
-                            std::size_t from = 0) {
-  StatementScanner<Kernel, kPerLine> scanner(text.lines, perLine);
-  const unsigned char* const bytes = text.bytes.data();
-  const std::size_t size = text.bytes.size();
+template <typename Scanner>
+StatementCounts ScanBlocks(const ByteBuffer& text, Scanner& scanner, std::size_t from = 0) {
+  const unsigned char* const bytes = text.data();
+  const std::size_t size = text.size();
   std::size_t at = from;
   for (; at + kMaskBlock < size; at += kMaskBlock) {
     if (!scanner.Scan(bytes + at)) return scanner.Counts();
@@ -308,6 +319,22 @@ StatementCounts CountBlocks(const SourceText& text, std::int32_t* perLine = null
     scanner.Scan(last);
   }
   return scanner.Counts();
+}
+
+// Counts a text from byte `from` on under the flags of its line table.
+template <typename Kernel>
+StatementCounts CountBlocks(const SourceText& text, std::size_t from = 0) {
+  StatementScanner<Kernel> scanner(text.lines);
+  return ScanBlocks(text.bytes, scanner, from);
+}
+
+// Counts a whole text into `perLine`, `lineCount` entries; the marks past them go to the
+// unmatched count.
+template <typename Kernel>
+StatementCounts CountBlocksPerLine(const ByteBuffer& bytes, std::size_t lineCount,
+                                   std::int32_t* perLine) {
+  StatementScanner<Kernel, true> scanner(lineCount, perLine);
+  return ScanBlocks(bytes, scanner);
 }
 
 }  // namespace quintrel

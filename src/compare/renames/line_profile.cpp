@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 
+#include "engine/line_scan.h"
 #include "engine/statement_counter.h"
 
 namespace quintrel {
@@ -58,7 +60,7 @@ std::int64_t UnpairedMarks(const LineProfile& file, const std::vector<std::uint3
 // read in order afterwards. A free slot and a content's slot are written alike, without a
 // branch that could not be foreseen: a check that differs makes the file's counts
 // untrusted, whichever check the slot keeps.
-std::uint32_t LineProfiler::SlotOf(const KeyDigest& digest, LineProfile& profile) {
+inline std::uint32_t LineProfiler::SlotOf(const KeyDigest& digest, LineProfile& profile) {
   std::size_t at = digest.hash >> m_shift;
   for (;; ++at) {
     if (at == m_slots.size()) m_slots.push_back(Slot{});
@@ -93,46 +95,61 @@ void LineProfiler::OrderContents() {
   }
 }
 
-LineProfile LineProfiler::Profile(const SourceText& text,
-                                  const std::vector<std::int32_t>* marksPerLine) {
+// The lines of a text by its line table, as LineScan gives them.
+class TableLines {
+ public:
+  explicit TableLines(const SourceText& text) : m_keys(text), m_count(text.lines.size()) {}
+
+  std::size_t Next(LineKey* keys, std::size_t most) {
+    const std::size_t given = std::min(most, m_count - m_next);
+    for (std::size_t i = 0; i < given; ++i) keys[i] = m_keys(m_next + i);
+    m_next += given;
+    return given;
+  }
+
+ private:
+  const LineKeys m_keys;
+  const std::size_t m_count;
+  std::size_t m_next = 0;
+};
+
+LineProfile LineProfiler::NewProfile(std::size_t lines) {
   LineProfile profile;
   profile.lines = ArenaVector<LineCount>(ArenaAllocator<LineCount>(m_arena));
   profile.marked = ArenaVector<MarkedLine>(ArenaAllocator<MarkedLine>(m_arena));
-  const std::size_t lines = text.lines.size();
   profile.lineCount = lines;
-
   // Most files have fewer distinct contents than two thirds of their lines: the table is
   // seldom more than half full.
   const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, lines + lines / 2));
   m_shift = 64 - std::countr_zero(slots);
   m_slots.assign(slots, Slot{});
-  // A line with marks is listed as it is met, with its content's slot for now: its place in
-  // hash order is known once all lines are in. Every line is written and only those with
-  // marks kept, without a branch on which do.
-  m_marked.resize(lines);
-  std::size_t marked = 0;
-  const std::size_t withMarks = marksPerLine ? std::min(lines, marksPerLine->size()) : 0;
-  const LineKeys keys(text);
-  const unsigned char* const end = text.bytes.data() + text.bytes.size();
-  // The lines are digested a batch ahead of counting, their first slots fetched meanwhile:
-  // the table of a large file is beyond the cache, and each line would wait for its slot.
-  KeyDigest batch[kBatchLines];
-  for (std::size_t first = 0; first < lines; first += kBatchLines) {
-    const std::size_t count = std::min(kBatchLines, lines - first);
+  m_lineSlots.resize(lines);
+  return profile;
+}
+
+// The lines are digested a batch ahead of counting, their first slots fetched meanwhile: the
+// table of a large file is beyond the cache, and each line would wait for its slot.
+template <typename Lines>
+void LineProfiler::CountContents(Lines lines, const unsigned char* readable, LineProfile& profile) {
+  LineKey keys[kBatchLines];
+  KeyDigest digests[kBatchLines];
+  std::size_t line = 0;
+  const std::size_t total = profile.lineCount;
+  while (const std::size_t count = lines.Next(keys, std::min(kBatchLines, total - line))) {
     for (std::size_t i = 0; i < count; ++i) {
-      batch[i] = DigestKey(keys(first + i), end);
-      __builtin_prefetch(&m_slots[batch[i].hash >> m_shift]);
+      digests[i] = DigestKey(keys[i], readable);
+      __builtin_prefetch(&m_slots[digests[i].hash >> m_shift]);
     }
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::size_t line = first + i;
-      const std::uint32_t slot = SlotOf(batch[i], profile);
-      const std::int32_t marks = line < withMarks ? (*marksPerLine)[line] : 0;
-      m_marked[marked] = MarkedLine{slot, m_slots[slot].count++, marks};
-      marked += marks != 0;
+    for (std::size_t i = 0; i < count; ++i, ++line) {
+      const std::uint32_t slot = SlotOf(digests[i], profile);
+      m_lineSlots[line] = LineSlot{slot, m_slots[slot].count++};
     }
   }
-  m_marked.resize(marked);
+}
 
+// The contents in hash order into the profile, and with `marksPerLine` (at least one entry
+// per line) the lines with marks.
+void LineProfiler::Finish(const std::int32_t* marksPerLine, LineProfile& profile) {
   OrderContents();
   m_rank.resize(m_slots.size());
   profile.lines.reserve(m_order.size());
@@ -140,24 +157,64 @@ LineProfile LineProfiler::Profile(const SourceText& text,
     m_rank[m_order[place].slot] = place;
     profile.lines.push_back(m_slots[m_order[place].slot]);
   }
-  if (marksPerLine == nullptr) return profile;
+  if (marksPerLine == nullptr) return;
 
   profile.measured = true;
-  // Sized exactly: the search keeps every profile until it has chosen.
-  profile.marked.reserve(m_marked.size());
-  for (MarkedLine line : m_marked) {
-    line.content = m_rank[line.content];
-    profile.marked.push_back(line);
-    profile.marks += line.marks;
+  // Every line is written and only those with marks kept, without a branch on which do;
+  // then copied, sized exactly: the search keeps every profile until it has chosen.
+  m_marked.resize(profile.lineCount);
+  std::size_t marked = 0;
+  for (std::size_t line = 0; line < profile.lineCount; ++line) {
+    const LineSlot& at = m_lineSlots[line];
+    m_marked[marked] = MarkedLine{m_rank[at.slot], at.occurrence, marksPerLine[line]};
+    profile.marks += marksPerLine[line];
+    marked += marksPerLine[line] != 0;
   }
+  profile.marked.assign(m_marked.begin(), m_marked.begin() + static_cast<std::ptrdiff_t>(marked));
+}
+
+LineProfile LineProfiler::Profile(const SourceText& text,
+                                  const std::vector<std::int32_t>* marksPerLine) {
+  LineProfile profile = NewProfile(text.lines.size());
+  CountContents(TableLines(text), text.bytes.data() + text.bytes.size(), profile);
+  if (marksPerLine == nullptr) {
+    Finish(nullptr, profile);
+    return profile;
+  }
+  // Lines past the given marks have none.
+  m_marks.assign(marksPerLine->begin(),
+                 marksPerLine->begin() + static_cast<std::ptrdiff_t>(
+                                             std::min(marksPerLine->size(), profile.lineCount)));
+  m_marks.resize(profile.lineCount, 0);
+  Finish(m_marks.data(), profile);
   return profile;
 }
 
 LineProfile LineProfiler::ProfileLoaded(SourceText& text) {
-  // Counted over the text as measuring sees it, final empty line and all.
-  CountStatementsPerLine(text, m_marks);
+  const ByteBuffer& bytes = text.bytes;
+  // A content ends at kEndMarker too: a text that holds one is taken line by line from its
+  // table. Most texts hold none, and are read in one pass without a table.
+  if (!bytes.empty() && std::memchr(bytes.data(), kEndMarker, bytes.size()) != nullptr) {
+    if (text.lines.empty()) BuildLineTable(bytes, text.lines);
+    // Counted over the text as measuring sees it, final empty line and all.
+    CountStatementsPerLine(text, m_marks);
+    DropFinalLineEnd(text);
+    LineProfile profile = NewProfile(text.lines.size());
+    CountContents(TableLines(text), bytes.data() + bytes.size(), profile);
+    Finish(m_marks.data(), profile);
+    return profile;
+  }
+  const std::size_t ends = CountLineEnds(bytes.data(), bytes.size());
+  CountStatementsPerLine(bytes, ends + 1, m_marks);
+  const bool finalEnd = !bytes.empty() && bytes.back() == '\n';
+  // The bytes past the last line stay readable for the digest.
+  const unsigned char* const readable = bytes.data() + bytes.size();
+  LineProfile profile = NewProfile(bytes.empty() ? 0 : ends + 1 - finalEnd);
+  if (profile.lineCount != 0)
+    CountContents(LineScan(bytes.data(), bytes.size() - finalEnd), readable, profile);
+  Finish(m_marks.data(), profile);
   DropFinalLineEnd(text);
-  return Profile(text, &m_marks);
+  return profile;
 }
 
 void DropFinalLineEnd(SourceText& text) {
@@ -165,7 +222,7 @@ void DropFinalLineEnd(SourceText& text) {
     text.lines.clear();  // no lines at all
   } else if (text.bytes.back() == '\n') {
     text.bytes.pop_back();
-    text.lines.pop_back();
+    if (!text.lines.empty()) text.lines.pop_back();
   }
 }
 

@@ -55,9 +55,10 @@ class LineProfiler {
   LineProfile Profile(const SourceText& text,
                       const std::vector<std::int32_t>* marksPerLine = nullptr);
 
-  // The measured profile of a text as measuring loads it (its line table of offsets holds
-  // the empty line after a final line end). That line is left out of the profile, and of
-  // the text: it is no line of text, and would make any two one-line files half alike.
+  // The measured profile of a text as measuring loads it, with or without its line table of
+  // offsets (which holds the empty line after a final line end). That line is left out of
+  // the profile, and of the text: it is no line of text, and would make any two one-line
+  // files half alike.
   LineProfile ProfileLoaded(SourceText& text);
 
  private:
@@ -68,16 +69,26 @@ class LineProfiler {
     std::uint64_t hash;
     std::uint32_t slot;
   };
+  // A line's content (its slot) and which occurrence of it the line is.
+  struct LineSlot {
+    std::uint32_t slot;
+    std::uint32_t occurrence;
+  };
+  LineProfile NewProfile(std::size_t lines);
+  template <typename Lines>
+  void CountContents(Lines lines, const unsigned char* readable, LineProfile& profile);
   std::uint32_t SlotOf(const KeyDigest& digest, LineProfile& profile);
   void OrderContents();
+  void Finish(const std::int32_t* marksPerLine, LineProfile& profile);
 
   ProfileArena* m_arena;
   std::vector<Slot> m_slots;
-  int m_shift = 0;                   // a hash's first slot: its top bits
-  std::vector<MarkedLine> m_marked;  // content: the slot of the content
+  int m_shift = 0;  // a hash's first slot: its top bits
+  std::vector<LineSlot> m_lineSlots;
   std::vector<HashOrder> m_order;
   std::vector<std::int32_t> m_marks;
   std::vector<std::uint32_t> m_rank;  // slot -> the place of its content in hash order
+  std::vector<MarkedLine> m_marked;
 };
 
 // Leaves out of a loaded text the empty line that measuring sees after a final line end.

@@ -43,11 +43,16 @@ class TextLoader {
 
   // The file as measuring loads it; when statement units pair, one line for each of its
   // units instead (see UnitLines). False (the file counts as absent) when it cannot be read.
-  bool Load(VersionFiles& reader, const FileToRead& file, SourceText& text) {
+  // Without `lineTable` the text may come without its line table, which profiling does
+  // without.
+  bool Load(VersionFiles& reader, const FileToRead& file, SourceText& text, bool lineTable = true) {
     text.lines.clear();
     if (!reader.ReadText(file.side, *file.name, text.bytes)) return false;
-    BuildLineTable(text.bytes, text.lines);
-    if (m_pairing == PairingRule::kStatementUnits) UnitLines(text);
+    if (m_pairing == PairingRule::kStatementUnits) {
+      UnitLines(text);
+    } else if (lineTable) {
+      BuildLineTable(text.bytes, text.lines);
+    }
     return true;
   }
 
@@ -109,7 +114,7 @@ std::vector<SearchedFile> SearchFiles(const std::vector<FileToRead>& files,
     auto text = std::make_shared<SourceText>();
     auto loader = std::make_shared<TextLoader>(pairing);
     return [&, reader, profiler, text, loader](std::size_t i) {
-      if (!loader->Load(*reader, files[i], *text)) return;
+      if (!loader->Load(*reader, files[i], *text, false)) return;
       searched[i].bytes = text->bytes.size();
       searched[i].profile = profiler->ProfileLoaded(*text);
     };

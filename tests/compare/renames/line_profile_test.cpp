@@ -118,6 +118,41 @@ TEST(LineProfileTest, ProfilesMeasureAsMeasuringDoes) {
   }
 }
 
+// A loaded text is profiled in one pass over its bytes, without its line table (unless it
+// holds kEndMarker): the same profile as from the table, with the marks counted per line,
+// and the same text left.
+TEST(LineProfileTest, ProfileInOnePassIsTheProfileFromTheLineTable) {
+  std::mt19937 random(17);
+  LineProfiler profiler;
+  std::vector<std::int32_t> perLine;
+  for (int round = 0; round < 300; ++round) {
+    const std::string content = RandomText(random) + RandomText(random) + RandomText(random);
+    SourceText withTable;
+    withTable.bytes.assign(content.begin(), content.end());
+    BuildLineTable(withTable.bytes, withTable.lines);
+    CountStatementsPerLine(withTable, perLine);
+    DropFinalLineEnd(withTable);
+    const LineProfile expected = profiler.Profile(withTable, &perLine);
+    SourceText without;
+    without.bytes.assign(content.begin(), content.end());
+    const LineProfile profile = profiler.ProfileLoaded(without);
+    EXPECT_EQ(profile.lineCount, expected.lineCount) << content;
+    EXPECT_EQ(profile.marks, expected.marks) << content;
+    ASSERT_EQ(profile.lines.size(), expected.lines.size()) << content;
+    for (std::size_t i = 0; i < profile.lines.size(); ++i) {
+      EXPECT_EQ(profile.lines[i].hash, expected.lines[i].hash);
+      EXPECT_EQ(profile.lines[i].count, expected.lines[i].count);
+    }
+    ASSERT_EQ(profile.marked.size(), expected.marked.size()) << content;
+    for (std::size_t i = 0; i < profile.marked.size(); ++i) {
+      EXPECT_EQ(profile.marked[i].content, expected.marked[i].content);
+      EXPECT_EQ(profile.marked[i].occurrence, expected.marked[i].occurrence);
+      EXPECT_EQ(profile.marked[i].marks, expected.marked[i].marks);
+    }
+    EXPECT_EQ(without.bytes.size(), withTable.bytes.size());
+  }
+}
+
 // Two different contents behind one hash: the profiles cannot tell the pair, so the search
 // pairs those files by reading them.
 TEST(LineProfileTest, SharedHashOfDifferentContentsIsNoAnswer) {
