@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <QEventLoop>
 #include <QTimer>
 
@@ -51,6 +53,36 @@ TEST(MeasurementJobTest, DeliversProgressAndResultToTheOwningThread) {
   EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
   EXPECT_EQ(positions.back(), 100);
   EXPECT_TRUE(job.Failure().empty());
+}
+
+// The rename search moves the progress window too: here its 40 reads are the first half of
+// the scale, then the 40 entries listed, of which the 20 old files of the renames count as
+// done once the search has joined them (the run goes on from 75 %).
+TEST(MeasurementJobTest, RenameSearchMovesTheProgress) {
+  testing::ScopedTempDir dir;
+  for (int i = 0; i < 20; ++i) {
+    const std::string body =
+        "int f" + std::to_string(i) + "(void) {\n  return " + std::to_string(i) + ";\n}\n";
+    dir.Write("old/f" + std::to_string(i) + ".c", body);
+    dir.Write("new/f" + std::to_string(i) + ".cpp", body + "int g;\n");
+  }
+  RunRequest request;
+  request.versions =
+      MakeFolderPair((dir.path() / "old").string(), (dir.path() / "new").string(), {"c", "cpp"});
+  request.renamePercent = 50;
+  request.jobs = 1;
+  MeasurementJob job(std::move(request));
+  std::vector<int> positions;
+  const RunResult result = RunToEnd(job, positions);
+  EXPECT_EQ(result.status, RunStatus::kCompleted);
+  EXPECT_EQ(result.rows.size(), 20u);
+  ASSERT_FALSE(positions.empty());
+  EXPECT_LE(positions.front(), 50);
+  for (const int position : positions) {
+    EXPECT_TRUE(position <= 50 || position >= 75) << position;
+  }
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_EQ(positions.back(), 100);
 }
 
 TEST(MeasurementJobTest, AFailingMeasurementIsReportedNotFatal) {

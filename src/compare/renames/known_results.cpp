@@ -14,8 +14,7 @@ class KnownFiles final : public VersionFiles {
   FileResult Measure(const CatalogueEntry& entry, PairWorkspace& workspace) override {
     const auto found = m_known.find(entry.name);
     if (found == m_known.end()) return m_measurer->Measure(entry, workspace);
-    workspace.loadedBytes = found->second.bytes;
-    return found->second.result;
+    return found->second;
   }
 
   bool ReadText(VersionSide side, const std::string& name, ByteBuffer& bytes) override {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -9,15 +8,9 @@
 
 namespace quintrel {
 
-// A catalogue entry measured before the run (by the rename search, which read its files
-// anyway): the result, and the bytes read for it, as a run reports them.
-struct KnownResult {
-  FileResult result;
-  std::uint64_t bytes = 0;
-};
-
-// By entry name.
-using KnownResults = std::unordered_map<std::string, KnownResult>;
+// Catalogue entries measured before the run (by the rename search, which read their files
+// anyway), by entry name. The run reports no bytes read for them: the search did.
+using KnownResults = std::unordered_map<std::string, FileResult>;
 
 // The versions, with the entries named in `known` measured from there instead of being
 // read again; everything else goes to `versions`, which must outlive the pair returned.

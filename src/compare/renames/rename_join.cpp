@@ -1,5 +1,6 @@
 #include "compare/renames/rename_join.h"
 
+#include <atomic>
 #include <exception>
 #include <list>
 #include <memory>
@@ -83,7 +84,6 @@ class TextLoader {
 // What the search learns of one file.
 struct SearchedFile {
   LineProfile profile;  // measured when the file could be read
-  std::uint64_t bytes = 0;
 };
 
 // An arena for each thread that makes profiles, kept as long as the profiles.
@@ -100,14 +100,17 @@ class ProfileArenas {
 };
 
 // Reads, measures and profiles the files on up to `jobs` threads, each with its own access
-// to the versions' files.
-std::vector<SearchedFile> SearchFiles(const std::vector<FileToRead>& files,
-                                      const VersionPair& versions, unsigned jobs,
-                                      PairingRule pairing, ProfileArenas& arenas) {
-  std::vector<SearchedFile> searched(files.size());
+// to the versions' files; reports and stops as `control` asks. False when cancelled before
+// every file was read.
+bool SearchFiles(const std::vector<FileToRead>& files, const VersionPair& versions, unsigned jobs,
+                 PairingRule pairing, const SearchControl& control, ProfileArenas& arenas,
+                 std::vector<SearchedFile>& searched) {
+  searched.resize(files.size());
+  std::atomic<std::uint64_t> bytesRead{0};
   ParallelWork work;
   work.items = files.size();
   work.jobs = jobs;
+  work.cancel = control.cancel;
   work.newWorker = [&]() -> ItemWork {
     auto reader = std::shared_ptr<VersionFiles>(versions.OpenFiles());
     auto profiler = std::make_shared<LineProfiler>(arenas.Add());
@@ -115,13 +118,19 @@ std::vector<SearchedFile> SearchFiles(const std::vector<FileToRead>& files,
     auto loader = std::make_shared<TextLoader>(pairing);
     return [&, reader, profiler, text, loader](std::size_t i) {
       if (!loader->Load(*reader, files[i], *text, false)) return;
-      searched[i].bytes = text->bytes.size();
+      bytesRead.fetch_add(text->bytes.size(), std::memory_order_relaxed);
       searched[i].profile = profiler->ProfileLoaded(*text);
     };
   };
+  // Asked for only when reported: a report per file wakes the waiting thread once each.
+  if (control.progress) {
+    work.progress = [&](std::size_t done) {
+      control.progress(done, bytesRead.load(std::memory_order_relaxed));
+    };
+  }
   const WorkOutcome outcome = RunParallel(work);
   if (outcome.failure) std::rethrow_exception(outcome.failure);
-  return searched;
+  return outcome.DonePrefix() == files.size();
 }
 
 // Makes the new file's entry the entry of the rename, read under the old file's name in the
@@ -142,10 +151,16 @@ class Search {
          unsigned jobs, PairingRule pairing)
       : m_files(files),
         m_oldCount(oldCount),
-        m_searched(SearchFiles(files, versions, jobs, pairing, m_arenas)),
+        m_versions(versions),
         m_reader(versions.OpenFiles()),
+        m_pairing(pairing),
         m_loader(pairing),
         m_jobs(jobs) {}
+
+  // Reads and profiles every file; false when cancelled first.
+  bool ReadFiles(const SearchControl& control) {
+    return SearchFiles(m_files, m_versions, m_jobs, m_pairing, control, m_arenas, m_searched);
+  }
 
   std::vector<RenamePair> Find(int percent, RenameSearchStats* stats) {
     std::vector<LineProfile> oldProfiles;
@@ -170,8 +185,7 @@ class Search {
   // version only at itself; nothing where the line hashes cannot tell it or the file could
   // not be read. Measured on the workers, each asking its own access to the files whether a
   // rename is taken as unchanged.
-  std::vector<std::optional<KnownResult>> MeasureFound(const std::vector<RenamePair>& renames,
-                                                       const VersionPair& versions) {
+  std::vector<std::optional<FileResult>> MeasureFound(const std::vector<RenamePair>& renames) {
     constexpr std::size_t kAlone = static_cast<std::size_t>(-1);
     constexpr std::size_t kRenamedOld = kAlone - 1;
     std::vector<std::size_t> partner(m_files.size(), kAlone);
@@ -179,12 +193,12 @@ class Search {
       partner[rename.oldIndex] = kRenamedOld;
       partner[m_oldCount + rename.newIndex] = rename.oldIndex;
     }
-    std::vector<std::optional<KnownResult>> results(m_files.size());
+    std::vector<std::optional<FileResult>> results(m_files.size());
     ParallelWork work;
     work.items = m_files.size();
     work.jobs = m_jobs;
     work.newWorker = [&]() -> ItemWork {
-      auto reader = std::shared_ptr<VersionFiles>(versions.OpenFiles());
+      auto reader = std::shared_ptr<VersionFiles>(m_versions.OpenFiles());
       return [&, reader](std::size_t file) {
         if (partner[file] == kAlone) {
           results[file] = MeasureAlone(file);
@@ -201,24 +215,19 @@ class Search {
  private:
   // The measurement of the rename of old file `oldFile` to file `newFile`, unless their line
   // hashes cannot tell it.
-  std::optional<KnownResult> MeasureRename(VersionFiles& reader, std::size_t oldFile,
-                                           std::size_t newFile) const {
-    const SearchedFile& old = m_searched[oldFile];
-    const SearchedFile& now = m_searched[newFile];
+  std::optional<FileResult> MeasureRename(VersionFiles& reader, std::size_t oldFile,
+                                          std::size_t newFile) const {
+    const LineProfile& now = m_searched[newFile].profile;
     if (reader.TakesAsUnchanged(*m_files[oldFile].name, *m_files[newFile].name))
-      return KnownResult{MeasureUnchanged(now.profile), now.bytes};
-    const std::optional<FileResult> result = MeasureProfiles(old.profile, now.profile);
-    if (!result) return std::nullopt;
-    return KnownResult{*result, old.bytes + now.bytes};
+      return MeasureUnchanged(now);
+    return MeasureProfiles(m_searched[oldFile].profile, now);
   }
 
   // The measurement of a file left in one version only, unless it could not be read.
-  std::optional<KnownResult> MeasureAlone(std::size_t file) const {
-    const SearchedFile& searched = m_searched[file];
-    if (!searched.profile.measured) return std::nullopt;
-    const FileResult result =
-        file < m_oldCount ? MeasureOldOnly(searched.profile) : MeasureNewOnly(searched.profile);
-    return KnownResult{result, searched.bytes};
+  std::optional<FileResult> MeasureAlone(std::size_t file) const {
+    const LineProfile& profile = m_searched[file].profile;
+    if (!profile.measured) return std::nullopt;
+    return file < m_oldCount ? MeasureOldOnly(profile) : MeasureNewOnly(profile);
   }
 
   // Two different lines share a hash: the files are read again and their lines paired.
@@ -232,9 +241,11 @@ class Search {
 
   const std::vector<FileToRead>& m_files;
   const std::size_t m_oldCount;
+  const VersionPair& m_versions;
   ProfileArenas m_arenas;  // before the profiles: they go first
   std::vector<SearchedFile> m_searched;
   const std::unique_ptr<VersionFiles> m_reader;
+  const PairingRule m_pairing;
   TextLoader m_loader;
   SourceText m_oldText;
   SourceText m_newText;
@@ -244,15 +255,28 @@ class Search {
 
 }  // namespace
 
-KnownResults JoinRenames(FileCatalogue& catalogue, const VersionPair& versions, int percent,
-                         unsigned jobs, RenameSearchStats* stats, PairingRule pairing) {
+std::size_t SearchedFileCount(const FileCatalogue& catalogue) {
+  std::size_t oldOnly = 0;
+  std::size_t newOnly = 0;
+  for (const CatalogueEntry& entry : catalogue) {
+    oldOnly += entry.flags == kInOld;
+    newOnly += entry.flags == kInNew;
+  }
+  return oldOnly != 0 && newOnly != 0 ? oldOnly + newOnly : 0;
+}
+
+std::optional<KnownResults> JoinRenames(FileCatalogue& catalogue, const VersionPair& versions,
+                                        int percent, const RenameSearchOptions& options) {
   std::vector<FileToRead> files;
   const std::vector<std::size_t> oldOnly = EntriesOnlyIn(catalogue, kInOld, files);
   const std::vector<std::size_t> newOnly = EntriesOnlyIn(catalogue, kInNew, files);
-  if (oldOnly.empty() || newOnly.empty()) return {};
-  Search search(files, oldOnly.size(), versions, jobs, pairing);
-  const std::vector<RenamePair> renames = search.Find(percent, stats);
-  std::vector<std::optional<KnownResult>> results = search.MeasureFound(renames, versions);
+  if (oldOnly.empty() || newOnly.empty()) return KnownResults{};
+  Search search(files, oldOnly.size(), versions, options.jobs, options.pairing);
+  if (!search.ReadFiles(options.control)) return std::nullopt;
+  const std::vector<RenamePair> renames = search.Find(percent, options.stats);
+  // The choice took a while on a large tree: a cancel meanwhile is taken before measuring.
+  if (options.control.cancel && options.control.cancel->load()) return std::nullopt;
+  std::vector<std::optional<FileResult>> results = search.MeasureFound(renames);
 
   KnownResults known;
   std::vector<char> joined(catalogue.size(), 0);

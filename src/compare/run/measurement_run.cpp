@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <optional>
 
 #include "compare/listing/folder_tree.h"
 #include "compare/listing/path_pattern.h"
@@ -22,15 +23,32 @@ namespace {
 constexpr std::size_t kInFlightAllowance = std::size_t{40} << 20;
 constexpr std::size_t kKeptBytes = std::size_t{8} << 20;
 
+void ReportProgress(const RunRequest& request, std::size_t done, std::size_t total,
+                    std::uint64_t bytesRead) {
+  if (request.progress) request.progress(done, total);
+  if (request.byteProgress) request.byteProgress(done, total, bytesRead);
+}
+
+// Where the catalogue's measurement stands in the run's progress: after the rename search,
+// which read its files (each one step) and joined renames (the old file's entry leaves the
+// catalogue: one step done), the steps and bytes before the catalogue's first entry, and
+// all the steps of the run.
+struct ProgressScale {
+  std::size_t doneBefore = 0;
+  std::uint64_t bytesBefore = 0;
+  std::size_t total = 0;  // 0: the catalogue's size
+};
+
 // The measurement of the catalogue's entries: each worker has the versions' files and
 // buffers of its own, and writes only the results of the entries it claims.
 class CatalogueMeasurement {
  public:
   CatalogueMeasurement(const FileCatalogue& catalogue, const RunRequest& request,
-                       const VersionPair& versions)
+                       const VersionPair& versions, const ProgressScale& scale)
       : m_catalogue(catalogue),
         m_request(request),
         m_versions(versions),
+        m_scale(scale),
         m_results(catalogue.size()) {}
 
   WorkOutcome Run() {
@@ -63,17 +81,17 @@ class CatalogueMeasurement {
     };
   }
 
-  void Report(std::size_t done) const {
-    const std::size_t total = m_catalogue.size();
-    if (m_request.progress) m_request.progress(done, total);
-    if (m_request.byteProgress) {
-      m_request.byteProgress(done, total, m_bytesRead.load(std::memory_order_relaxed));
-    }
+  void Report(std::size_t measured) const {
+    const std::size_t done = m_scale.doneBefore + measured;
+    const std::size_t total = m_scale.total != 0 ? m_scale.total : m_catalogue.size();
+    ReportProgress(m_request, done, total,
+                   m_scale.bytesBefore + m_bytesRead.load(std::memory_order_relaxed));
   }
 
   const FileCatalogue& m_catalogue;
   const RunRequest& m_request;
   const VersionPair& m_versions;
+  const ProgressScale m_scale;
   MemoryBudget m_budget{kInFlightAllowance};
   std::vector<FileResult> m_results;
   std::atomic<std::uint64_t> m_bytesRead{0};
@@ -122,8 +140,9 @@ RunFailure FailureOf(const std::exception_ptr& error) {
 
 // Measures the catalogue into `run.rows`: the entries measured in order from the first.
 void MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request,
-                      const VersionPair& versions, RunResult& run) {
-  CatalogueMeasurement measurement(catalogue, request, versions);
+                      const VersionPair& versions, RunResult& run,
+                      const ProgressScale& scale = {}) {
+  CatalogueMeasurement measurement(catalogue, request, versions, scale);
   const WorkOutcome outcome = measurement.Run();
   if (outcome.failure) {
     run.status = RunStatus::kFailed;
@@ -143,6 +162,40 @@ void MeasureCatalogue(const FileCatalogue& catalogue, const RunRequest& request,
   run.status = measured == catalogue.size() ? RunStatus::kCompleted : RunStatus::kCancelled;
 }
 
+// The rename search, then the catalogue it leaves, on one scale of progress: each file the
+// search reads is a step, then each entry of the catalogue as listed. A cancel during the
+// search leaves nothing measured.
+void SearchThenMeasure(FileCatalogue& catalogue, const RunRequest& request, RunResult& run) {
+  VersionPair& versions = *request.versions;
+  const std::size_t searched = SearchedFileCount(catalogue);
+  const std::size_t listed = catalogue.size();
+  ProgressScale scale{searched, 0, searched + listed};
+  RenameSearchOptions options;
+  options.jobs = request.jobs;
+  options.pairing = request.pairing;
+  options.control.cancel = request.cancel;
+  if (request.progress || request.byteProgress) {
+    options.control.progress = [&](std::size_t filesRead, std::uint64_t bytesRead) {
+      scale.bytesBefore = bytesRead;
+      ReportProgress(request, filesRead, scale.total, bytesRead);
+    };
+  }
+  std::optional<KnownResults> known =
+      JoinRenames(catalogue, versions, request.renamePercent, options);
+  if (!known) {
+    run.status = RunStatus::kCancelled;
+    return;
+  }
+  scale.doneBefore += listed - catalogue.size();  // the old entries of the renames
+  // The search measures as lines pair; its results stand only for runs that pair lines.
+  if (request.pairing != PairingRule::kLines) {
+    return MeasureCatalogue(catalogue, request, versions, run, scale);
+  }
+  // What the rename search measured on the way is not read again.
+  const std::unique_ptr<VersionPair> renamed = WithKnownResults(versions, std::move(*known));
+  MeasureCatalogue(catalogue, request, *renamed, run, scale);
+}
+
 void ListAndMeasure(const RunRequest& request, RunResult& run) {
   VersionPair& versions = *request.versions;
   FileCatalogue catalogue;
@@ -156,15 +209,7 @@ void ListAndMeasure(const RunRequest& request, RunResult& run) {
     return;
   }
   if (request.renamePercent == 0) return MeasureCatalogue(catalogue, request, versions, run);
-  KnownResults known = JoinRenames(catalogue, versions, request.renamePercent, request.jobs,
-                                   nullptr, request.pairing);
-  // The search measures as lines pair; its results stand only for runs that pair lines.
-  if (request.pairing != PairingRule::kLines) {
-    return MeasureCatalogue(catalogue, request, versions, run);
-  }
-  // What the rename search measured on the way is not read again.
-  const std::unique_ptr<VersionPair> renamed = WithKnownResults(versions, std::move(known));
-  MeasureCatalogue(catalogue, request, *renamed, run);
+  SearchThenMeasure(catalogue, request, run);
 }
 
 }  // namespace

@@ -15,12 +15,14 @@
 
 namespace quintrel {
 
-// Called on the thread that runs RunMeasurement, with the number of files measured so far
-// and the number in the catalogue. Not called more often than the files complete.
+// Called on the thread that runs RunMeasurement, with the steps done so far and the number
+// of steps, which stays: one per catalogue entry, and with a rename search first one per file
+// it reads (the old file of each rename found then counts as done). Never goes back, ends at
+// the total when the run completes; not called more often than the steps complete.
 using ProgressCallback = std::function<void(std::size_t done, std::size_t total)>;
 
 // Called like ProgressCallback, with the bytes of the files read so far besides (both
-// versions of each measured file, after text-mode reading).
+// versions of each measured file, after text-mode reading; each file the search read once).
 using ByteProgressCallback =
     std::function<void(std::size_t done, std::size_t total, std::uint64_t bytesRead)>;
 
@@ -53,7 +55,8 @@ struct RunFailure {
 struct RunResult {
   RunStatus status = RunStatus::kCompleted;
   std::vector<ResultRow> rows;  // catalogue order; after a cancel, the files before the
-                                // first one not measured; none after an error
+                                // first one not measured (none during a rename search);
+                                // none after an error
   Summary summary;              // of `rows`
   std::string oldLabel;         // how reports name the versions (VersionPair::Label)
   std::string newLabel;
