@@ -81,11 +81,6 @@ class TextLoader {
   UnitList m_units;
 };
 
-// What the search learns of one file.
-struct SearchedFile {
-  LineProfile profile;  // measured when the file could be read
-};
-
 // An arena for each thread that makes profiles, kept as long as the profiles.
 class ProfileArenas {
  public:
@@ -104,8 +99,8 @@ class ProfileArenas {
 // every file was read.
 bool SearchFiles(const std::vector<FileToRead>& files, const VersionPair& versions, unsigned jobs,
                  PairingRule pairing, const SearchControl& control, ProfileArenas& arenas,
-                 std::vector<SearchedFile>& searched) {
-  searched.resize(files.size());
+                 std::vector<LineProfile>& profiles) {
+  profiles.resize(files.size());
   std::atomic<std::uint64_t> bytesRead{0};
   ParallelWork work;
   work.items = files.size();
@@ -119,7 +114,7 @@ bool SearchFiles(const std::vector<FileToRead>& files, const VersionPair& versio
     return [&, reader, profiler, text, loader](std::size_t i) {
       if (!loader->Load(*reader, files[i], *text, false)) return;
       bytesRead.fetch_add(text->bytes.size(), std::memory_order_relaxed);
-      searched[i].profile = profiler->ProfileLoaded(*text);
+      profiles[i] = profiler->ProfileLoaded(*text);
     };
   };
   // Asked for only when reported: a report per file wakes the waiting thread once each.
@@ -159,14 +154,14 @@ class Search {
 
   // Reads and profiles every file; false when cancelled first.
   bool ReadFiles(const SearchControl& control) {
-    return SearchFiles(m_files, m_versions, m_jobs, m_pairing, control, m_arenas, m_searched);
+    return SearchFiles(m_files, m_versions, m_jobs, m_pairing, control, m_arenas, m_profiles);
   }
 
   std::vector<RenamePair> Find(int percent, RenameSearchStats* stats) {
     std::vector<LineProfile> oldProfiles;
     std::vector<LineProfile> newProfiles;
     for (std::size_t i = 0; i < m_files.size(); ++i)
-      (i < m_oldCount ? oldProfiles : newProfiles).push_back(std::move(m_searched[i].profile));
+      (i < m_oldCount ? oldProfiles : newProfiles).push_back(std::move(m_profiles[i]));
     const auto pairedLines = [&](std::size_t oldIndex, std::size_t newIndex) {
       const std::optional<std::size_t> paired =
           PairedNewLines(oldProfiles[oldIndex], newProfiles[newIndex]);
@@ -175,61 +170,29 @@ class Search {
     std::vector<RenamePair> renames =
         FindRenames(oldProfiles, newProfiles, percent, pairedLines, stats, m_jobs);
     for (std::size_t i = 0; i < m_files.size(); ++i) {
-      m_searched[i].profile =
-          std::move(i < m_oldCount ? oldProfiles[i] : newProfiles[i - m_oldCount]);
+      m_profiles[i] = std::move(i < m_oldCount ? oldProfiles[i] : newProfiles[i - m_oldCount]);
     }
     return renames;
   }
 
-  // What the search measured, by file: each rename at its new file, each file left in one
-  // version only at itself; nothing where the line hashes cannot tell it or the file could
-  // not be read. Measured on the workers, each asking its own access to the files whether a
-  // rename is taken as unchanged.
-  std::vector<std::optional<FileResult>> MeasureFound(const std::vector<RenamePair>& renames) {
-    constexpr std::size_t kAlone = static_cast<std::size_t>(-1);
-    constexpr std::size_t kRenamedOld = kAlone - 1;
-    std::vector<std::size_t> partner(m_files.size(), kAlone);
-    for (const RenamePair& rename : renames) {
-      partner[rename.oldIndex] = kRenamedOld;
-      partner[m_oldCount + rename.newIndex] = rename.oldIndex;
-    }
-    std::vector<std::optional<FileResult>> results(m_files.size());
-    ParallelWork work;
-    work.items = m_files.size();
-    work.jobs = m_jobs;
-    work.newWorker = [&]() -> ItemWork {
-      auto reader = std::shared_ptr<VersionFiles>(m_versions.OpenFiles());
-      return [&, reader](std::size_t file) {
-        if (partner[file] == kAlone) {
-          results[file] = MeasureAlone(file);
-        } else if (partner[file] != kRenamedOld) {
-          results[file] = MeasureRename(*reader, partner[file], file);
-        }
-      };
-    };
-    const WorkOutcome outcome = RunParallel(work);
-    if (outcome.failure) std::rethrow_exception(outcome.failure);
-    return results;
-  }
-
- private:
-  // The measurement of the rename of old file `oldFile` to file `newFile`, unless their line
-  // hashes cannot tell it.
-  std::optional<FileResult> MeasureRename(VersionFiles& reader, std::size_t oldFile,
-                                          std::size_t newFile) const {
-    const LineProfile& now = m_searched[newFile].profile;
-    if (reader.TakesAsUnchanged(*m_files[oldFile].name, *m_files[newFile].name))
+  // The measurement of a rename, unless its files' line hashes cannot tell it.
+  std::optional<FileResult> MeasureRename(const RenamePair& rename) {
+    const std::size_t oldFile = rename.oldIndex;
+    const std::size_t newFile = m_oldCount + rename.newIndex;
+    const LineProfile& now = m_profiles[newFile];
+    if (m_reader->TakesAsUnchanged(*m_files[oldFile].name, *m_files[newFile].name))
       return MeasureUnchanged(now);
-    return MeasureProfiles(m_searched[oldFile].profile, now);
+    return MeasureProfiles(m_profiles[oldFile], now);
   }
 
   // The measurement of a file left in one version only, unless it could not be read.
   std::optional<FileResult> MeasureAlone(std::size_t file) const {
-    const LineProfile& profile = m_searched[file].profile;
+    const LineProfile& profile = m_profiles[file];
     if (!profile.measured) return std::nullopt;
     return file < m_oldCount ? MeasureOldOnly(profile) : MeasureNewOnly(profile);
   }
 
+ private:
   // Two different lines share a hash: the files are read again and their lines paired.
   std::size_t PairByReading(std::size_t oldIndex, std::size_t newIndex) {
     if (!m_loader.Load(*m_reader, m_files[oldIndex], m_oldText)) return 0;
@@ -242,8 +205,8 @@ class Search {
   const std::vector<FileToRead>& m_files;
   const std::size_t m_oldCount;
   const VersionPair& m_versions;
-  ProfileArenas m_arenas;  // before the profiles: they go first
-  std::vector<SearchedFile> m_searched;
+  ProfileArenas m_arenas;               // before the profiles: they go first
+  std::vector<LineProfile> m_profiles;  // measured where the file could be read
   const std::unique_ptr<VersionFiles> m_reader;
   const PairingRule m_pairing;
   TextLoader m_loader;
@@ -276,19 +239,23 @@ std::optional<KnownResults> JoinRenames(FileCatalogue& catalogue, const VersionP
   const std::vector<RenamePair> renames = search.Find(percent, options.stats);
   // The choice took a while on a large tree: a cancel meanwhile is taken before measuring.
   if (options.control.cancel && options.control.cancel->load()) return std::nullopt;
-  std::vector<std::optional<FileResult>> results = search.MeasureFound(renames);
 
   KnownResults known;
   std::vector<char> joined(catalogue.size(), 0);
+  std::vector<char> renamed(files.size(), 0);
   for (const RenamePair& rename : renames) {
     JoinEntries(catalogue, oldOnly[rename.oldIndex], newOnly[rename.newIndex]);
     joined[oldOnly[rename.oldIndex]] = 1;
+    renamed[rename.oldIndex] = renamed[oldOnly.size() + rename.newIndex] = 1;
+    if (std::optional<FileResult> result = search.MeasureRename(rename))
+      known.emplace(catalogue[newOnly[rename.newIndex]].name, *result);
   }
   for (std::size_t file = 0; file < files.size(); ++file) {
-    if (!results[file]) continue;
+    if (renamed[file]) continue;
     const std::size_t entry =
         file < oldOnly.size() ? oldOnly[file] : newOnly[file - oldOnly.size()];
-    known.emplace(catalogue[entry].name, *results[file]);
+    if (std::optional<FileResult> result = search.MeasureAlone(file))
+      known.emplace(catalogue[entry].name, *result);
   }
   FileCatalogue kept;
   kept.reserve(catalogue.size() - renames.size());
