@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "check_report.h"
 #include "compare/listing/path_pattern.h"
@@ -11,18 +12,25 @@
 
 namespace quintrel::fuzz {
 
-// A plain reference for one part: the textbook recursive glob over '*', '?' and ordinary
-// bytes (no sets, no escapes), used only on patterns that hold nothing else.
+// A plain reference for one part: the textbook table over '*', '?' and ordinary bytes (no
+// sets, no escapes), used only on patterns that hold nothing else. matches[i][j]: the
+// pattern from i on matches the text from j on.
 inline bool ReferencePartMatch(std::string_view pattern, std::string_view text) {
-  if (pattern.empty()) return text.empty();
-  if (pattern[0] == '*') {
-    for (std::size_t skip = 0; skip <= text.size(); ++skip) {
-      if (ReferencePartMatch(pattern.substr(1), text.substr(skip))) return true;
+  const std::size_t width = text.size() + 1;
+  std::vector<char> matches((pattern.size() + 1) * width, 0);
+  matches[pattern.size() * width + text.size()] = 1;
+  for (std::size_t i = pattern.size(); i-- > 0;) {
+    for (std::size_t j = text.size() + 1; j-- > 0;) {
+      char& cell = matches[i * width + j];
+      if (pattern[i] == '*') {
+        cell = matches[(i + 1) * width + j] || (j < text.size() && matches[i * width + j + 1]);
+      } else {
+        cell = j < text.size() && (pattern[i] == '?' || pattern[i] == text[j]) &&
+               matches[(i + 1) * width + j + 1];
+      }
     }
-    return false;
   }
-  if (text.empty() || (pattern[0] != '?' && pattern[0] != text[0])) return false;
-  return ReferencePartMatch(pattern.substr(1), text.substr(1));
+  return matches[0] != 0;
 }
 
 // The same over whole paths, part against part, for patterns without "**", sets or escapes.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,15 +53,16 @@ std::string Unescaped(const std::string& html) {
 // The cells of every table row, as text.
 std::vector<std::vector<std::string>> TableRows(const std::string& html) {
   std::vector<std::vector<std::string>> rows;
-  const std::regex row("<tr>([\\s\\S]*?)</tr>");
-  const std::regex cell("<t[dh][^>]*>([\\s\\S]*?)</t[dh]>");
-  for (auto r = std::sregex_iterator(html.begin(), html.end(), row); r != std::sregex_iterator();
-       ++r) {
-    const std::string inner = (*r)[1];
+  for (std::size_t row = html.find("<tr>"); row != std::string::npos;
+       row = html.find("<tr>", row + 1)) {
+    const std::size_t rowEnd = html.find("</tr>", row);
     std::vector<std::string> cells;
-    for (auto c = std::sregex_iterator(inner.begin(), inner.end(), cell);
-         c != std::sregex_iterator(); ++c) {
-      cells.push_back(Unescaped((*c)[1]));
+    for (std::size_t cell = html.find("<t", row + 4); cell < rowEnd;
+         cell = html.find("<t", cell + 1)) {
+      const std::size_t start = html.find('>', cell) + 1;
+      const std::size_t end = html.find("</t", start);
+      cells.push_back(Unescaped(html.substr(start, end - start)));
+      cell = end;
     }
     rows.push_back(cells);
   }
