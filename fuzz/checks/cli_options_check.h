@@ -84,7 +84,10 @@ inline std::vector<std::string> CanonicalArgs(const CliOptions& options) {
   std::vector<std::string> args;
   if (options.csvPath) args.push_back("--csv=" + *options.csvPath);
   if (options.jsonPath) args.push_back("--json=" + *options.jsonPath);
+  if (options.markdownPath) args.push_back("--markdown=" + *options.markdownPath);
   if (options.byFolder) args.push_back("--by-folder");
+  if (options.byExtension) args.push_back("--by-ext");
+  if (options.failOver) args.push_back("--fail-over=" + std::to_string(*options.failOver));
   if (options.quiet) args.push_back("-q");
   if (options.run.jobs != 0) args.push_back("--jobs=" + std::to_string(options.run.jobs));
   if (options.run.renamePercent != 0)
@@ -99,6 +102,9 @@ inline std::vector<std::string> CanonicalArgs(const CliOptions& options) {
   for (const std::string& folder : options.run.scan.excludedFolders) {
     args.push_back("--exclude-dir=" + folder);
   }
+  for (const std::string& pattern : options.run.scan.excludePatterns) {
+    args.push_back("--exclude=" + pattern);
+  }
   if (options.run.git) args.push_back("--git");
   if (options.run.gitStart) args.push_back("-C=" + *options.run.gitStart);
   args.insert(args.end(), {"--", options.run.oldVersion, options.run.newVersion});
@@ -110,11 +116,13 @@ inline bool SameOptions(const CliOptions& a, const CliOptions& b) {
   return a.run.oldVersion == b.run.oldVersion && a.run.newVersion == b.run.newVersion &&
          a.run.git == b.run.git && a.run.gitPath == b.run.gitPath &&
          a.run.gitStart == b.run.gitStart && a.csvPath == b.csvPath && a.jsonPath == b.jsonPath &&
-         a.byFolder == b.byFolder && a.quiet == b.quiet && a.run.jobs == b.run.jobs &&
-         a.run.renamePercent == b.run.renamePercent && a.run.ignoreFormat == b.run.ignoreFormat &&
-         a.run.scan.recursive == b.run.scan.recursive &&
+         a.markdownPath == b.markdownPath && a.byFolder == b.byFolder &&
+         a.byExtension == b.byExtension && a.failOver == b.failOver && a.quiet == b.quiet &&
+         a.run.jobs == b.run.jobs && a.run.renamePercent == b.run.renamePercent &&
+         a.run.ignoreFormat == b.run.ignoreFormat && a.run.scan.recursive == b.run.scan.recursive &&
          a.run.scan.extensions == b.run.scan.extensions &&
-         a.run.scan.excludedFolders == b.run.scan.excludedFolders && a.help == b.help &&
+         a.run.scan.excludedFolders == b.run.scan.excludedFolders &&
+         a.run.scan.excludePatterns == b.run.scan.excludePatterns && a.help == b.help &&
          a.version == b.version;
 }
 
@@ -132,7 +140,13 @@ inline CheckReport CheckConsistent(const CliOptions& options,
   if (options.run.jobs > 1024) return Describe("jobs ", options.run.jobs);
   if (options.run.renamePercent < 0 || options.run.renamePercent > 100)
     return "percent out of range";
-  if (options.csvPath == "-" && options.jsonPath == "-") return "two reports to standard output";
+  const int toStdout =
+      (options.csvPath == "-") + (options.jsonPath == "-") + (options.markdownPath == "-");
+  if (toStdout > 1) return "two reports to standard output";
+  if (options.failOver && *options.failOver < 0) return "a negative limit";
+  for (const std::string& pattern : options.run.scan.excludePatterns) {
+    if (pattern.empty()) return "an empty exclusion pattern";
+  }
   if (options.run.scan.extensions.empty()) return "no extensions";
   for (const std::string& extension : options.run.scan.extensions) {
     if (extension.empty() || extension.find_first_of(".,") != std::string::npos) {
@@ -156,8 +170,10 @@ inline CheckReport CheckRun(CliOptions options) {
   if (!folders.usable()) return "no temporary folder";
   const std::string csvFile = folders.PathBeside("report.csv");
   const std::string jsonFile = folders.PathBeside("report.json");
+  const std::string markdownFile = folders.PathBeside("report.md");
   if (options.csvPath && *options.csvPath != "-") options.csvPath = csvFile;
   if (options.jsonPath && *options.jsonPath != "-") options.jsonPath = jsonFile;
+  if (options.markdownPath && *options.markdownPath != "-") options.markdownPath = markdownFile;
   if (!options.run.git) {
     options.run.oldVersion = folders.Folder("old");
     options.run.newVersion = folders.Folder("new");
@@ -166,6 +182,7 @@ inline CheckReport CheckRun(CliOptions options) {
   std::error_code ignored;
   const bool csvWritten = std::filesystem::remove(csvFile, ignored);
   const bool jsonWritten = std::filesystem::remove(jsonFile, ignored);
+  const bool markdownWritten = std::filesystem::remove(markdownFile, ignored);
   if (options.run.git) {
     if (outcome.status != kExitFailure) return "a missing repository did not fail the run";
     if (!outcome.out.empty()) return "a failed run wrote to standard output";
@@ -176,7 +193,9 @@ inline CheckReport CheckRun(CliOptions options) {
   }
   if (!outcome.err.empty()) return "a run on two empty folders wrote to standard error";
   if (outcome.out.empty()) return "a run on two empty folders wrote nothing";
-  if (csvWritten != (options.csvPath == csvFile) || jsonWritten != (options.jsonPath == jsonFile)) {
+  // Two empty folders change nothing, so no limit is passed.
+  if (csvWritten != (options.csvPath == csvFile) || jsonWritten != (options.jsonPath == jsonFile) ||
+      markdownWritten != (options.markdownPath == markdownFile)) {
     return "the report files written are not the ones asked for";
   }
   return {};
