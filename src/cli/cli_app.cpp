@@ -214,10 +214,7 @@ class CliApp {
   std::string ExtensionTableText(const std::vector<ExtensionSum>& sums) const {
     std::vector<TableRow> lines{FitRow(ExtensionTableHeading())};
     for (const ExtensionSum& sum : sums) {
-      lines.push_back(FitRow(
-          {sum.name, FileCountText(sum.counts.rows, sum.counts.plusRows, sum.counts.minusRows),
-           std::to_string(sum.totals.added), std::to_string(sum.totals.deleted),
-           std::to_string(sum.totals.loc)}));
+      lines.push_back(FitRow(SumLineTexts(sum.name, sum.counts, sum.totals)));
     }
     return FormatResultTable(lines);
   }

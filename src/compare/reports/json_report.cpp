@@ -14,32 +14,11 @@ namespace {
 // Keys stay in the order they are added, the order the report documents.
 using Json = nlohmann::ordered_json;
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
-
-// The text with each byte that is not part of a valid UTF-8 sequence replaced by U+FFFD;
-// sets `changed` when one was.
-std::string ValidUtf8(const std::string& text, bool& changed) {
-  std::string valid;
-  valid.reserve(text.size());
-  changed = false;
-  for (std::size_t pos = 0; pos < text.size();) {
-    const Utf8Char c = DecodeUtf8Char(text, pos);
-    if (c.valid) {
-      valid.append(text, pos, c.length);
-    } else {
-      valid.append(kReplacementCharacter);
-      changed = true;
-    }
-    pos += c.length;
-  }
-  return valid;
-}
-
 // Sets `object[key]` to the text, and `object[key + "_bytes"]` to its bytes when the text
 // is not valid UTF-8, so that the exact name can always be recovered.
 void PutText(Json& object, const std::string& key, const std::string& text) {
   bool changed = false;
-  object[key] = ValidUtf8(text, changed);
+  object[key] = ValidUtf8(text, &changed);
   if (changed) object[key + "_bytes"] = HexBytes(text);
 }
 
@@ -70,8 +49,7 @@ Json FileEntry(const ResultRow& row) {
 // Texts that only name options: each invalid byte as U+FFFD, without a "_bytes" companion.
 Json TextList(const std::vector<std::string>& texts) {
   Json list = Json::array();
-  bool changed = false;
-  for (const std::string& text : texts) list.push_back(ValidUtf8(text, changed));
+  for (const std::string& text : texts) list.push_back(ValidUtf8(text));
   return list;
 }
 

@@ -1,6 +1,5 @@
 #include "compare/reports/markdown_report.h"
 
-#include <array>
 #include <string_view>
 #include <vector>
 
@@ -18,7 +17,7 @@ namespace {
 constexpr std::string_view kMarkup = "\\`*_[]<>|~&$";
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
-using Cells = std::array<std::string, 5>;
+using Cells = RowTexts;
 
 std::string TableLine(const Cells& cells) {
   std::string line = "|";
@@ -31,12 +30,9 @@ std::string TableHead(const Cells& heading) {
   return TableLine(heading) + "| :-- | :-- | --: | --: | --: |\n";
 }
 
-std::string NumberCells(const FileCounts& counts, const Totals& totals, Cells cells) {
-  cells[1] = FileCountText(counts.rows, counts.plusRows, counts.minusRows);
-  cells[2] = std::to_string(totals.added);
-  cells[3] = std::to_string(totals.deleted);
-  cells[4] = std::to_string(totals.loc);
-  return TableLine(cells);
+// A line of sums whose first cell is already Markdown text.
+std::string SumLine(const std::string& firstCell, const FileCounts& counts, const Totals& totals) {
+  return TableLine(SumLineTexts(firstCell, counts, totals));
 }
 
 std::string JoinedList(const std::vector<std::string>& items) {
@@ -78,14 +74,14 @@ std::string FileTable(const RunResult& run) {
   for (const RowTexts& row : ReportRows(run.rows)) {
     text += TableLine({MarkdownCellText(row[0]), MarkdownCellText(row[1]), row[2], row[3], row[4]});
   }
-  return text + NumberCells(run.summary.counts, run.summary.totals, {"**Total**"});
+  return text + SumLine("**Total**", run.summary.counts, run.summary.totals);
 }
 
 template <typename Sums>
 std::string SumTable(std::string_view heading, const Sums& sums) {
   std::string text = TableHead({std::string(heading), "", "追加", "削除", "LOC"});
   for (const auto& sum : sums) {
-    text += NumberCells(sum.counts, sum.totals, {MarkdownCellText(sum.name)});
+    text += SumLine(MarkdownCellText(sum.name), sum.counts, sum.totals);
   }
   return text;
 }
@@ -93,21 +89,18 @@ std::string SumTable(std::string_view heading, const Sums& sums) {
 }  // namespace
 
 std::string MarkdownCellText(const std::string& text) {
+  const std::string valid = ValidUtf8(text);
   std::string cell;
-  cell.reserve(text.size());
-  for (std::size_t pos = 0; pos < text.size();) {
-    const Utf8Char c = DecodeUtf8Char(text, pos);
-    if (!c.valid) {
-      cell += kReplacementCharacter;
-    } else if (c.length == 1 && kMarkup.find(text[pos]) != std::string_view::npos) {
+  cell.reserve(valid.size());
+  for (const char c : valid) {
+    if (kMarkup.find(c) != std::string_view::npos) {
       cell += '\\';
-      cell += text[pos];
-    } else if (c.length == 1 && (c.codePoint < 0x20 || c.codePoint == 0x7F)) {
+      cell += c;
+    } else if ((c >= 0 && c < 0x20) || c == 0x7F) {
       cell += kReplacementCharacter;  // a control character would break the line
     } else {
-      cell.append(text, pos, c.length);
+      cell += c;
     }
-    pos += c.length;
   }
   return cell;
 }

@@ -29,10 +29,7 @@ std::vector<FolderSum> SumFolders(const std::vector<ResultRow>& rows) {
 }
 
 RowTexts FolderSumTexts(const FolderSum& folder) {
-  const FileCounts& counts = folder.counts;
-  const Totals& totals = folder.totals;
-  return {folder.name, FileCountText(counts.rows, counts.plusRows, counts.minusRows),
-          std::to_string(totals.added), std::to_string(totals.deleted), std::to_string(totals.loc)};
+  return SumLineTexts(folder.name, folder.counts, folder.totals);
 }
 
 namespace {

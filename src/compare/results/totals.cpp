@@ -5,6 +5,11 @@
 
 namespace quintrel {
 
+RowTexts SumLineTexts(const std::string& name, const FileCounts& counts, const Totals& totals) {
+  return {name, FileCountText(counts.rows, counts.plusRows, counts.minusRows),
+          std::to_string(totals.added), std::to_string(totals.deleted), std::to_string(totals.loc)};
+}
+
 std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t minusRows) {
   char text[80];
   std::snprintf(text, sizeof text, "%" PRId64 " (+%" PRId64 "/-%" PRId64 ")", rows - minusRows,

@@ -41,6 +41,10 @@ struct FileCounts {
 // "%d (+%d/-%d)": rows minus the "-" rows, the "+" rows, the "-" rows.
 std::string FileCountText(std::int64_t rows, std::int64_t plusRows, std::int64_t minusRows);
 
+// The texts of a line of sums (a folder's, an extension's), column by column: its name, its
+// file count text and the three sums.
+RowTexts SumLineTexts(const std::string& name, const FileCounts& counts, const Totals& totals);
+
 // The file count text and totals of a set of rows (all rows after a run, or the selected
 // ones).
 struct Summary {

@@ -45,4 +45,23 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string ValidUtf8(std::string_view text, bool* changed) {
+  constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
+  std::string valid;
+  valid.reserve(text.size());
+  bool replaced = false;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const Utf8Char c = DecodeUtf8Char(text, pos);
+    if (c.valid) {
+      valid.append(text, pos, c.length);
+    } else {
+      valid.append(kReplacementCharacter);
+      replaced = true;
+    }
+    pos += c.length;
+  }
+  if (changed != nullptr) *changed = replaced;
+  return valid;
+}
+
 }  // namespace quintrel

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quintrel {
@@ -18,5 +19,9 @@ Utf8Char DecodeUtf8Char(std::string_view text, std::size_t pos);
 
 // Whether every byte of `text` belongs to a valid UTF-8 sequence.
 bool IsValidUtf8(std::string_view text);
+
+// The text with each byte that is not part of a valid UTF-8 sequence replaced by U+FFFD;
+// sets `*changed` (when given) to whether one was.
+std::string ValidUtf8(std::string_view text, bool* changed = nullptr);
 
 }  // namespace quintrel
