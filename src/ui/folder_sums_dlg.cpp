@@ -7,6 +7,7 @@
 
 #include "ui/dialog_units.h"
 #include "ui/folder_sums_model.h"
+#include "ui/report_list_view.h"
 #include "ui/ui_texts.h"
 #include "ui/wait_cursor.h"
 
@@ -35,19 +36,8 @@ CFolderSumsDlg::CFolderSumsDlg(std::vector<FolderSum> folders, QWidget* parent) 
   m_list = new QTreeView(this);
   m_list->setModel(m_folders);
   m_list->setGeometry(DialogRect(units, 6, 6, kTemplateWidth - 12, kTemplateHeight - 12));
-  m_list->setRootIsDecorated(false);
-  m_list->setItemsExpandable(false);
-  m_list->setUniformRowHeights(true);
-  m_list->setAllColumnsShowFocus(true);
-  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_list->header()->setStretchLastSection(false);
-  m_list->header()->setSectionsMovable(false);
-  m_list->header()->setSectionsClickable(true);
   // The arrow shows the column the folders are sorted by; none while in the run's order.
-  m_list->header()->setSortIndicatorShown(true);
-  m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);
+  SetUpReportList(*m_list);
   connect(m_list->header(), &QHeaderView::sectionClicked, this, &CFolderSumsDlg::OnColumnClickList);
   m_anchors.AddControl(m_list, kAnchorStretch, kAnchorStretch);
   m_anchors.MeasureAll();

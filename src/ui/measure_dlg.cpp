@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include "ui/history_combo.h"
+#include "ui/report_list_view.h"
 #include "ui/result_table_model.h"
 #include "ui/settings_store.h"
 #include "ui/system_menu.h"
@@ -156,20 +157,9 @@ void CMeasureDlg::CreateList() {
   m_list = new QTreeView(this);
   m_list->setModel(m_rows);
   m_list->setGeometry(DialogRect(m_units, 6, 39, 208, 168));
-  m_list->setRootIsDecorated(false);
-  m_list->setItemsExpandable(false);
-  m_list->setUniformRowHeights(true);
-  m_list->setAllColumnsShowFocus(true);
-  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_list->setFocusPolicy(Qt::StrongFocus);
-  m_list->header()->setStretchLastSection(false);
-  m_list->header()->setSectionsMovable(false);
-  m_list->header()->setSectionsClickable(true);
   // The arrow shows the column the rows are sorted by; none while in catalogue order.
-  m_list->header()->setSortIndicatorShown(true);
-  m_list->header()->setSortIndicator(-1, Qt::AscendingOrder);
+  SetUpReportList(*m_list);
+  m_list->setFocusPolicy(Qt::StrongFocus);
   m_list->header()->setMinimumSectionSize(4);
   // The selection stays as visible as with focus, so the rows a command works on show.
   QPalette palette = m_list->palette();
