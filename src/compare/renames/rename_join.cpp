@@ -175,12 +175,45 @@ class Search {
     return renames;
   }
 
+  // What the profiles tell of each file, measured on the workers: for the new file of a
+  // rename, the rename's measurement; for a file left in one version only, its own; nothing
+  // for the old file of a rename, for a file that could not be read, or where the line
+  // hashes cannot tell. A rename also asks the versions whether they take it as unchanged,
+  // which may query the file system.
+  std::vector<std::optional<FileResult>> Measure(const std::vector<RenamePair>& renames) const {
+    std::vector<std::size_t> partner(m_files.size(), kAlone);
+    for (const RenamePair& rename : renames) {
+      partner[rename.oldIndex] = kOldOfRename;
+      partner[m_oldCount + rename.newIndex] = rename.oldIndex;
+    }
+    std::vector<std::optional<FileResult>> results(m_files.size());
+    ParallelWork work;
+    work.items = m_files.size();
+    work.jobs = m_jobs;
+    work.newWorker = [&]() -> ItemWork {
+      auto reader = std::shared_ptr<VersionFiles>(m_versions.OpenFiles());
+      return [&, reader](std::size_t file) {
+        if (partner[file] == kAlone) {
+          results[file] = MeasureAlone(file);
+        } else if (partner[file] != kOldOfRename) {
+          results[file] = MeasureRename(*reader, partner[file], file);
+        }
+      };
+    };
+    const WorkOutcome outcome = RunParallel(work);
+    if (outcome.failure) std::rethrow_exception(outcome.failure);
+    return results;
+  }
+
+ private:
+  static constexpr std::size_t kAlone = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kOldOfRename = static_cast<std::size_t>(-2);
+
   // The measurement of a rename, unless its files' line hashes cannot tell it.
-  std::optional<FileResult> MeasureRename(const RenamePair& rename) {
-    const std::size_t oldFile = rename.oldIndex;
-    const std::size_t newFile = m_oldCount + rename.newIndex;
+  std::optional<FileResult> MeasureRename(VersionFiles& reader, std::size_t oldFile,
+                                          std::size_t newFile) const {
     const LineProfile& now = m_profiles[newFile];
-    if (m_reader->TakesAsUnchanged(*m_files[oldFile].name, *m_files[newFile].name))
+    if (reader.TakesAsUnchanged(*m_files[oldFile].name, *m_files[newFile].name))
       return MeasureUnchanged(now);
     return MeasureProfiles(m_profiles[oldFile], now);
   }
@@ -192,7 +225,6 @@ class Search {
     return file < m_oldCount ? MeasureOldOnly(profile) : MeasureNewOnly(profile);
   }
 
- private:
   // Two different lines share a hash: the files are read again and their lines paired.
   std::size_t PairByReading(std::size_t oldIndex, std::size_t newIndex) {
     if (!m_loader.Load(*m_reader, m_files[oldIndex], m_oldText)) return 0;
@@ -240,22 +272,18 @@ std::optional<KnownResults> JoinRenames(FileCatalogue& catalogue, const VersionP
   // The choice took a while on a large tree: a cancel meanwhile is taken before measuring.
   if (options.control.cancel && options.control.cancel->load()) return std::nullopt;
 
+  const std::vector<std::optional<FileResult>> results = search.Measure(renames);
   KnownResults known;
   std::vector<char> joined(catalogue.size(), 0);
-  std::vector<char> renamed(files.size(), 0);
   for (const RenamePair& rename : renames) {
     JoinEntries(catalogue, oldOnly[rename.oldIndex], newOnly[rename.newIndex]);
     joined[oldOnly[rename.oldIndex]] = 1;
-    renamed[rename.oldIndex] = renamed[oldOnly.size() + rename.newIndex] = 1;
-    if (std::optional<FileResult> result = search.MeasureRename(rename))
-      known.emplace(catalogue[newOnly[rename.newIndex]].name, *result);
   }
   for (std::size_t file = 0; file < files.size(); ++file) {
-    if (renamed[file]) continue;
+    if (!results[file]) continue;
     const std::size_t entry =
         file < oldOnly.size() ? oldOnly[file] : newOnly[file - oldOnly.size()];
-    if (std::optional<FileResult> result = search.MeasureAlone(file))
-      known.emplace(catalogue[entry].name, *result);
+    known.emplace(catalogue[entry].name, *results[file]);
   }
   FileCatalogue kept;
   kept.reserve(catalogue.size() - renames.size());
