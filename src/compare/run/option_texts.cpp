@@ -6,14 +6,21 @@ namespace quintrel {
 
 namespace {
 
+// `text` without the blanks (spaces and tabs) around it.
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 // The names of a comma-separated list, each accepted by `accepts`; std::nullopt as soon as
-// one is not.
+// one is not. Blanks around a name are no part of it: "c, h" is c and h, as a person means.
 template <typename Accepts>
 std::optional<std::vector<std::string>> SplitList(std::string_view list, Accepts accepts) {
   std::vector<std::string> names;
   for (;;) {
     const std::size_t comma = list.find(',');
-    const std::string_view name = list.substr(0, comma);
+    const std::string_view name = TrimBlanks(list.substr(0, comma));
     if (!accepts(name)) return std::nullopt;
     names.emplace_back(name);
     if (comma == std::string_view::npos) return names;
@@ -34,7 +41,7 @@ bool IsExcludableFolderName(std::string_view name) {
 }
 
 std::optional<std::vector<std::string>> ParseExcludedFolderList(std::string_view list) {
-  if (list.empty()) return std::vector<std::string>{};
+  if (TrimBlanks(list).empty()) return std::vector<std::string>{};
   return SplitList(list, IsExcludableFolderName);
 }
 

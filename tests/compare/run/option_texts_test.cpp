@@ -11,23 +11,28 @@ namespace {
 
 using Names = std::optional<std::vector<std::string>>;
 
-// Lists split at every comma and keep each name's bytes; one bad name refuses the whole
-// list, wherever it stands.
+// Lists split at every comma and keep each name's bytes but the blanks around it; one bad
+// name refuses the whole list, wherever it stands.
 TEST(OptionTexts, ExtensionListsSplitAtCommasAndRefuseDotsAndEmptyNames) {
   EXPECT_EQ(ParseExtensionList("c,h,cpp"), (Names{{"c", "h", "cpp"}}));
   EXPECT_EQ(ParseExtensionList("C"), (Names{{"C"}}));
-  EXPECT_EQ(ParseExtensionList("ｃ, h"), (Names{{"ｃ", " h"}}));
-  for (const char* refused : {"", ",", "c,", ",c", "c,,h", ".c", "c,tar.gz", "c,h,."}) {
+  EXPECT_EQ(ParseExtensionList("ｃ, h"), (Names{{"ｃ", "h"}}));
+  EXPECT_EQ(ParseExtensionList(" c ,\th\t, c pp "), (Names{{"c", "h", "c pp"}}));
+  EXPECT_EQ(ParseExtensionList("\u3000h"), (Names{{"\u3000h"}}));  // only ASCII blanks go
+  for (const char* refused :
+       {"", ",", "c,", ",c", "c,,h", ".c", "c,tar.gz", "c,h,.", " ", "c, ,h", "c,\t"}) {
     EXPECT_EQ(ParseExtensionList(refused), std::nullopt) << refused;
   }
 }
 
 TEST(OptionTexts, ExcludedFolderListsMayBeEmptyButNameNoPaths) {
   EXPECT_EQ(ParseExcludedFolderList(""), (Names{std::vector<std::string>{}}));
+  EXPECT_EQ(ParseExcludedFolderList(" \t"), (Names{std::vector<std::string>{}}));
   EXPECT_EQ(ParseExcludedFolderList("build"), (Names{{"build"}}));
   EXPECT_EQ(ParseExcludedFolderList("build,third_party,.cache"),
             (Names{{"build", "third_party", ".cache"}}));
-  for (const char* refused : {",", "build,", ",build", "a,,b", "a/b", "build,x/"}) {
+  EXPECT_EQ(ParseExcludedFolderList("build, third party "), (Names{{"build", "third party"}}));
+  for (const char* refused : {",", "build,", ",build", "a,,b", "a/b", "build,x/", "a, "}) {
     EXPECT_EQ(ParseExcludedFolderList(refused), std::nullopt) << refused;
   }
   EXPECT_TRUE(IsExcludableFolderName("a,b"));  // one name, as the command line gives it
