@@ -164,12 +164,17 @@ void LineProfiler::Finish(const std::int32_t* marksPerLine, LineProfile& profile
   // then copied, sized exactly: the search keeps every profile until it has chosen.
   m_marked.resize(profile.lineCount);
   std::size_t marked = 0;
+  std::uint32_t widest = 0;  // of the occurrences and marks, all bits together
   for (std::size_t line = 0; line < profile.lineCount; ++line) {
     const LineSlot& at = m_lineSlots[line];
-    m_marked[marked] = MarkedLine{m_rank[at.slot], at.occurrence, marksPerLine[line]};
+    const auto marks = static_cast<std::uint32_t>(marksPerLine[line]);
+    m_marked[marked] = MarkedLine{m_rank[at.slot], static_cast<std::uint16_t>(at.occurrence),
+                                  static_cast<std::uint16_t>(marks)};
+    widest |= at.occurrence | marks;
     profile.marks += marksPerLine[line];
-    marked += marksPerLine[line] != 0;
+    marked += marks != 0;
   }
+  profile.marksUntold = widest > 0xFFFF;
   profile.marked.assign(m_marked.begin(), m_marked.begin() + static_cast<std::ptrdiff_t>(marked));
 }
 
@@ -240,6 +245,7 @@ std::optional<std::size_t> PairedNewLines(const LineProfile& oldFile, const Line
 }
 
 std::optional<FileResult> MeasureProfiles(const LineProfile& oldFile, const LineProfile& newFile) {
+  if (oldFile.marksUntold || newFile.marksUntold) return std::nullopt;
   // Each content's first min(old count, new count) occurrences pair on both sides.
   std::vector<std::uint32_t> oldPaired(oldFile.lines.size(), 0);
   std::vector<std::uint32_t> newPaired(newFile.lines.size(), 0);

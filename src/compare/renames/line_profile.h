@@ -22,11 +22,13 @@ struct LineCount {
 };
 
 // A line credited with statement marks: the index of its content in LineProfile::lines,
-// which occurrence of that content it is (0 for the first in the file), and its marks.
+// which occurrence of that content it is (0 for the first in the file), and its marks. Eight
+// bytes: a search keeps one for every such line of every file it reads. A profile with an
+// occurrence or marks beyond 16 bits is marked `marksUntold` instead.
 struct MarkedLine {
   std::uint32_t content;
-  std::uint32_t occurrence;
-  std::int32_t marks;
+  std::uint16_t occurrence;
+  std::uint16_t marks;
 };
 
 // What the search keeps of a file: its distinct line hashes with their counts, in hash
@@ -39,6 +41,9 @@ struct LineProfile {
   // Two different contents of the file share a hash; `lines` counts them as one.
   bool hashesCollide = false;
   bool measured = false;
+  // A line's occurrence or marks does not fit a MarkedLine (a content repeated more than
+  // 65,535 times, a line of more marks): MeasureProfiles cannot tell, the file is measured.
+  bool marksUntold = false;
   ArenaVector<MarkedLine> marked;  // in line order
   std::int64_t marks = 0;          // all marks of the file, as measuring counts them
 };
@@ -102,7 +107,8 @@ LineProfile ProfileLines(const SourceText& text);
 std::optional<std::size_t> PairedNewLines(const LineProfile& oldFile, const LineProfile& newFile);
 
 // What measuring the two versions gives (MeasureFilePair on two texts that differ in some
-// byte), from their measured profiles; std::nullopt when the profiles cannot tell.
+// byte), from their measured profiles; std::nullopt when the profiles cannot tell (shared
+// hashes, or marks untold).
 std::optional<FileResult> MeasureProfiles(const LineProfile& oldFile, const LineProfile& newFile);
 
 // What measuring gives for a file present in one version only, from its measured profile;

@@ -173,5 +173,22 @@ TEST(LineProfileTest, SharedHashOfDifferentContentsIsNoAnswer) {
   EXPECT_FALSE(MeasureProfiles(Profiled("a;\n"), colliding).has_value());
 }
 
+// Occurrences and marks are kept in 16 bits each: a profile with more says so, and its
+// measurements are left to reading the files.
+TEST(LineProfileTest, OccurrencesOrMarksBeyondSixteenBitsLeaveMeasuringToReading) {
+  EXPECT_FALSE(Profiled("a;\na;\n" + std::string(65535, ';') + "\n").marksUntold);
+  const LineProfile manyMarks = Profiled("a;\n" + std::string(65536, ';') + "\n");
+  EXPECT_TRUE(manyMarks.marksUntold);
+  EXPECT_EQ(manyMarks.marks, 65537);
+  std::string repeated;
+  for (int i = 0; i < 65537; ++i) repeated += "x;\n";
+  const LineProfile manyRepeats = Profiled(repeated);
+  EXPECT_TRUE(manyRepeats.marksUntold);
+  EXPECT_FALSE(MeasureProfiles(manyRepeats, Profiled("x;\n")).has_value());
+  EXPECT_FALSE(MeasureProfiles(Profiled("x;\n"), manyMarks).has_value());
+  EXPECT_EQ(PairedNewLines(manyRepeats, Profiled("x;\n")), 1u);  // similarity is still told
+  EXPECT_EQ(MeasureNewOnly(manyRepeats).added, 65537);
+}
+
 }  // namespace
 }  // namespace quintrel

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,34 @@ TEST_F(RenameRunTest, ResultsFromTheSearchEqualMeasuring) {
                                 [](const ResultRow& r) { return r.renamedFrom == "lib/same.c"; });
   ASSERT_NE(row, taken.rows.end());
   EXPECT_EQ(row->result, (FileResult{0, 0, 4}));
+}
+
+// A content repeated more than 65,535 times, or a line of more marks, is more than a
+// profile keeps: such a rename is still found, and measured by reading both files.
+TEST_F(RenameRunTest, RenameBeyondWhatAProfileKeepsIsMeasuredByReading) {
+  std::string repeated;
+  for (int i = 0; i < 70000; ++i) repeated += "x;\n";
+  // Occurrences 66,000 to 69,999 of the old "x;" pair with none: 16 bits would wrap them.
+  const std::string fewer = repeated.substr(0, 3 * 66000) + "y;\n";
+  std::string shared;
+  for (int i = 0; i < 10; ++i) shared += "int v" + std::to_string(i) + ";\n";
+  // The long lines differ, so their marks count, beyond 16 bits.
+  const std::string longLine = shared + std::string(70000, ';') + "\n";
+  const std::string editedLongLine = shared + std::string(70001, ';') + "\nint c;\n";
+  m_dir.Write("old/lib/table.c", repeated);
+  m_dir.Write("new/src/table.cpp", fewer);
+  m_dir.Write("old/lib/packed.c", longLine);
+  m_dir.Write("new/src/packed.cpp", editedLongLine);
+  const RunResult run = RunFolders(Old(), New(), true, 50);
+  const auto rowOf = [&](const std::string& from) {
+    const auto row = std::find_if(run.rows.begin(), run.rows.end(),
+                                  [&](const ResultRow& r) { return r.renamedFrom == from; });
+    return row == run.rows.end() ? std::optional<FileResult>{} : row->result;
+  };
+  EXPECT_EQ(rowOf("lib/table.c"), MeasuredUnderOneName(repeated, fewer));
+  EXPECT_EQ(rowOf("lib/packed.c"), MeasuredUnderOneName(longLine, editedLongLine));
+  EXPECT_EQ(MeasuredUnderOneName(repeated, fewer), (FileResult{1, 4000, 66001}));
+  EXPECT_EQ(MeasuredUnderOneName(longLine, editedLongLine), (FileResult{70002, 70000, 70012}));
 }
 
 }  // namespace
