@@ -5,6 +5,7 @@
 #include "compare/listing/folder_listing.h"
 #include "compare/listing/folder_tree.h"
 #include "compare/listing/name_order.h"
+#include "compare/results/row_order.h"
 
 namespace quintrel {
 
@@ -31,14 +32,6 @@ std::vector<FolderSum> SumFolders(const std::vector<ResultRow>& rows) {
 RowTexts FolderSumTexts(const FolderSum& folder) {
   return SumLineTexts(folder.name, folder.counts, folder.totals);
 }
-
-namespace {
-
-int CompareValues(std::int64_t a, std::int64_t b) {
-  return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-}  // namespace
 
 int CompareFolderSums(const FolderSum& a, const FolderSum& b, int column) {
   switch (column) {

@@ -4,14 +4,6 @@
 
 namespace quintrel {
 
-namespace {
-
-int CompareValues(std::int32_t a, std::int32_t b) {
-  return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-}  // namespace
-
 int CompareRows(const ResultRow& a, const ResultRow& b, int column) {
   switch (column) {
     case kColumnMarker:
